@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Recorvan need,
+# and only those that are missing. Run as root on Debian 12.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config clang-format
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6-dev qt6-translations-l10n
+    libsqlite3-dev sqlite3 mdbtools-dev
+    fonts-dejavu-core fonts-liberation
+    poppler-utils xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "These packages are missing; run as root or install them: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// A failure of the store as the user is shown it: a number and a description.
+struct DbError
+{
+    int number = 0;
+    QString description;
+};
+
+using MaybeError = std::optional<DbError>;
+
+// Numbers of the failures found before the engine is reached; they follow SQLite's own codes.
+namespace DbErrorNumber {
+constexpr int Generic = 1; // SQLITE_ERROR
+constexpr int CantOpen = 14; // SQLITE_CANTOPEN
+constexpr int NotADatabase = 26; // SQLITE_NOTADB
+constexpr int NoRowChanged = 3021; // no stored row matched the statement's condition
+} // namespace DbErrorNumber

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "dberror.h"
+
+class Connection;
+
+// A transaction as a scope: rolled back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(Connection &connection);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    // Takes the write lock at once, so that no statement inside waits for it halfway.
+    MaybeError begin();
+    MaybeError commit();
+    void rollback();
+    bool isActive() const { return m_active; }
+
+private:
+    Connection &m_connection;
+    bool m_active = false;
+};

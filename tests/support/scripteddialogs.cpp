@@ -1,0 +1,96 @@
+#include "scripteddialogs.h"
+
+#include <QTest>
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    Dialogs::setCurrent(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    Dialogs::setCurrent(nullptr);
+}
+
+ScriptedDialogs &ScriptedDialogs::answerMessage(QMessageBox::StandardButton button, std::function<void()> action)
+{
+    m_script.enqueue({Kind::Message, button, {}, std::move(action)});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::answerInput(const QString &text, std::function<void()> action)
+{
+    m_script.enqueue({Kind::Input, QMessageBox::NoButton, text, std::move(action)});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::answerOpenFile(const QString &path)
+{
+    m_script.enqueue({Kind::OpenFile, QMessageBox::NoButton, path, {}});
+    return *this;
+}
+
+QList<Dialogs::Message> ScriptedDialogs::messages() const
+{
+    QList<Message> result;
+    for (const Shown &shown : m_shown) {
+        if (shown.kind == Kind::Message)
+            result.append(shown.message);
+    }
+    return result;
+}
+
+QList<Dialogs::Input> ScriptedDialogs::inputs() const
+{
+    QList<Input> result;
+    for (const Shown &shown : m_shown) {
+        if (shown.kind == Kind::Input)
+            result.append(shown.input);
+    }
+    return result;
+}
+
+void ScriptedDialogs::clear()
+{
+    m_script.clear();
+    m_shown.clear();
+}
+
+bool ScriptedDialogs::takeAnswer(Kind kind, const QString &what, Answer &answer)
+{
+    if (m_script.isEmpty() || m_script.head().kind != kind) {
+        QTest::qFail(qPrintable(QStringLiteral("Unexpected dialog: ") + what), __FILE__, __LINE__);
+        return false;
+    }
+    answer = m_script.dequeue();
+    if (answer.action)
+        answer.action();
+    return true;
+}
+
+QMessageBox::StandardButton ScriptedDialogs::showMessage(const Message &box)
+{
+    m_shown.append({Kind::Message, box, {}, {}});
+    Answer answer;
+    if (!takeAnswer(Kind::Message, box.title + QStringLiteral(": ") + box.text, answer))
+        return box.buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
+    return answer.button;
+}
+
+QString ScriptedDialogs::showInput(const Input &box)
+{
+    m_shown.append({Kind::Input, {}, box, {}});
+    Answer answer;
+    if (!takeAnswer(Kind::Input, box.title + QStringLiteral(": ") + box.prompt, answer))
+        return {};
+    return answer.text;
+}
+
+QString ScriptedDialogs::showOpenFile(const OpenFile &dialog)
+{
+    m_shown.append({Kind::OpenFile, {}, {}, dialog});
+    Answer answer;
+    if (!takeAnswer(Kind::OpenFile, dialog.title, answer))
+        return {};
+    return answer.text;
+}

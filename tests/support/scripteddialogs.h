@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+#include <functional>
+
+// Answers every box from a script and records what was shown. A box the script did not
+// expect fails the running test and is answered with Cancel (or an empty text).
+// Installed as the run's dialogs while it lives.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    enum class Kind { Message, Input, OpenFile };
+
+    struct Shown
+    {
+        Kind kind;
+        Message message; // for messages
+        Input input; // for input boxes
+        OpenFile openFile; // for file dialogs
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    // Queue the next answer. The action, if given, runs while the box is "open".
+    ScriptedDialogs &answerMessage(QMessageBox::StandardButton button, std::function<void()> action = {});
+    ScriptedDialogs &answerInput(const QString &text, std::function<void()> action = {});
+    ScriptedDialogs &answerOpenFile(const QString &path);
+
+    const QList<Shown> &shown() const { return m_shown; }
+    // The messages shown, in order.
+    QList<Message> messages() const;
+    QList<Input> inputs() const;
+    int pendingAnswers() const { return int(m_script.size()); }
+    void clear();
+
+protected:
+    QMessageBox::StandardButton showMessage(const Message &box) override;
+    QString showInput(const Input &box) override;
+    QString showOpenFile(const OpenFile &dialog) override;
+
+private:
+    struct Answer
+    {
+        Kind kind;
+        QMessageBox::StandardButton button = QMessageBox::NoButton;
+        QString text;
+        std::function<void()> action;
+    };
+
+    bool takeAnswer(Kind kind, const QString &what, Answer &answer);
+
+    QQueue<Answer> m_script;
+    QList<Shown> m_shown;
+};

@@ -1,0 +1,128 @@
+#include "democatalogue.h"
+
+#include "data/connection.h"
+#include "data/transaction.h"
+
+#include <QDate>
+#include <QStringList>
+
+namespace {
+
+struct Family
+{
+    const char *prefix;
+    const char *maker;
+    const char *description;
+    double basePrice;
+};
+
+// Hardware and plumbing, the kind of catalogue a travelling salesperson carries.
+const Family families[] = {
+    {"CAN", "TIG", "Caño de PVC %1 x 6 m", 4.80},
+    {"COD", "TIG", "Codo de PVC 90° %1", 0.35},
+    {"TEE", "TIG", "Tee de PVC %1", 0.42},
+    {"LLV", "FV", "Llave de paso esférica %1", 6.90},
+    {"GRI", "FV", "Grifería monocomando cocina %1", 38.50},
+    {"VAL", "GEN", "Válvula de retención %1", 9.75},
+    {"CAÑ", "ACQ", "Cañería de cobre %1 por metro", 7.20},
+    {"TOR", "FIX", "Tornillo autoperforante %1 (caja x 100)", 3.10},
+    {"TAR", "FIX", "Tarugo de nailon %1 (bolsa x 50)", 1.25},
+    {"CIN", "3M", "Cinta aisladora %1", 0.95},
+    {"CAB", "PIR", "Cable unipolar %1 por rollo de 100 m", 42.00},
+    {"INT", "SIE", "Interruptor termomagnético %1", 11.60},
+    {"LAM", "PHI", "Lámpara LED %1 luz cálida", 2.40},
+    {"PIN", "ALB", "Pintura látex interior %1", 18.90},
+    {"BRO", "BAH", "Broca para hormigón %1", 1.70},
+    {"MAN", "GEN", "Manguera de jardín reforzada %1", 12.30},
+    {"SIL", "SIS", "Silicona acética transparente %1", 3.60},
+    {"CER", "TRA", "Cerradura de seguridad %1", 24.50},
+    {"BIS", "HAF", "Bisagra de acero inoxidable %1", 1.10},
+    {"ÑAN", "ÑAN", "Adhesivo Ñandú de contacto %1", 2.90},
+};
+
+const char *const sizes[] = {"1/2\"", "3/4\"", "1\"", "1 1/4\"", "1 1/2\"", "2\"", "nº 6", "nº 8", "nº 10", "4 mm",
+    "6 mm", "8 mm", "10 mm", "12 mm", "20 mm"};
+
+struct Customer
+{
+    const char *nombre;
+    const char *direccion;
+    const char *ruc;
+    const char *telefono;
+    const char *contacto;
+    const char *email;
+};
+
+const Customer customers[] = {
+    {"Ferretería El Tornillo", "Av. Mariscal López 1234, Asunción", "80012345-6", "(021) 555-1234", "Jorge Benítez",
+        "compras@eltornillo.com.py"},
+    {"Sanitarios Núñez S.R.L.", "Calle España 455, San Lorenzo", "80023456-1", "(021) 585-200", "María Núñez",
+        "maria@sanitariosnunez.com"},
+    {"Construcciones Ñandutí", "Ruta 2 km 18, Capiatá", "80034567-2", "(0228) 63-410", "Pedro Acuña",
+        "pedidos@nanduti.com.py"},
+    {"Electricidad Peña", "Av. Eusebio Ayala 2020, Asunción", "80045678-3", "(021) 220-330", "Lucía Peña",
+        "lpena@elpena.com"},
+    {"Pinturería Arco Iris", "Mcal. Estigarribia 87, Luque", "80056789-4", "(021) 642-118", "Ramón Giménez",
+        "ventas@arcoiris.com.py"},
+    {"Corralón San José", "Av. Fernando de la Mora 3100", "80067890-5", "(021) 501-777", "José Ortiz",
+        "jose@corralonsanjose.com"},
+    {"Agro Insumos del Este", "Supercarretera km 4, Ciudad del Este", "80078901-6", "(061) 570-900", "Ana Fleitas",
+        "ana@agroeste.com.py"},
+    {"Hogar y Obra", "Calle Palma 640, Asunción", "80089012-7", "(021) 494-040", "Carlos Duarte",
+        "cduarte@hogaryobra.com"},
+    {"Bazar La Económica", "Av. Artigas 1500, Asunción", "80090123-8", "(021) 290-455", "Rosa Cáceres",
+        "laeconomica@correo.com.py"},
+    {"Materiales O'Higgins", "Av. O'Higgins 980, Encarnación", "80001234-9", "(071) 203-300", "Martín Ríos",
+        "compras@ohiggins.com.py"},
+    {"Plomería Rápida", "Tte. Fariña 322, Fernando de la Mora", "80011223-0", "(021) 672-889", "Diego Báez",
+        "plomeria.rapida@correo.com"},
+    {"Taller Mecánico Álvarez", "Calle Cerro Corá 45, Villarrica", "80022334-1", "(0541) 42-600", "Sofía Álvarez",
+        "taller.alvarez@correo.com.py"},
+};
+
+} // namespace
+
+MaybeError fillDemoCatalogue(Connection &connection)
+{
+    Transaction transaction(connection);
+    if (MaybeError error = transaction.begin())
+        return error;
+
+    QSqlQuery insertArticle;
+    if (MaybeError error = connection.prepare(insertArticle,
+            QStringLiteral("INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, "
+                           "P_UNITARIO, FECHA_ACT) VALUES (?, ?, ?, ?, ?, ?)")))
+        return error;
+
+    const QDate updated(2026, 11, 2);
+    int serial = 0;
+    for (const Family &family : families) {
+        int step = 0;
+        for (const char *size : sizes) {
+            ++serial;
+            ++step;
+            const QString code
+                = QStringLiteral("%1%2").arg(QString::fromUtf8(family.prefix)).arg(step, 3, 10, QLatin1Char('0'));
+            const QString makerCode
+                = QStringLiteral("%1-%2").arg(QString::fromUtf8(family.maker)).arg(1000 + serial * 7);
+            const QString description = QString::fromUtf8(family.description).arg(QString::fromUtf8(size));
+            // A few articles wait for a price and some are out of stock, as in a real catalogue.
+            const QVariant price = serial % 23 == 0 ? QVariant() : QVariant(family.basePrice * (1.0 + step * 0.15));
+            const int stock = serial % 11 == 0 ? 0 : (serial * 37) % 240;
+            if (MaybeError error = Connection::run(insertArticle,
+                    {code, makerCode, description, stock, price,
+                        updated.addDays(-(serial % 90)).toString(Qt::ISODate)}))
+                return error;
+        }
+    }
+
+    for (const Customer &c : customers) {
+        if (MaybeError error = connection.execute(
+                QStringLiteral("INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) "
+                               "VALUES (?, ?, ?, ?, ?, ?)"),
+                {QString::fromUtf8(c.nombre), QString::fromUtf8(c.direccion), QString::fromUtf8(c.ruc),
+                    QString::fromUtf8(c.telefono), QString::fromUtf8(c.contacto), QString::fromUtf8(c.email)}))
+            return error;
+    }
+    return transaction.commit();
+}

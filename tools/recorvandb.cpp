@@ -1,0 +1,159 @@
+// recorvan-db: creates, fills and checks Recorvan databases from the command line.
+
+#include "data/connection.h"
+#include "data/schema.h"
+#include "democatalogue.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+int usage()
+{
+    err() << "Uso:\n"
+             "  recorvan-db init ARCHIVO --empresa NOMBRE --vendedor NOMBRE [--ultimo-pedido N]\n"
+             "  recorvan-db demo ARCHIVO\n"
+             "  recorvan-db check ARCHIVO\n";
+    err().flush();
+    return 2;
+}
+
+int fail(const QString &file, const DbError &error)
+{
+    err() << QDir::toNativeSeparators(file) << ": " << error.description << " (error " << error.number << ")\n";
+    err().flush();
+    return 1;
+}
+
+// Creates the file with the schema and its one settings row; the file is removed again
+// when anything fails, so a half-made database is never left behind.
+int createDatabase(const QString &file, const Schema::Settings &settings, bool withDemo)
+{
+    Connection connection(QStringLiteral("recorvan-db"));
+    if (MaybeError error = connection.create(file))
+        return fail(file, *error);
+    MaybeError error = Schema::createWithSettings(connection, settings);
+    if (!error && withDemo)
+        error = fillDemoCatalogue(connection);
+    connection.close();
+    if (error) {
+        QFile::remove(file);
+        return fail(file, *error);
+    }
+    out() << QDir::toNativeSeparators(file) << ": base de datos creada.\n";
+    return 0;
+}
+
+int init(const QStringList &args)
+{
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        return usage();
+    Schema::Settings settings;
+    bool haveEmpresa = false;
+    bool haveVendedor = false;
+    for (qsizetype i = 1; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            return usage();
+        const QString &option = args.at(i);
+        const QString &value = args.at(i + 1);
+        if (option == QLatin1String("--empresa")) {
+            settings.empresa = value;
+            haveEmpresa = true;
+        } else if (option == QLatin1String("--vendedor")) {
+            settings.vendedor = value;
+            haveVendedor = true;
+        } else if (option == QLatin1String("--ultimo-pedido")) {
+            bool ok = false;
+            settings.ultimoPedido = value.toInt(&ok);
+            if (!ok || settings.ultimoPedido < 0) {
+                err() << "--ultimo-pedido espera un número entero no negativo, no '" << value << "'.\n";
+                return 2;
+            }
+        } else {
+            return usage();
+        }
+    }
+    if (!haveEmpresa || !haveVendedor || settings.empresa.trimmed().isEmpty()) {
+        err() << "Hacen falta --empresa (no vacía) y --vendedor.\n";
+        return usage();
+    }
+    return createDatabase(args.first(), settings, false);
+}
+
+int demo(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage();
+    return createDatabase(
+        args.first(), {QStringLiteral("Distribuidora del Sur S.A."), QStringLiteral("Carlos Giménez"), 0}, true);
+}
+
+int check(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage();
+    const QString file = args.first();
+    Connection connection(QStringLiteral("recorvan-db"));
+    if (MaybeError error = connection.open(file, Connection::Mode::ReadOnly))
+        return fail(file, *error);
+    if (MaybeError error = Schema::check(connection))
+        return fail(file, *error);
+
+    int counts[3] = {0, 0, 0};
+    const QString countStatements[3] = {QStringLiteral("SELECT COUNT(*) AS N FROM ARTICULOS"),
+        QStringLiteral("SELECT COUNT(*) AS N FROM CLIENTES"), QStringLiteral("SELECT COUNT(*) AS N FROM PEDIDOS")};
+    for (int i = 0; i < 3; ++i) {
+        RowSet rows;
+        if (MaybeError error = connection.select(countStatements[i], {}, rows))
+            return fail(file, *error);
+        counts[i] = rows.value(0, QStringLiteral("N")).toInt();
+    }
+    RowSet setup;
+    if (MaybeError error = connection.select(QStringLiteral("select * from SETUP;"), {}, setup))
+        return fail(file, *error);
+    if (setup.count() == 0)
+        return fail(file, {DbErrorNumber::Generic, QStringLiteral("La tabla SETUP no tiene la fila de la empresa.")});
+
+    out() << QDir::toNativeSeparators(file) << ": base de datos de Recorvan utilizable.\n"
+          << "  Empresa: " << setup.text(0, QStringLiteral("EMPRESA")) << "\n"
+          << "  Vendedor: " << setup.text(0, QStringLiteral("RECORVAN")) << "\n"
+          << "  Último pedido: " << setup.text(0, QStringLiteral("ULTIMO_PEDIDO")) << "\n"
+          << "  Artículos: " << counts[0] << ", clientes: " << counts[1] << ", pedidos: " << counts[2] << "\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("init"))
+        return init(args);
+    if (command == QLatin1String("demo"))
+        return demo(args);
+    if (command == QLatin1String("check"))
+        return check(args);
+    return usage();
+}
