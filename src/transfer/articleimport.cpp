@@ -1,0 +1,177 @@
+#include "articleimport.h"
+
+#include "app/dialogs.h"
+#include "app/regional.h"
+#include "data/articlebatchwriter.h"
+#include "data/connection.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString attention = QStringLiteral("Atención");
+// Beyond these, the list of records left out ends with a count.
+constexpr int problemsListed = 15;
+constexpr int fieldShown = 40;
+
+QString shown(const QString &field)
+{
+    const QString cut = field.size() > fieldShown ? field.left(fieldShown) + QStringLiteral("…") : field;
+    return QStringLiteral("«%1»").arg(cut);
+}
+
+} // namespace
+
+ArticleImport::ArticleImport(QString path)
+    : m_path(std::move(path))
+{ }
+
+std::optional<ArticleRecord> ArticleImport::convert(const ArticleListRecord &record, QString *reason)
+{
+    auto fail = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
+    if (record.unclosedQuote)
+        return fail(QStringLiteral("falta cerrar las comillas de un campo"));
+
+    const std::optional<qint32> stock = Regional::toInt32(Regional::leadingNumber(record.fields[3]));
+    if (!stock)
+        return fail(QStringLiteral("la existencia %1 está fuera de rango").arg(shown(record.fields[3])));
+    const std::optional<double> price = Regional::toNumber(record.fields[4]);
+    if (!price)
+        return fail(QStringLiteral("el precio %1 no es un número").arg(shown(record.fields[4])));
+    const std::optional<QDate> date = Regional::toDate(record.fields[5]);
+    if (!date)
+        return fail(QStringLiteral("la fecha %1 no es una fecha válida").arg(shown(record.fields[5])));
+
+    return ArticleRecord{record.fields[0], record.fields[1], record.fields[2], *stock, *price, *date};
+}
+
+std::optional<QString> ArticleImport::readFile(QString &text) const
+{
+    const QString name = QDir::toNativeSeparators(m_path);
+    auto cannot = [&name](const QString &why) {
+        return QStringLiteral("No se pudo abrir el archivo de artículos '%1': %2.").arg(name, why);
+    };
+    const QFileInfo info(m_path);
+    if (m_path.trimmed().isEmpty())
+        return QStringLiteral("No se indicó el archivo de artículos a importar.");
+    if (!info.exists())
+        return cannot(QStringLiteral("el archivo no existe"));
+    if (info.isDir())
+        return cannot(QStringLiteral("es una carpeta"));
+    if (!info.isFile())
+        return cannot(QStringLiteral("no es un archivo común"));
+    if (info.size() > maximumFileSize)
+        return cannot(QStringLiteral("es demasiado grande (%1 MB)").arg(info.size() / (1024 * 1024)));
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannot(QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return cannot(QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+    file.close();
+    text = ArticleListReader::decode(bytes);
+    return std::nullopt;
+}
+
+void ArticleImport::reportProblems(const QList<Problem> &problems) const
+{
+    QString text = problems.size() == 1
+        ? QStringLiteral("No se importó 1 registro del archivo '%1':").arg(QDir::toNativeSeparators(m_path))
+        : QStringLiteral("No se importaron %1 registros del archivo '%2':")
+              .arg(problems.size())
+              .arg(QDir::toNativeSeparators(m_path));
+    for (qsizetype i = 0; i < problems.size() && i < problemsListed; ++i)
+        text += QStringLiteral("\nLínea %1: %2.").arg(problems[i].line).arg(problems[i].reason);
+    if (problems.size() > problemsListed)
+        text += QStringLiteral("\n... y %1 más.").arg(problems.size() - problemsListed);
+    text += QStringLiteral("\nLos demás artículos se importaron.");
+    Dialogs::current().message(text, attention, QMessageBox::Warning, QMessageBox::Ok);
+}
+
+bool ArticleImport::askToDelete() const
+{
+    return Dialogs::current().message(
+               QStringLiteral("La importación se realizó exitosamente.\nDesea eliminar el archivo importado?."),
+               QStringLiteral("Importación"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+ArticleImport::Outcome ArticleImport::run()
+{
+    Outcome outcome;
+    QString text;
+    if (std::optional<QString> error = readFile(text)) {
+        Dialogs::current().message(*error, attention, QMessageBox::Critical, QMessageBox::Ok);
+        return outcome;
+    }
+
+    bool failed = false;
+    auto givenUp = [&failed](ArticleBatchWriter::Write write, int) {
+        Dialogs::current().message(write == ArticleBatchWriter::Write::Update
+                ? QStringLiteral("Ocurrio un error al importar los artículos(update).")
+                : QStringLiteral("Ocurrio un error al importar los artículos(insert)."),
+            attention, QMessageBox::Critical, QMessageBox::Ok);
+        failed = true;
+    };
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 nextProgressMs = m_progressDelayMs;
+    bool progressShown = false;
+    {
+        ArticleBatchWriter writer(acnDataBase(), givenUp, m_batchSize);
+        ArticleListReader reader(std::move(text));
+        ArticleListRecord record;
+        for (;;) {
+            const ArticleListReader::Status status = reader.next(record);
+            if (status == ArticleListReader::Status::End)
+                break;
+            if (status == ArticleListReader::Status::Incomplete) {
+                outcome.problems.append(
+                    {record.line, QStringLiteral("el archivo termina en medio del registro, que se deja fuera")});
+                break;
+            }
+            ++outcome.records;
+            QString reason;
+            if (const std::optional<ArticleRecord> article = convert(record, &reason))
+                writer.store(*article, record.line);
+            else
+                outcome.problems.append({record.line, reason});
+
+            // The clock is read every few records only, to keep a long import fast.
+            if (m_progress.update && (outcome.records & 0x3F) == 0 && clock.elapsed() >= nextProgressMs) {
+                const int percent = reader.size() > 0 ? int(reader.position() * 100 / reader.size()) : 100;
+                m_progress.update(outcome.records, percent);
+                progressShown = true;
+                nextProgressMs = clock.elapsed() + 100;
+            }
+        }
+        writer.finish();
+    }
+    if (progressShown && m_progress.close)
+        m_progress.close();
+
+    if (!outcome.problems.isEmpty()) {
+        reportProblems(outcome.problems);
+        failed = true;
+    }
+    if (failed)
+        return outcome;
+
+    outcome.succeeded = true;
+    if (askToDelete()) {
+        outcome.fileDeleted = true;
+        if (!QFile::remove(m_path))
+            Dialogs::current().message(
+                QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(QDir::toNativeSeparators(m_path)), attention,
+                QMessageBox::Warning, QMessageBox::Ok);
+    }
+    return outcome;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// One record of the article list as it stands in the file: six text fields, and the line
+// on which it starts so that problems can be pointed at.
+struct ArticleListRecord
+{
+    std::array<QString, 6> fields;
+    int line = 0;
+    // A quoted field whose closing quote never came before the line end.
+    bool unclosedQuote = false;
+};
+
+// Reads the article list: six fields a record, taken in sequence. Blanks before a field are
+// skipped; a field that opens with a double quote runs to the next double quote and may hold
+// commas; any other field runs to the next comma or line end. Lines end in CR LF, LF or CR.
+// Blank lines are skipped. Nothing in the text can make it fail: it only reports.
+class ArticleListReader
+{
+public:
+    enum class Status { Record, Incomplete, End };
+
+    explicit ArticleListReader(QString text);
+
+    // Record: a full record was read. Incomplete: the text ended inside a record, which holds
+    // the fields read so far. End: nothing more.
+    Status next(ArticleListRecord &record);
+
+    // UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is dropped), otherwise
+    // the Windows single-byte code page the older systems wrote.
+    static QString decode(const QByteArray &bytes);
+    static QString fromWindows1252(const QByteArray &bytes);
+
+    // How far the reading has come, in characters of the text.
+    qsizetype position() const { return m_pos; }
+    qsizetype size() const { return m_text.size(); }
+
+private:
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    bool atLineEnd() const;
+    void skipBlanks();
+    // At the start of a line, skips the lines that hold nothing but blanks.
+    void skipBlankLines();
+    // Consumes the comma or line end after a field; returns true when it was a line end.
+    bool consumeDelimiter();
+    QString readField(bool &unclosedQuote);
+
+    QString m_text;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+    bool m_atLineStart = true;
+};

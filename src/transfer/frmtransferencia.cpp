@@ -1,0 +1,285 @@
+#include "frmtransferencia.h"
+
+#include "app/dialogs.h"
+#include "app/regional.h"
+#include "articleimport.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+
+#include <memory>
+
+#ifdef RECORVAN_HAS_REPORT
+#include "orderexport.h"
+#endif
+
+namespace {
+
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+QLabel *newLabel(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+frmTransferencia::frmTransferencia(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmTransferencia"));
+    setWindowTitle(QStringLiteral("Transferencias"));
+    setModal(true);
+
+    Label2 = newLabel(QStringLiteral("Label2"), QStringLiteral("Transferencia:"), this);
+    lblModo = newLabel(QStringLiteral("lblModo"), QStringLiteral("-"), this);
+    lblTrans = newLabel(QStringLiteral("lblTrans"), QStringLiteral("E"), this);
+    lblTrans->setVisible(false);
+    // The two headings are one control array in the window's design: Labels(0) and Labels(1).
+    Labels[0] = newLabel(QStringLiteral("Labels"), QStringLiteral("Fecha:"), this);
+    Labels[0]->setProperty("index", 0);
+    Labels[1] = newLabel(QStringLiteral("Labels"), QStringLiteral("Archivo:"), this);
+    Labels[1]->setProperty("index", 1);
+    lblFECHA = newLabel(QStringLiteral("lblFECHA"), QStringLiteral("01/01/1980"), this);
+    lblFECHA->setToolTip(QStringLiteral("Doble clic para cambiar la fecha"));
+    lblFECHA->installEventFilter(this);
+
+    txtArchivo = new QLineEdit(QStringLiteral("-"), this);
+    txtArchivo->setObjectName(QStringLiteral("txtArchivo"));
+    txtArchivo->setMinimumWidth(360);
+
+    cmdBuscar = new QToolButton(this);
+    cmdBuscar->setObjectName(QStringLiteral("cmdBuscar"));
+    cmdBuscar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    cmdBuscar->setToolTip(QStringLiteral("Buscar el archivo"));
+
+    Check_ExportPDF = new QCheckBox(QStringLiteral("Exportar a PDF"), this);
+    Check_ExportPDF->setObjectName(QStringLiteral("Check_ExportPDF"));
+
+    cmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdAceptar->setAutoDefault(false);
+    cmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
+    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
+    cmdCancelar->setAutoDefault(false);
+
+    auto *line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(Label2, 0, 0);
+    grid->addWidget(lblModo, 0, 1, 1, 2);
+    grid->addWidget(Labels[0], 1, 0);
+    grid->addWidget(lblFECHA, 1, 1, 1, 2);
+    grid->addWidget(Labels[1], 2, 0);
+    grid->addWidget(txtArchivo, 2, 1);
+    grid->addWidget(cmdBuscar, 2, 2);
+    grid->addWidget(Check_ExportPDF, 3, 1, 1, 2);
+    grid->addWidget(line, 4, 0, 1, 3);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdAceptar);
+    buttons->addWidget(cmdCancelar);
+    grid->addLayout(buttons, 5, 0, 1, 3);
+
+    connect(cmdBuscar, &QToolButton::clicked, this, &frmTransferencia::cmdBuscar_Click);
+    connect(cmdAceptar, &QPushButton::clicked, this, &frmTransferencia::cmdAceptar_Click);
+    connect(cmdCancelar, &QPushButton::clicked, this, &frmTransferencia::cmdCancelar_Click);
+
+    Form_Load();
+}
+
+void frmTransferencia::showModal(const QString &mode, QWidget *parent)
+{
+    frmTransferencia window(parent);
+    window.setMode(mode);
+    window.exec();
+}
+
+void frmTransferencia::setMode(const QString &mode)
+{
+    lblTrans->setText(mode);
+}
+
+QString frmTransferencia::mode() const
+{
+    return lblTrans->text();
+}
+
+QString frmTransferencia::programFolder()
+{
+    return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
+}
+
+void frmTransferencia::setProgramFolder(const QString &folder)
+{
+    folderOverride() = folder;
+}
+
+void frmTransferencia::Form_Load()
+{
+    lblFECHA->setText(Regional::shortDate(QDate::currentDate()));
+    cmdAceptar->setEnabled(true);
+    m_commonDialogFileName.clear();
+    m_unloaded = false;
+}
+
+// Runs when the window is shown. Re-activations caused by closing one of its own boxes or the
+// file dialog do not count: they would throw away a path the user just chose.
+void frmTransferencia::Form_Activate()
+{
+    const QDir folder(programFolder());
+    if (mode() == QLatin1String("E")) {
+        const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
+        const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
+        txtArchivo->setText(QDir::toNativeSeparators(folder.filePath(day + QStringLiteral(".pdf"))));
+        Check_ExportPDF->setVisible(true);
+        Check_ExportPDF->setChecked(true);
+        lblModo->setText(QStringLiteral("Exportar"));
+    } else if (mode() == QLatin1String("I")) {
+        txtArchivo->setText(QDir::toNativeSeparators(folder.filePath(QStringLiteral("entrada.dat"))));
+        Check_ExportPDF->setVisible(false);
+        lblModo->setText(QStringLiteral("Importar"));
+    }
+}
+
+void frmTransferencia::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // A window closed and shown again starts over, as a new one would.
+    if (m_unloaded)
+        Form_Load();
+    Form_Activate();
+}
+
+bool frmTransferencia::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lblFECHA && event->type() == QEvent::MouseButtonDblClick) {
+        lblFECHA_DblClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmTransferencia::lblFECHA_DblClick()
+{
+    const QString answer = Dialogs::current().input(
+        QStringLiteral("Ingrese la fecha a transferir:"), QStringLiteral("Fecha"), lblFECHA->text());
+    if (const std::optional<QDate> date = Regional::toDate(answer)) {
+        lblFECHA->setText(Regional::shortDate(*date));
+        return;
+    }
+    Dialogs::current().message(QStringLiteral("La fecha ingresada no es correcta."),
+        QStringLiteral("Fecha(dd/mm/aaaa)"), QMessageBox::Information, QMessageBox::Ok);
+}
+
+void frmTransferencia::cmdBuscar_Click()
+{
+    const QString chosen = Dialogs::current().openFile(
+        {QStringLiteral("Abrir"), programFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
+    // Cancelling leaves the dialog's file name as it stood, and the box takes it all the same.
+    if (!chosen.isEmpty())
+        m_commonDialogFileName = QDir::toNativeSeparators(chosen);
+    txtArchivo->setText(m_commonDialogFileName);
+}
+
+void frmTransferencia::cmdAceptar_Click()
+{
+    if (m_busy)
+        return;
+    // One transfer for each opening: no second click may start another while this one runs.
+    cmdAceptar->setEnabled(false);
+    m_busy = true;
+    if (mode() == QLatin1String("I"))
+        ProcesoImportar();
+    else
+        ProcesoExportar();
+    m_busy = false;
+    QCoreApplication::processEvents();
+}
+
+void frmTransferencia::cmdCancelar_Click()
+{
+    reject();
+}
+
+void frmTransferencia::done(int result)
+{
+    // The window stays while a transfer runs; it closes when the transfer returns.
+    if (m_busy && !m_closingAfterImport)
+        return;
+    m_unloaded = true;
+    QDialog::done(result);
+}
+
+void frmTransferencia::closeEvent(QCloseEvent *event)
+{
+    if (m_busy && !m_closingAfterImport) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmTransferencia::ProcesoImportar()
+{
+    ArticleImport import(txtArchivo->text());
+    import.setProgressDelay(m_progressDelayMs);
+    std::unique_ptr<QProgressDialog> progress;
+    import.setProgress({[&](int records, int percent) {
+                            if (!progress) {
+                                progress = std::make_unique<QProgressDialog>(this);
+    progress->setObjectName(QStringLiteral("prgImportar"));
+    progress->setWindowTitle(QStringLiteral("Importación"));
+    progress->setCancelButton(nullptr);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(0);
+    progress->setRange(0, 100);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    progress->show();
+}
+progress->setLabelText(QStringLiteral("Importando artículos: %1 registros leídos.").arg(records));
+// A modal progress lets the window repaint while keeping the user out.
+progress->setValue(percent);
+}
+, [&] { progress.reset(); }
+});
+const ArticleImport::Outcome outcome = import.run();
+if (outcome.fileDeleted) {
+    QCoreApplication::processEvents();
+    m_closingAfterImport = true;
+    cmdCancelar_Click();
+    m_closingAfterImport = false;
+}
+}
+
+void frmTransferencia::ProcesoExportar()
+{
+#ifdef RECORVAN_HAS_REPORT
+    OrderExport::run(lblFECHA->text(), Check_ExportPDF->isChecked(), txtArchivo->text(), this);
+#else
+    Dialogs::current().message(QStringLiteral("La exportación de pedidos no está disponible en esta versión."),
+        QStringLiteral("Atención"), QMessageBox::Information, QMessageBox::Ok);
+#endif
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// The transfer window: exports the orders of one day ("E") or imports the article list ("I").
+// The main window sets the mode letter and shows it modally; accepting runs the transfer once.
+class frmTransferencia : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmTransferencia(QWidget *parent = nullptr);
+
+    // What the main window's transfer tools call: a fresh window in the mode, shown modally.
+    static void showModal(const QString &mode, QWidget *parent);
+
+    // The mode letter, held by the hidden lblTrans: "E" export, "I" import.
+    void setMode(const QString &mode);
+    QString mode() const;
+
+    // The folder of the default paths: the program's own unless a test sets another.
+    static QString programFolder();
+    static void setProgramFolder(const QString &folder);
+
+    // How long an import runs before its progress window shows.
+    void setProgressDelay(int milliseconds) { m_progressDelayMs = milliseconds; }
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_Activate();
+    void lblFECHA_DblClick();
+    void cmdBuscar_Click();
+    void cmdAceptar_Click();
+    void cmdCancelar_Click();
+    void ProcesoImportar();
+    void ProcesoExportar();
+
+    QLabel *Label2;
+    QLabel *lblModo;
+    QLabel *lblTrans;
+    QLabel *Labels[2];
+    QLabel *lblFECHA;
+    QLineEdit *txtArchivo;
+    QToolButton *cmdBuscar;
+    QCheckBox *Check_ExportPDF;
+    QPushButton *cmdAceptar;
+    QPushButton *cmdCancelar;
+
+    // The file dialog's file name, kept from one browse to the next while the window lives.
+    QString m_commonDialogFileName;
+    bool m_unloaded = false;
+    bool m_busy = false;
+    bool m_closingAfterImport = false;
+    int m_progressDelayMs = 500;
+};
