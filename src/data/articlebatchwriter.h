@@ -27,7 +27,7 @@ public:
     enum class Write { Insert, Update };
     using GivenUp = std::function<void(Write write, int tag)>;
 
-    ArticleBatchWriter(Connection &connection, GivenUp givenUp, int batchSize = 5000);
+    ArticleBatchWriter(Connection &connection, GivenUp givenUp, int batchSize = 10000);
     // Commits the open batch.
     ~ArticleBatchWriter();
     ArticleBatchWriter(const ArticleBatchWriter &) = delete;

@@ -29,6 +29,30 @@ ArticleImport::ArticleImport(QString path)
     : m_path(std::move(path))
 { }
 
+namespace {
+
+// The stock as its leading number rounded to a 32-bit integer. Most lists hold bare digits,
+// which read the same by the shorter road.
+std::optional<qint32> stockOf(const QString &field)
+{
+    if (field.size() > 0 && field.size() <= 9) {
+        qint32 value = 0;
+        bool digitsOnly = true;
+        for (const QChar c : field) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                digitsOnly = false;
+                break;
+            }
+            value = value * 10 + (c.unicode() - '0');
+        }
+        if (digitsOnly)
+            return value;
+    }
+    return Regional::toInt32(Regional::leadingNumber(field));
+}
+
+} // namespace
+
 std::optional<ArticleRecord> ArticleImport::convert(const ArticleListRecord &record, QString *reason)
 {
     auto fail = [reason](const QString &why) {
@@ -39,7 +63,7 @@ std::optional<ArticleRecord> ArticleImport::convert(const ArticleListRecord &rec
     if (record.unclosedQuote)
         return fail(QStringLiteral("falta cerrar las comillas de un campo"));
 
-    const std::optional<qint32> stock = Regional::toInt32(Regional::leadingNumber(record.fields[3]));
+    const std::optional<qint32> stock = stockOf(record.fields[3]);
     if (!stock)
         return fail(QStringLiteral("la existencia %1 está fuera de rango").arg(shown(record.fields[3])));
     const std::optional<double> price = Regional::toNumber(record.fields[4]);

@@ -63,5 +63,5 @@ private:
     QString m_path;
     Progress m_progress;
     int m_progressDelayMs = 500;
-    int m_batchSize = 5000;
+    int m_batchSize = 10000;
 };

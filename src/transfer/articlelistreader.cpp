@@ -98,25 +98,34 @@ bool ArticleListReader::consumeDelimiter()
 QString ArticleListReader::readField(bool &unclosedQuote)
 {
     skipBlanks();
-    if (!atEnd() && m_text.at(m_pos) == QLatin1Char('"')) {
-        const qsizetype start = ++m_pos;
-        while (!atEnd() && m_text.at(m_pos) != QLatin1Char('"') && !isLineEnd(m_text.at(m_pos)))
-            ++m_pos;
-        const QString value = m_text.mid(start, m_pos - start);
-        if (atEnd() || m_text.at(m_pos) != QLatin1Char('"')) {
+    // Scanned on the raw characters: this loop runs for every character of a long list.
+    const QChar *const text = m_text.constData();
+    const qsizetype size = m_text.size();
+    qsizetype at = m_pos;
+    auto endsBareField
+        = [](QChar c) { return c == QLatin1Char(',') || c == QLatin1Char('\n') || c == QLatin1Char('\r'); };
+    if (at < size && text[at] == QLatin1Char('"')) {
+        const qsizetype start = ++at;
+        while (at < size && text[at] != QLatin1Char('"') && !isLineEnd(text[at]))
+            ++at;
+        const QString value(text + start, at - start);
+        if (at >= size || text[at] != QLatin1Char('"')) {
             unclosedQuote = true;
+            m_pos = at;
             return value;
         }
-        ++m_pos;
+        ++at;
         // Anything between the closing quote and the delimiter is not part of the value.
-        while (!atEnd() && m_text.at(m_pos) != QLatin1Char(',') && !isLineEnd(m_text.at(m_pos)))
-            ++m_pos;
+        while (at < size && !endsBareField(text[at]))
+            ++at;
+        m_pos = at;
         return value;
     }
-    const qsizetype start = m_pos;
-    while (!atEnd() && m_text.at(m_pos) != QLatin1Char(',') && !isLineEnd(m_text.at(m_pos)))
-        ++m_pos;
-    return m_text.mid(start, m_pos - start);
+    const qsizetype start = at;
+    while (at < size && !endsBareField(text[at]))
+        ++at;
+    m_pos = at;
+    return QString(text + start, at - start);
 }
 
 ArticleListReader::Status ArticleListReader::next(ArticleListRecord &record)
