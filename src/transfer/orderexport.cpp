@@ -1,0 +1,42 @@
+#include "orderexport.h"
+
+#include "app/dialogs.h"
+#include "report/pdfexportfilter.h"
+#include "report/reportpreview.h"
+#include "report/rptorden.h"
+
+namespace {
+
+const QString attention = QStringLiteral("Atención");
+
+} // namespace
+
+OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QString &path, QWidget *parent)
+{
+    Outcome outcome;
+    // The order number keeps its "0", so the report selects by date.
+    rptOrden report;
+    report.setCaption(QStringLiteral("lblFECHA"), date);
+    if (const std::optional<QString> failure = report.run()) {
+        Dialogs::current().message(*failure, attention, QMessageBox::Critical, QMessageBox::Ok);
+        return outcome;
+    }
+
+    if (toPdf) {
+        PdfExportFilter filter;
+        filter.setFileName(path);
+        // A file that cannot be written is told as such, and never followed by the success text.
+        if (const std::optional<QString> failure = filter.exportReport(report.document())) {
+            Dialogs::current().message(*failure, attention, QMessageBox::Critical, QMessageBox::Ok);
+        } else {
+            outcome.written = true;
+            Dialogs::current().message(
+                QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo."), attention,
+                QMessageBox::Information, QMessageBox::Ok);
+        }
+    }
+
+    ReportPreview::show(report.document(), parent);
+    outcome.previewed = true;
+    return outcome;
+}
