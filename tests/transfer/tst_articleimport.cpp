@@ -2,6 +2,7 @@
 #include "data/connection.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
+#include "transfer/articleimport.h"
 #include "transfer/frmtransferencia.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QToolButton>
 #include <QtTest>
 
@@ -22,6 +24,27 @@ const QString updateFailed = QStringLiteral("Ocurrio un error al importar los ar
 const QString insertFailed = QStringLiteral("Ocurrio un error al importar los artículos(insert).");
 const QString successQuestion
     = QStringLiteral("La importación se realizó exitosamente.\nDesea eliminar el archivo importado?.");
+
+// Answers every box with its last button and counts them, for files whose boxes cannot be
+// foreseen.
+class AnswerAnything : public Dialogs
+{
+public:
+    AnswerAnything() { Dialogs::setCurrent(this); }
+    ~AnswerAnything() override { Dialogs::setCurrent(nullptr); }
+    int boxes = 0;
+
+protected:
+    QMessageBox::StandardButton showMessage(const Message &box) override
+    {
+        ++boxes;
+        return box.buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
+            : box.buttons.testFlag(QMessageBox::No)      ? QMessageBox::No
+                                                         : QMessageBox::Ok;
+    }
+    QString showInput(const Input &) override { return {}; }
+    QString showOpenFile(const OpenFile &) override { return {}; }
+};
 
 // Notes the label of every progress window the import shows, as it is hidden.
 class ProgressWatcher : public QObject
@@ -74,6 +97,8 @@ private slots:
     void lostBatchIsWrittenAgain();
     void importingAgainCompletesAnInterruptedImport();
     void longImportShowsProgress();
+    void noFileContentEndsTheProgram_data();
+    void noFileContentEndsTheProgram();
 
 private:
     QString writeList(const QByteArray &bytes, const QString &name = QStringLiteral("entrada.dat")) const;
@@ -573,6 +598,40 @@ void tst_ArticleImport::longImportShowsProgress()
     QVERIFY(watcher.labels[0].contains(QStringLiteral(" registros leídos.")));
     // The progress is gone before the question is asked.
     QVERIFY(window->findChildren<QProgressDialog *>().isEmpty());
+}
+
+void tst_ArticleImport::noFileContentEndsTheProgram_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QRandomGenerator random(20041);
+    QByteArray noise(200000, Qt::Uninitialized);
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    QByteArray commas(200000, Qt::Uninitialized);
+    const char alphabet[] = ",,,\"\"\r\n \t0123456789./-e";
+    for (char &byte : commas)
+        byte = alphabet[random.bounded(int(sizeof(alphabet) - 1))];
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("random delimiters and digits") << commas;
+    QTest::newRow("one very long field") << QByteArray(3000000, 'x');
+    QTest::newRow("only quotes") << QByteArray(10000, '"');
+    QTest::newRow("only commas") << QByteArray(60000, ',');
+    QTest::newRow("huge numbers") << QByteArray("A,B,C,1e308,\"1e309\",99/99/99999\nB,C,D,-1e400,\"-0\",0/0/0\n");
+}
+
+void tst_ArticleImport::noFileContentEndsTheProgram()
+{
+    QFETCH(QByteArray, bytes);
+    // The scripted dialogs stay installed for cleanup; these answer in the meantime.
+    auto answers = std::make_unique<AnswerAnything>();
+    const QString path = writeList(bytes);
+    const ArticleImport::Outcome outcome = ArticleImport(path).run();
+    QVERIFY(answers->boxes >= 1);
+    QVERIFY(outcome.records >= 0);
+    answers.reset();
+    Dialogs::setCurrent(m_dialogs);
+    // The store is still whole and usable.
+    QVERIFY(!acnDataBase().execute(QStringLiteral("SELECT COUNT(*) FROM ARTICULOS")));
 }
 
 QTEST_MAIN(tst_ArticleImport)
