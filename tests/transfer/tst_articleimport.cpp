@@ -78,6 +78,8 @@ private slots:
     void dateChangesByDoubleClick();
     void browseSetsThePath();
     void cancelClosesTheWindow();
+    void showModalOpensAFreshWindowInItsMode_data();
+    void showModalOpensAFreshWindowInItsMode();
 
     void addsNewAndReplacesExisting();
     void sameCodeTwiceKeepsTheSecond();
@@ -301,6 +303,50 @@ void tst_ArticleImport::cancelClosesTheWindow()
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdCancelar")), Qt::LeftButton);
     QVERIFY(!window->isVisible());
     QCOMPARE(window->result(), int(QDialog::Rejected));
+}
+
+void tst_ArticleImport::showModalOpensAFreshWindowInItsMode_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("export") << "E"
+                            << "Exportar";
+    QTest::newRow("import") << "I"
+                            << "Importar";
+}
+
+void tst_ArticleImport::showModalOpensAFreshWindowInItsMode()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, caption);
+    QWidget mainWindow;
+    mainWindow.show();
+    QString seenCaption;
+    QString seenDate;
+    bool seenModal = false;
+    // Looks at the window while it runs modally, then cancels it.
+    QTimer::singleShot(0, this, [&] {
+        auto *window = qobject_cast<frmTransferencia *>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        seenModal = true;
+        seenCaption = window->findChild<QLabel *>(QStringLiteral("lblModo"))->text();
+        seenDate = window->findChild<QLabel *>(QStringLiteral("lblFECHA"))->text();
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdCancelar")), Qt::LeftButton);
+    });
+    // Never left hanging on a modal window, whatever happens above; gone with this test.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    guard.start(10000);
+    frmTransferencia::showModal(mode, &mainWindow);
+    QVERIFY(seenModal);
+    QCOMPARE(seenCaption, caption);
+    QCOMPARE(seenDate, Regional::shortDate(QDate::currentDate()));
+    QVERIFY(mainWindow.findChildren<frmTransferencia *>().isEmpty());
 }
 
 void tst_ArticleImport::addsNewAndReplacesExisting()
