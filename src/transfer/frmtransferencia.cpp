@@ -241,37 +241,44 @@ void frmTransferencia::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
-void frmTransferencia::ProcesoImportar()
+std::unique_ptr<QProgressDialog> frmTransferencia::newProgressWindow()
 {
-    ArticleImport import(txtArchivo->text());
-    import.setProgressDelay(m_progressDelayMs);
-    std::unique_ptr<QProgressDialog> progress;
-    import.setProgress({[&](int records, int percent) {
-                            if (!progress) {
-                                progress = std::make_unique<QProgressDialog>(this);
+    auto progress = std::make_unique<QProgressDialog>(this);
     progress->setObjectName(QStringLiteral("prgImportar"));
     progress->setWindowTitle(QStringLiteral("Importación"));
     progress->setCancelButton(nullptr);
+    // Modal, so that the window repaints while the user is kept out of it.
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(0);
     progress->setRange(0, 100);
     progress->setAutoClose(false);
     progress->setAutoReset(false);
     progress->show();
+    return progress;
 }
-progress->setLabelText(QStringLiteral("Importando artículos: %1 registros leídos.").arg(records));
-// A modal progress lets the window repaint while keeping the user out.
-progress->setValue(percent);
-}
-, [&] { progress.reset(); }
-});
-const ArticleImport::Outcome outcome = import.run();
-if (outcome.fileDeleted) {
-    QCoreApplication::processEvents();
-    m_closingAfterImport = true;
-    cmdCancelar_Click();
-    m_closingAfterImport = false;
-}
+
+void frmTransferencia::ProcesoImportar()
+{
+    ArticleImport import(txtArchivo->text());
+    import.setProgressDelay(m_progressDelayMs);
+    std::unique_ptr<QProgressDialog> progress;
+    ArticleImport::Progress shown;
+    shown.update = [this, &progress](int records, int percent) {
+        if (!progress)
+            progress = newProgressWindow();
+        progress->setLabelText(QStringLiteral("Importando artículos: %1 registros leídos.").arg(records));
+        progress->setValue(percent);
+    };
+    shown.close = [&progress] { progress.reset(); };
+    import.setProgress(shown);
+
+    const ArticleImport::Outcome outcome = import.run();
+    if (outcome.fileDeleted) {
+        QCoreApplication::processEvents();
+        m_closingAfterImport = true;
+        cmdCancelar_Click();
+        m_closingAfterImport = false;
+    }
 }
 
 void frmTransferencia::ProcesoExportar()

@@ -3,9 +3,12 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressDialog;
 class QPushButton;
 class QToolButton;
 
@@ -47,6 +50,7 @@ private:
     void cmdAceptar_Click();
     void cmdCancelar_Click();
     void ProcesoImportar();
+    std::unique_ptr<QProgressDialog> newProgressWindow();
     void ProcesoExportar();
 
     QLabel *Label2;
