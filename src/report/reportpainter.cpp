@@ -3,6 +3,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QTextOption>
 
 #include <cmath>
 
@@ -96,12 +97,16 @@ void ReportPainter::paint(QPainter &painter, const ReportDocument &document, int
             const int lines = qMax(1, (placed.rect.height() + lineHeight / 5) / lineHeight);
             QRect clip = placed.rect;
             clip.setHeight(qMax(placed.rect.height(), lines * lineHeight));
-            int flags = int(item.alignment) | Qt::AlignTop;
-            if (lines > 1)
-                flags |= Qt::TextWordWrap;
             painter.save();
             painter.setClipRect(clip);
-            painter.drawText(clip, flags, placed.text);
+            if (lines > 1) {
+                // A word longer than the box (an e-mail address) is broken rather than cut.
+                QTextOption option(item.alignment | Qt::AlignTop);
+                option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                painter.drawText(QRectF(clip), placed.text, option);
+            } else {
+                painter.drawText(clip, int(item.alignment | Qt::AlignTop), placed.text);
+            }
             painter.restore();
             break;
         }
