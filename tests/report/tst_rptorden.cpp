@@ -33,6 +33,8 @@ private slots:
     void textsAreShownAsStored();
     void readsOverItsOwnConnection();
     void missingDatabaseIsReported();
+    void lineWithoutQuantityIsReported();
+    void orderCountGoesBeyond16Bits();
 
 private:
     QStringList allTexts(const rptOrden &report, const QString &item) const;
@@ -385,6 +387,41 @@ void tst_rptOrden::missingDatabaseIsReported()
 
     strConexion.clear();
     QVERIFY(report.run().has_value());
+}
+
+void tst_rptOrden::lineWithoutQuantityIsReported()
+{
+    const OrderFixture store{*m_db};
+    QVERIFY(store.article("A1", "Tornillo"));
+    QVERIFY(store.order(9, QDate(2004, 8, 20), "Cliente"));
+    QVERIFY(store.line(9, 1, "A1", 1, 2));
+    QVERIFY(store.line(9, 2, "A1", 1, 5));
+    QVERIFY(m_db->exec("UPDATE LINEAS_PEDIDOS SET CANTIDAD = NULL WHERE NRO_LINEA = 2"));
+    rptOrden report;
+    report.setCaption("lblView_NRO_PEDIDO", "9");
+    const std::optional<QString> error = report.run();
+    QVERIFY(error.has_value());
+    QVERIFY2(error->contains(QStringLiteral("pedido 9")), qPrintable(*error));
+    const ReportDocument &doc = report.document();
+    QCOMPARE(doc.texts(0, "lblTOTAL_LINEA"), QStringList({"2,00", ""}));
+    QCOMPARE(doc.text(0, "lblTOTAL_ORDEN"), QStringLiteral("2,00"));
+}
+
+void tst_rptOrden::orderCountGoesBeyond16Bits()
+{
+    // 32,800 orders of one line on one day, written by the engine in one statement each.
+    QVERIFY(m_db->exec("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('A1', 'Tornillo')"));
+    QVERIFY(m_db->exec("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 32800) "
+                       "INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) SELECT x, ?, 'Cliente' FROM n",
+        {QStringLiteral("2004-08-20")}));
+    QVERIFY(m_db->exec("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO) "
+                       "SELECT NRO_PEDIDO, 1, 'A1', 1, 0.5 FROM PEDIDOS"));
+    rptOrden report;
+    report.setCaption("lblFECHA", "20/08/2004");
+    QCOMPARE(report.run(), std::nullopt);
+    const ReportDocument &doc = report.document();
+    QCOMPARE(doc.text(doc.pageCount() - 1, "lblTOTAL_CANTIDAD"), QStringLiteral("32800"));
+    QCOMPARE(doc.text(doc.pageCount() - 1, "lblTOTAL_IMPORTE"), QStringLiteral("16.400,00"));
 }
 
 QTEST_MAIN(tst_rptOrden)
