@@ -19,6 +19,15 @@ int ConversionReport::writtenRows(const QString &table) const
     return 0;
 }
 
+namespace {
+
+QString rows(int count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(count == 1 ? one : many));
+}
+
+} // namespace
+
 QString ConversionReport::text() const
 {
     QStringList lines;
@@ -26,12 +35,13 @@ QString ConversionReport::text() const
     if (!source.isEmpty())
         lines << QStringLiteral("Origen: %1").arg(source);
     for (const TableCounts &line : tables) {
-        QString text
-            = QStringLiteral("%1: %2 filas leídas, %3 escritas").arg(line.table).arg(line.read).arg(line.written);
+        QString text = QStringLiteral("%1: %2, %3")
+                           .arg(line.table, rows(line.read, "fila leída", "filas leídas"),
+                               rows(line.written, "escrita", "escritas"));
         if (line.merged > 0)
-            text += QStringLiteral(", %1 repetidas unidas").arg(line.merged);
+            text += QStringLiteral(", ") + rows(line.merged, "repetida unida", "repetidas unidas");
         if (line.keptAside > 0)
-            text += QStringLiteral(", %1 apartadas").arg(line.keptAside);
+            text += QStringLiteral(", ") + rows(line.keptAside, "apartada", "apartadas");
         lines << text + QLatin1Char('.');
     }
     const auto section = [&lines](const QString &title, const QStringList &items) {
