@@ -82,6 +82,7 @@ private slots:
     void raisesALaggingCounter();
     void findsColumnsByName();
     void keepsTheDayOfAnOrderAndNamesItsTime();
+    void namesRowsWithUnreadableValues();
     void writesNothingWhenReadingFails();
     void writesNothingWhenWritingFails();
 
@@ -435,6 +436,26 @@ void tst_LegacyConverter::keepsTheDayOfAnOrderAndNamesItsTime()
     Opened db;
     QVERIFY(!db.connection.open(path, Connection::Mode::ReadOnly));
     QCOMPARE(db.select("SELECT FECHA FROM PEDIDOS").text(0, "FECHA"), QStringLiteral("2004-08-20"));
+}
+
+void tst_LegacyConverter::namesRowsWithUnreadableValues()
+{
+    MemorySource source;
+    source.add("SETUP", setupColumns, {{"E", "V", 0}})
+        .add("ARTICULOS", articleColumns,
+            {{"A1", "P", "Uno", 1, 1.0, QVariant()}, {"A2", "P", QStringLiteral("Dos \uFFFD"), 1, 1.0, 5.0e7}});
+    source.tables.last().unreadable << qMakePair(1, QStringLiteral("hay caracteres que no se pudieron leer"));
+    const QString path = newPath();
+    ConversionReport report;
+    QVERIFY(!LegacyConverter::convert(source, path, report));
+    QCOMPARE(report.adjusted.size(), 2);
+    QVERIFY2(report.text().contains(QStringLiteral("ARTICULOS, fila 2: hay caracteres que no se pudieron leer.")),
+        qPrintable(report.text()));
+    QVERIFY(report.text().contains(QStringLiteral("ARTICULOS, fila 2, FECHA_ACT: 50000000 no es una fecha")));
+    Opened db;
+    QVERIFY(!db.connection.open(path, Connection::Mode::ReadOnly));
+    QCOMPARE(exact(db.select("SELECT FECHA_ACT FROM ARTICULOS WHERE COD_ART = 'A2'").value(0, "FECHA_ACT")),
+        QStringLiteral("50000000"));
 }
 
 void tst_LegacyConverter::writesNothingWhenReadingFails()

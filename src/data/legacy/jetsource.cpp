@@ -246,7 +246,8 @@ MaybeError JetSource::readTable(const QString &name, LegacyTable &table)
                 if (!memoBytes(mdb, page, field.start, field.siz, memo)) {
                     clean = false;
                     table.unreadable.append({int(table.rows.size()),
-                        QStringLiteral("el texto largo de %1 no se pudo leer").arg(table.columns.at(field.colnum))});
+                        QStringLiteral("el texto largo de %1 no se pudo leer entero; quedó lo que se pudo leer")
+                            .arg(table.columns.at(field.colnum))});
                 }
                 value = JetValues::text(memo, &clean);
                 break;
@@ -257,7 +258,8 @@ MaybeError JetSource::readTable(const QString &name, LegacyTable &table)
             }
         }
         if (!clean && (table.unreadable.isEmpty() || table.unreadable.last().first != table.rows.size()))
-            table.unreadable.append({int(table.rows.size()), QStringLiteral("hay caracteres que no se pudieron leer")});
+            table.unreadable.append(
+                {int(table.rows.size()), QStringLiteral("hay caracteres que no se pudieron leer; quedaron como �")});
         table.rows.append(row);
     }
     mdb_free_tabledef(definition);

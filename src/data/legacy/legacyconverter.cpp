@@ -105,7 +105,7 @@ QString shown(const QVariant &value)
         return QLatin1Char('"') + text + QLatin1Char('"');
     }
     case QMetaType::Double:
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
     case QMetaType::QDateTime:
         return isoText(value.toDateTime());
     default:
@@ -162,6 +162,9 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             return isoText(value.toDateTime());
         if (type == QMetaType::QDate)
             return value.toDate().toString(Qt::ISODate);
+        if (isDouble)
+            note = QStringLiteral("%1 no es una fecha que un calendario tenga; se guardó el número tal cual")
+                       .arg(shown(value));
         return value;
     case Kind::Day:
         if (type == QMetaType::QDateTime) {
@@ -173,6 +176,9 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
         }
         if (type == QMetaType::QDate)
             return value.toDate().toString(Qt::ISODate);
+        if (isDouble)
+            note = QStringLiteral("%1 no es una fecha que un calendario tenga; se guardó el número tal cual")
+                       .arg(shown(value));
         return value;
     }
     return value;
@@ -281,7 +287,7 @@ void planTable(Plan &plan, ConversionReport &report)
         report.notes << QStringLiteral("Columnas de %1 que el programa no usa y no se copiaron: %2.")
                             .arg(name, leftOut.join(QStringLiteral(", ")));
     for (const auto &[row, why] : plan.source.unreadable)
-        report.adjusted << QStringLiteral("%1: %2; en su lugar quedó el carácter �.").arg(rowName(name, row), why);
+        report.adjusted << QStringLiteral("%1: %2.").arg(rowName(name, row), why);
 
     QHash<QString, int> firstWithKey; // key text -> index into plan.rows
     QList<int> sourceRowOf;
