@@ -266,6 +266,8 @@ void tst_LegacyStartup::readOnlyFolderLeavesTheOriginal()
     QVERIFY(Main(folder, [] { return static_cast<QWidget *>(nullptr); }) != 0);
     QCOMPARE(dialogs.messages().size(), 2);
     QCOMPARE(dialogs.messages().at(1).icon, QMessageBox::Critical);
+    QVERIFY2(dialogs.messages().at(1).text.contains(QStringLiteral("solo lectura")),
+        qPrintable(dialogs.messages().at(1).text));
     QCOMPARE(filesIn(folder), QStringList({"database.mdb"}));
     QCOMPARE(contentOf(database), contentOf(fixture()));
 }

@@ -494,6 +494,10 @@ MaybeError LegacyConverter::convert(
     {
         Connection connection(QStringLiteral("conversion-") + QUuid::createUuid().toString());
         failure = connection.create(temporary);
+        if (failure)
+            failure->description = QStringLiteral("No se puede crear la base nueva en la carpeta '%1' "
+                                                  "(¿carpeta de solo lectura o sin espacio?): %2")
+                                       .arg(QDir::toNativeSeparators(target.absolutePath()), failure->description);
         if (!failure) {
             Transaction transaction(connection);
             failure = transaction.begin();
