@@ -23,7 +23,9 @@ DbError readError(const QString &path, const QString &why)
 }
 
 // The bytes of a MEMO value: kept in the row, on one other page, or spread over a chain of pages.
-bool memoBytes(MdbHandle *mdb, const QByteArray &page, int start, int size, QByteArray &bytes)
+// A damaged length or chain ends the reading: no memo is longer than the file holding it, and
+// every page of a chain must add to it.
+bool memoBytes(MdbHandle *mdb, const QByteArray &page, int start, int size, qint64 fileSize, QByteArray &bytes)
 {
     if (size < memoHeader)
         return false;
@@ -34,14 +36,11 @@ bool memoBytes(MdbHandle *mdb, const QByteArray &page, int start, int size, QByt
         bytes = page.mid(start + memoHeader, size - memoHeader);
         return true;
     }
+    if (qint64(length) > fileSize)
+        return false;
     qint32 pageRow = JetValues::int32(header + 4);
     const bool singlePage = lengthAndFlags & 0x40000000;
-    if (!singlePage && (lengthAndFlags & 0xc0000000) != 0)
-        return false;
-    // A chain can never hold more pages than the memo needs; this also stops a looping chain.
-    for (quint32 pages = 0; pageRow != 0; ++pages) {
-        if (pages > length / 8 + 2)
-            return false;
+    while (pageRow != 0 && quint32(bytes.size()) < length) {
         void *buffer = nullptr;
         int rowStart = 0;
         size_t rowLength = 0;
@@ -52,7 +51,7 @@ bool memoBytes(MdbHandle *mdb, const QByteArray &page, int start, int size, QByt
             bytes.append(row, qsizetype(rowLength));
             break;
         }
-        if (rowLength < 4)
+        if (rowLength <= 4)
             return false;
         pageRow = JetValues::int32(row);
         bytes.append(row + 4, qsizetype(rowLength - 4));
@@ -97,6 +96,7 @@ MaybeError JetSource::open(const QString &path)
     }
     // libmdb trusts the file's layout; a cut-off file is refused before it reads past the end.
     const qint64 size = QFileInfo(path).size();
+    m_fileSize = size;
     if (size < 2 * pageSize || size % pageSize != 0)
         return readError(path, QStringLiteral("el archivo está incompleto o dañado."));
 
@@ -243,7 +243,7 @@ MaybeError JetSource::readTable(const QString &name, LegacyTable &table)
                 break;
             case MDB_MEMO: {
                 QByteArray memo;
-                if (!memoBytes(mdb, page, field.start, field.siz, memo)) {
+                if (!memoBytes(mdb, page, field.start, field.siz, m_fileSize, memo)) {
                     clean = false;
                     table.unreadable.append({int(table.rows.size()),
                         QStringLiteral("el texto largo de %1 no se pudo leer entero; quedó lo que se pudo leer")

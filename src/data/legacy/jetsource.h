@@ -28,4 +28,5 @@ private:
     struct Handle;
     std::unique_ptr<Handle> m_handle;
     QString m_path;
+    qint64 m_fileSize = 0;
 };

@@ -376,8 +376,7 @@ void planCounter(Plan &setup, const Plan &orders, ConversionReport &report)
     QVariant &counter = setup.rows.first()[2];
     if (counter.typeId() != QMetaType::LongLong) {
         report.adjusted << QStringLiteral("SETUP, ULTIMO_PEDIDO: era %1, que no es un número de pedido; se puso %2.")
-                               .arg(shown(counter))
-                               .arg(lowest);
+                               .arg(shown(counter), QString::number(lowest));
         counter = lowest;
     } else if (highest && counter.toLongLong() < *highest) {
         report.adjusted << QStringLiteral("SETUP, ULTIMO_PEDIDO: era %1, menor que el pedido más alto guardado (%2); "
