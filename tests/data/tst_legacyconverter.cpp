@@ -183,8 +183,14 @@ void tst_LegacyConverter::convertsEveryValueOfTheFixture()
     QCOMPARE(articles.text(4, "P_T"), QStringLiteral("null"));
     QCOMPARE(articles.text(4, "STK_T"), QStringLiteral("null"));
 
-    RowSet orders = db.select("SELECT NRO_PEDIDO, FECHA, OBSERVACIONES FROM PEDIDOS ORDER BY NRO_PEDIDO");
+    RowSet orders = db.select("SELECT * FROM PEDIDOS ORDER BY NRO_PEDIDO");
     QCOMPARE(orders.count(), 2);
+    QStringList first;
+    for (const QString &column : orders.columns())
+        first << orders.text(0, column);
+    QCOMPARE(first,
+        QStringList({"1041", "2004-08-20", "José Núñez", "Av. España 123, Asunción", "80012345-6", "(021) 555-1234",
+            "María Peña", "jose@example.com", "Envío por camión", "Crédito 30 días", "Entregar por la mañana"}));
     QCOMPARE(orders.text(0, "FECHA"), QStringLiteral("2004-08-20"));
     QCOMPARE(orders.text(1, "FECHA"), QStringLiteral("2004-08-21"));
     QCOMPARE(orders.text(1, "OBSERVACIONES").toUtf8().size(), 2510);

@@ -33,29 +33,39 @@ struct TargetTable
     const char *name;
     QList<TargetColumn> columns;
     QList<int> key; // indexes into columns of the unique key; empty when the table has none
+    const char *insert; // the columns above, in their order
 };
 
 const QList<TargetTable> &targetTables()
 {
     static const QList<TargetTable> tables = {
-        {"SETUP", {{"EMPRESA", Kind::Text}, {"RECORVAN", Kind::Text}, {"ULTIMO_PEDIDO", Kind::Whole}}, {}},
+        {"SETUP", {{"EMPRESA", Kind::Text}, {"RECORVAN", Kind::Text}, {"ULTIMO_PEDIDO", Kind::Whole}}, {},
+            R"(INSERT INTO SETUP (EMPRESA, RECORVAN, ULTIMO_PEDIDO) VALUES (?, ?, ?))"},
         {"CLIENTES",
             {{"NOMBRE", Kind::Text}, {"DIRECCION", Kind::Text}, {"RUC", Kind::Text}, {"TELEFONO", Kind::Text},
                 {"CONTACTO", Kind::Text}, {"EMAIL", Kind::Text}},
-            {}},
+            {},
+            R"(INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) VALUES (?, ?, ?, ?, ?, ?))"},
         {"ARTICULOS",
             {{"COD_ART", Kind::Text}, {"COD_PROPIO", Kind::Text}, {"DESCRIPCION", Kind::Text},
                 {"STK_ACTUAL", Kind::Whole}, {"P_UNITARIO", Kind::Decimal}, {"FECHA_ACT", Kind::DateTime}},
-            {0}},
+            {0},
+            R"(INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT)
+               VALUES (?, ?, ?, ?, ?, ?))"},
         {"PEDIDOS",
             {{"NRO_PEDIDO", Kind::Whole}, {"FECHA", Kind::Day}, {"CLIENTE", Kind::Text}, {"DIRECCION", Kind::Text},
                 {"RUC", Kind::Text}, {"TELEFONO", Kind::Text}, {"CONTACTO", Kind::Text}, {"EMAIL", Kind::Text},
                 {"FORMA_DE_ENVIO", Kind::Text}, {"FORMA_DE_PAGO", Kind::Text}, {"OBSERVACIONES", Kind::Text}},
-            {0}},
+            {0},
+            R"(INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL,
+                   FORMA_DE_ENVIO, FORMA_DE_PAGO, OBSERVACIONES)
+               VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))"},
         {"LINEAS_PEDIDOS",
             {{"NRO_PEDIDO", Kind::Whole}, {"NRO_LINEA", Kind::Whole}, {"COD_ART", Kind::Text},
                 {"CANTIDAD", Kind::Whole}, {"P_UNITARIO", Kind::Decimal}, {"DETALLES", Kind::Text}},
-            {0, 1}},
+            {0, 1},
+            R"(INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES)
+               VALUES (?, ?, ?, ?, ?, ?))"},
     };
     return tables;
 }
@@ -387,26 +397,20 @@ void planCounter(Plan &setup, const Plan &orders, ConversionReport &report)
     }
 }
 
-MaybeError writeTable(Connection &connection, const Plan &plan)
+// Writes the table's rows and those kept aside; `written` hears every thousand rows.
+MaybeError writeTable(Connection &connection, const Plan &plan, const std::function<void(int)> &written)
 {
-    const TargetTable &target = *plan.target;
-    QStringList names;
-    QStringList marks;
-    for (const TargetColumn &column : target.columns) {
-        names << QString::fromLatin1(column.name);
-        marks << QStringLiteral("?");
-    }
-    // Table and column names come from the fixed list above, never from the file.
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(QString::fromLatin1(target.name), names.join(QStringLiteral(", ")),
-                                marks.join(QStringLiteral(", ")));
     QSqlQuery insert;
-    if (MaybeError error = connection.prepare(insert, sql))
+    if (MaybeError error = connection.prepare(insert, QString::fromUtf8(plan.target->insert)))
         return error;
+    int count = 0;
     for (const QVariantList &row : plan.rows) {
         if (MaybeError error = Connection::run(insert, row))
             return error;
+        if (++count % 1000 == 0)
+            written(1000);
     }
+    written(count % 1000);
     if (plan.keptAside.isEmpty())
         return std::nullopt;
     QSqlQuery keep;
@@ -416,7 +420,7 @@ MaybeError writeTable(Connection &connection, const Plan &plan)
         const QString json
             = QString::fromUtf8(QJsonDocument(rowAsJson(plan.source, kept.row)).toJson(QJsonDocument::Compact));
         if (MaybeError error
-            = Connection::run(keep, {QString::fromLatin1(target.name), kept.row + 1, kept.reason, json}))
+            = Connection::run(keep, {QString::fromLatin1(plan.target->name), kept.row + 1, kept.reason, json}))
             return error;
     }
     return std::nullopt;
@@ -506,10 +510,18 @@ MaybeError LegacyConverter::convert(
                 if (!failure)
                     failure = connection.execute(QString::fromUtf8(statement));
             }
+            qint64 total = 0;
+            for (const Plan &plan : plans)
+                total += plan.rows.size();
+            qint64 done = 0;
             for (qsizetype i = 0; i < plans.size() && !failure; ++i) {
-                tell(45 + int(i) * 10,
-                    QStringLiteral("Escribiendo %1…").arg(QString::fromLatin1(plans.at(i).target->name)));
-                failure = writeTable(connection, plans.at(i));
+                const QString step
+                    = QStringLiteral("Escribiendo %1…").arg(QString::fromLatin1(plans.at(i).target->name));
+                tell(45 + int(50 * done / qMax<qint64>(total, 1)), step);
+                failure = writeTable(connection, plans.at(i), [&](int rows) {
+                    done += rows;
+                    tell(45 + int(50 * done / qMax<qint64>(total, 1)), step);
+                });
             }
             if (!failure)
                 failure = connection.execute(insertConversion,
