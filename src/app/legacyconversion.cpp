@@ -103,10 +103,17 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
         return LegacyOutcome::Failed;
     }
     if (!QFile::rename(converted, original)) {
-        QFile::rename(kept, original);
         QFile::remove(converted);
-        showFailure({DbErrorNumber::CantOpen,
-            QStringLiteral("no se pudo dejar la base convertida como '%1'.").arg(shownOriginal)});
+        if (QFile::rename(kept, original)) {
+            showFailure({DbErrorNumber::CantOpen,
+                QStringLiteral("no se pudo dejar la base convertida como '%1'.").arg(shownOriginal)});
+        } else {
+            // Never claim the original is in place when it is not: say where it is.
+            Dialogs::current().message(QStringLiteral("No se pudo dejar la base convertida como '%1'. El archivo "
+                                                      "original, sin cambios, está en '%2'.")
+                                           .arg(shownOriginal, QDir::toNativeSeparators(kept)),
+                QString(), QMessageBox::Critical);
+        }
         return LegacyOutcome::Failed;
     }
     Dialogs::current().message(report.text()
