@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/regional.h"
 #include "articleimport.h"
+#include "orderexport.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,10 +20,6 @@
 #include <QToolButton>
 
 #include <memory>
-
-#ifdef RECORVAN_HAS_REPORT
-#include "orderexport.h"
-#endif
 
 namespace {
 
@@ -283,10 +280,5 @@ void frmTransferencia::ProcesoImportar()
 
 void frmTransferencia::ProcesoExportar()
 {
-#ifdef RECORVAN_HAS_REPORT
     OrderExport::run(lblFECHA->text(), Check_ExportPDF->isChecked(), txtArchivo->text(), this);
-#else
-    Dialogs::current().message(QStringLiteral("La exportación de pedidos no está disponible en esta versión."),
-        QStringLiteral("Atención"), QMessageBox::Information, QMessageBox::Ok);
-#endif
 }
