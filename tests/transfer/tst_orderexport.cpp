@@ -49,6 +49,7 @@ private slots:
     void untickedBoxWritesNothingAndSaysNothing();
     void dayWithoutOrders();
     void sameDayTwiceWritesTheSamePath();
+    void reportThatCannotRunIsTold();
 
 private:
     // Opens the window in export mode on the date and returns it, the path already proposed.
@@ -222,6 +223,19 @@ void tst_OrderExport::sameDayTwiceWritesTheSamePath()
         QVERIFY(QFile::exists(path));
     }
     QCOMPARE(m_previewed.size(), 2);
+}
+
+void tst_OrderExport::reportThatCannotRunIsTold()
+{
+    std::unique_ptr<frmTransferencia> window = openOn(QStringLiteral("20/08/2004"));
+    strConexion = Connection::connectionString(QDir(m_db->folder()).filePath(QStringLiteral("no-existe.mdb")));
+    m_dialogs->answerMessage(QMessageBox::Ok);
+    accept(*window);
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(m_dialogs->messages()[0].icon, QMessageBox::Critical);
+    QVERIFY(m_dialogs->messages()[0].text != exported);
+    QVERIFY(m_previewed.isEmpty());
+    QVERIFY(!QFile::exists(QDir(m_db->folder()).filePath(QStringLiteral("20040820.pdf"))));
 }
 
 QTEST_MAIN(tst_OrderExport)
