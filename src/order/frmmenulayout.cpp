@@ -12,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -199,7 +198,7 @@ void frmMenu::buildSearch()
     gridEncontrados = new TextGrid(this);
     gridEncontrados->setObjectName(QStringLiteral("gridEncontrados"));
     gridEncontrados->setFont(DeskLook::font());
-    gridEncontrados->horizontalHeader()->setFont(DeskLook::font(7));
+    gridEncontrados->setHeadingFont(DeskLook::font(7));
     gridEncontrados->setGeometry(twips(480, 3240, 6855, 2055));
     addLabel(this, QStringLiteral("lblAyuda"),
         QStringLiteral("Para seleccionar un artículo haga doble 'clic' sobre él. // Todos los valores están en Pesos."),
@@ -305,7 +304,7 @@ void frmMenu::buildOrder()
     gridCompras = new TextGrid(FramePedido);
     gridCompras->setObjectName(QStringLiteral("gridCompras"));
     gridCompras->setFont(DeskLook::font());
-    gridCompras->horizontalHeader()->setFont(DeskLook::font(7));
+    gridCompras->setHeadingFont(DeskLook::font(7));
     gridCompras->setGeometry(twips(120, 40, 3375, 1815));
 
     lblELIMINAR = new ClickableLabel(QStringLiteral("Eliminar"), FramePedido);
@@ -324,8 +323,8 @@ void frmMenu::buildOrder()
     lblTC->setFont(link);
     lblTC->setToolTip(QStringLiteral("Tipo de Cambio"));
     lblTC->setGeometry(twips(2880, 1920, 615, 255));
-    addLabel(FramePedido, QStringLiteral("lblTOTALOrdenTitulo"), QStringLiteral("TOTAL orden:"),
-        QRect(1440, 2160, 1080, 255));
+    DeskLook::fitLabel(addLabel(FramePedido, QStringLiteral("lblTOTALOrdenTitulo"), QStringLiteral("TOTAL orden:"),
+        QRect(1440, 2160, 1080, 255)));
     lblTOTALOrden
         = addLabel(FramePedido, QStringLiteral("lblTOTALOrden"), QString(), QRect(2520, 2160, 975, 255), true);
     // Right-aligned, so that the figure keeps clear of its caption.

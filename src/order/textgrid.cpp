@@ -15,6 +15,8 @@ TextGrid::TextGrid(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
+    // Cells clip their text as a grid of text cells does, so narrow columns keep their first letters.
+    setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -29,6 +31,12 @@ TextGrid::TextGrid(QWidget *parent)
     horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { padding: 0px 2px; }"));
     horizontalHeader()->setTextElideMode(Qt::ElideNone);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TextGrid::applyFixedRows);
+}
+
+void TextGrid::setHeadingFont(const QFont &font)
+{
+    horizontalHeader()->setFont(font);
+    m_model->setHeadingFont(font);
 }
 
 void TextGrid::reset(const QStringList &headings, const QList<int> &widthsTwips)

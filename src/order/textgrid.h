@@ -15,6 +15,8 @@ public:
     explicit TextGrid(QWidget *parent = nullptr);
 
     TextGridModel *gridModel() const { return m_model; }
+    // The headings' type, in the header and in row 0 while it is an ordinary row.
+    void setHeadingFont(const QFont &font);
 
     // Empties the grid down to one ordinary headings row with the given column widths.
     void reset(const QStringList &headings, const QList<int> &widthsTwips);

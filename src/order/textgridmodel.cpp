@@ -1,5 +1,7 @@
 #include "textgridmodel.h"
 
+#include <QFont>
+
 TextGridModel::TextGridModel(QObject *parent)
     : QAbstractTableModel(parent)
 { }
@@ -16,7 +18,11 @@ int TextGridModel::columnCount(const QModelIndex &parent) const
 
 QVariant TextGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::FontRole && index.row() == 0)
+        return m_headingFont;
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     return text(index.row(), index.column());
 }
@@ -125,4 +131,9 @@ const QStringList &TextGridModel::rowCells(int row) const
 void TextGridModel::setFixedRows(int fixedRows)
 {
     m_fixedRows = qBound(0, fixedRows, 1);
+}
+
+void TextGridModel::setHeadingFont(const QFont &font)
+{
+    m_headingFont = QVariant::fromValue(font);
 }

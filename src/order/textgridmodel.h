@@ -33,6 +33,9 @@ public:
     void setText(int row, int col, const QString &text);
     const QStringList &rowCells(int row) const;
 
+    // The type of the headings row while it is an ordinary row, to match the header's.
+    void setHeadingFont(const QFont &font);
+
     void setFixedRows(int fixedRows);
     int fixedRows() const { return m_fixedRows; }
 
@@ -42,4 +45,5 @@ private:
     QList<QStringList> m_rows;
     int m_cols = 0;
     int m_fixedRows = 0;
+    QVariant m_headingFont;
 };
