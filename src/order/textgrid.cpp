@@ -129,7 +129,13 @@ void TextGrid::moveCurrent(int row, int col)
     const QModelIndex index = m_model->index(row, col);
     if (!index.isValid())
         return;
+    // Moving the current cell by program keeps the columns in view where they were, so the
+    // descriptions stay visible while the totals walk column 3.
+    const int leftColumn = qMax(0, columnAt(0));
+    setAutoScroll(false);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    setAutoScroll(true);
+    scrollTo(m_model->index(row, leftColumn));
 }
 
 void TextGrid::setColSel(int col)
