@@ -59,6 +59,7 @@ private slots:
     void layoutInTwipsAndScreenshot();
     void toolsAskForTheirWindows();
     void closingClosesTheConnection();
+    void resetKeepsCriteriaCustomerAndRate();
 
     // Article search
     void searchByEachCriterion_data();
@@ -70,6 +71,7 @@ private slots:
     void emptyResult();
     void quotesAndPercentInSearchTexts();
     void focusBackAfterAMessageDoesNotSearchAgain();
+    void failingSearchIsToldNotFatal();
 
     // Line entry, lines and totals
     void keyboardPathAddsALine();
@@ -266,6 +268,34 @@ void tst_frmMenu::closingClosesTheConnection()
     QVERIFY(!acnDataBase().isOpen());
 }
 
+void tst_frmMenu::resetKeepsCriteriaCustomerAndRate()
+{
+    DeskFixture desk;
+    QVERIFY(desk.addArticle("A001", "F-100", "Tornillo", 10, 2.5));
+    QVERIFY(desk.open(QStringLiteral("2.5")));
+    desk.searchWith(QStringLiteral("Check_COD_ART"), QStringLiteral("A"));
+    desk.addLine(QStringLiteral("Caño"), QStringLiteral("2"), QStringLiteral("10,00"));
+    desk.control<QLineEdit>("txtNOMBRE")->setText(QStringLiteral("Ferretería Núñez"));
+    desk.control<QLineEdit>("txtFORMA_DE_PAGO")->setText(QStringLiteral("contado"));
+    desk.control<QLineEdit>("txtCOD_ART")->setText(QStringLiteral("X"));
+
+    desk.window->InicioVars();
+    QCOMPARE(desk.control<TextGrid>("gridCompras")->rows(), 1);
+    QCOMPARE(desk.control<TextGrid>("gridEncontrados")->rows(), 1);
+    QCOMPARE(desk.text("lblTOTALOrden"), QStringLiteral("0,00"));
+    QCOMPARE(desk.text("lblTOTALItems"), QStringLiteral("0"));
+    QCOMPARE(desk.text("txtCOD_ART"), QString());
+    QCOMPARE(desk.text("txtFORMA_DE_PAGO"), QString());
+    QCOMPARE(desk.text("txtBuscar_COD_ART"), QString());
+    QCOMPARE(desk.text("lblNRO_PEDIDO"), QStringLiteral("16"));
+    // The criterion stays ticked with its box enabled; the customer and the rate stay.
+    QVERIFY(desk.control<QCheckBox>("Check_COD_ART")->isChecked());
+    QVERIFY(desk.control<QLineEdit>("txtBuscar_COD_ART")->isEnabled());
+    QCOMPARE(desk.text("txtNOMBRE"), QStringLiteral("Ferretería Núñez"));
+    QCOMPARE(desk.text("lblTC"), QStringLiteral("2,5"));
+    QCOMPARE(desk.window->tipoCambio(), 2.5);
+}
+
 void tst_frmMenu::searchByEachCriterion_data()
 {
     QTest::addColumn<QString>("check");
@@ -442,6 +472,21 @@ void tst_frmMenu::focusBackAfterAMessageDoesNotSearchAgain()
     desk.dialogs.answerMessage(QMessageBox::Ok);
     QTest::mouseClick(cmdBuscar, Qt::LeftButton);
     QCOMPARE(desk.dialogs.messages().size(), 2);
+}
+
+void tst_frmMenu::failingSearchIsToldNotFatal()
+{
+    DeskFixture desk;
+    QVERIFY(desk.open());
+    QVERIFY(desk.db.exec(QStringLiteral("DROP TABLE ARTICULOS")));
+    desk.dialogs.answerMessage(QMessageBox::Ok);
+    desk.enterToSearch();
+    const QList<Dialogs::Message> shown = desk.dialogs.messages();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.first().title.startsWith(QStringLiteral("Error: ")));
+    QCOMPARE(shown.first().icon, QMessageBox::Critical);
+    QCOMPARE(desk.control<TextGrid>("gridEncontrados")->rows(), 1);
+    QCOMPARE(desk.focused(), desk.control<QWidget>("cmdBuscar"));
 }
 
 void tst_frmMenu::keyboardPathAddsALine()

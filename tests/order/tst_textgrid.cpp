@@ -17,6 +17,7 @@ private slots:
     void removingTheLastRowMovesCurrentUp();
     void selectionAcrossTheRow();
     void doubleClickReportsTheRow();
+    void movingByProgramKeepsTheColumnsInView();
     void manyRowsAtOnce();
 };
 
@@ -147,6 +148,21 @@ void tst_TextGrid::doubleClickReportsTheRow()
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 2);
     QCOMPARE(grid.row(), 2);
+}
+
+void tst_TextGrid::movingByProgramKeepsTheColumnsInView()
+{
+    TextGrid grid;
+    grid.resize(120, 200); // narrower than the columns: it scrolls sideways
+    grid.reset(headings, widths);
+    grid.addRows({{"A"}, {"B"}});
+    grid.setFixedRows(1);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.setRow(2);
+    grid.setCol(4);
+    QCOMPARE(grid.col(), 4);
+    QCOMPARE(grid.columnAt(0), 0); // the first column is still the one in view
 }
 
 void tst_TextGrid::manyRowsAtOnce()
