@@ -64,3 +64,10 @@ void DeskLook::fitLabel(QLabel *label)
     font.setPointSizeF(fittingPointSize(font, label->text(), label->width() - margins.left() - margins.right() - 1));
     label->setFont(font);
 }
+
+void DeskLook::setFittedText(QLabel *label, const QString &text, const QFont &base)
+{
+    label->setFont(base);
+    label->setText(text);
+    fitLabel(label);
+}

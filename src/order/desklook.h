@@ -19,6 +19,8 @@ public:
     static qreal fittingPointSize(QFont font, const QString &text, int width, qreal minimum = 6);
     // Shrinks the label's type just enough for its text to fit its width.
     static void fitLabel(QLabel *label);
+    // Shows the text in the base type, or smaller where it would not fit (figures that grow).
+    static void setFittedText(QLabel *label, const QString &text, const QFont &base);
     // One of the desk's pictures (":/order/icons/<name>.svg") drawn at the given size in
     // device-independent pixels, sharp on high-density screens.
     static QPixmap icon(const QString &name, QSize size, qreal devicePixelRatio);

@@ -147,7 +147,9 @@ void frmMenu::askTipoCambio()
     const QString reply = Dialogs::current().input(
         ExchangeRate::prompt(), ExchangeRate::title(), ExchangeRate::proposed(lblTC->text()));
     dblTipoCambio = ExchangeRate::fromReply(reply);
-    lblTC->setText(ExchangeRate::caption(dblTipoCambio));
+    QFont link = DeskLook::font();
+    link.setUnderline(true);
+    DeskLook::setFittedText(lblTC, ExchangeRate::caption(dblTipoCambio), link);
 }
 
 void frmMenu::lblTC_Click()
@@ -219,7 +221,7 @@ void frmMenu::txtCANTIDAD_LostFocus()
     if (txtCANTIDAD->text() != left.field)
         txtCANTIDAD->setText(left.field);
     if (left.total)
-        lblTOTAL->setText(*left.total);
+        DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
 }
 
 void frmMenu::txtP_UNITARIO_LostFocus()
@@ -228,7 +230,7 @@ void frmMenu::txtP_UNITARIO_LostFocus()
     if (txtP_UNITARIO->text() != left.field)
         txtP_UNITARIO->setText(left.field);
     if (left.total)
-        lblTOTAL->setText(*left.total);
+        DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
 }
 
 bool frmMenu::eventFilter(QObject *watched, QEvent *event)
@@ -276,8 +278,8 @@ void frmMenu::MuestroTotales()
         gridCompras->setRow(rows - 1);
         gridCompras->setCol(OrderTotals::totalColumn);
     }
-    lblTOTALOrden->setText(totals.moneyText());
-    lblTOTALItems->setText(totals.itemsText());
+    DeskLook::setFittedText(lblTOTALOrden, totals.moneyText(), DeskLook::font(8, true));
+    DeskLook::setFittedText(lblTOTALItems, totals.itemsText(), DeskLook::font());
 }
 
 void frmMenu::lblELIMINAR_Click()

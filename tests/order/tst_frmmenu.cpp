@@ -674,6 +674,9 @@ void tst_frmMenu::totalsWithGroupedNumbers()
     desk.addLine(QStringLiteral("c"), QStringLiteral("2.5"), QStringLiteral("0"));
     QCOMPARE(desk.text("lblTOTALItems"), QStringLiteral("6")); // 2 + 2 + 2.5 rounds to 6
     QTEST(desk.text("lblTOTALOrden"), "total");
+    // A large figure takes smaller type rather than being cut.
+    auto *total = desk.control<QLabel>("lblTOTALOrden");
+    QVERIFY(total->fontMetrics().horizontalAdvance(total->text()) <= total->width());
 }
 
 QTEST_MAIN(tst_frmMenu)
