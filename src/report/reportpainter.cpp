@@ -63,53 +63,57 @@ void ReportPainter::paint(QPainter &painter, const ReportDocument &document, int
 
     const ReportPage &content = document.page(page);
     QRect band;
-    for (const PlacedItem &placed : content.items) {
-        const ReportItem &item = document.item(placed);
-        if (!item.visible)
-            continue;
-        switch (item.kind) {
-        case ReportItem::Kind::Picture: {
-            // A picture may be drawn taller than its band; it never spills into the next one.
-            for (const PlacedBand &b : content.bands) {
-                if (b.rect.contains(placed.rect.topLeft()))
-                    band = b.rect;
-            }
-            painter.save();
-            painter.setClipRect(placed.rect.intersected(band.isNull() ? placed.rect : band));
-            if (QSvgRenderer *svg = renderer(item.text); svg->isValid())
-                svg->render(&painter, placed.rect);
-            painter.restore();
-            break;
-        }
-        case ReportItem::Kind::Box:
-            painter.fillRect(placed.rect, item.colour);
-            break;
-        case ReportItem::Kind::Label:
-        case ReportItem::Kind::Field: {
-            if (placed.text.isEmpty())
+    // Artwork first, texts over it: a text reaching a little into the next band (a line's
+    // remarks) is never covered by that band's picture.
+    for (const bool texts : {false, true}) {
+        for (const PlacedItem &placed : content.items) {
+            const ReportItem &item = document.item(placed);
+            if (!item.visible || item.hasText() != texts)
+                continue;
+            switch (item.kind) {
+            case ReportItem::Kind::Picture: {
+                // A picture may be drawn taller than its band; it never spills into the next one.
+                for (const PlacedBand &b : content.bands) {
+                    if (b.rect.contains(placed.rect.topLeft()))
+                        band = b.rect;
+                }
+                painter.save();
+                painter.setClipRect(placed.rect.intersected(band.isNull() ? placed.rect : band));
+                if (QSvgRenderer *svg = renderer(item.text); svg->isValid())
+                    svg->render(&painter, placed.rect);
+                painter.restore();
                 break;
-            const QFont font = fontOf(item);
-            painter.setFont(font);
-            painter.setPen(item.colour);
-            // As many whole lines as the box holds, give or take a little: a box one line
-            // high never shows a second, cut line.
-            const int lineHeight = qMax(1, int(std::lround(item.fontSize * twipsPerPoint * 1.15)));
-            const int lines = qMax(1, (placed.rect.height() + lineHeight / 5) / lineHeight);
-            QRect clip = placed.rect;
-            clip.setHeight(qMax(placed.rect.height(), lines * lineHeight));
-            painter.save();
-            painter.setClipRect(clip);
-            if (lines > 1) {
-                // A word longer than the box (an e-mail address) is broken rather than cut.
-                QTextOption option(item.alignment | Qt::AlignTop);
-                option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-                painter.drawText(QRectF(clip), placed.text, option);
-            } else {
-                painter.drawText(clip, int(item.alignment | Qt::AlignTop), placed.text);
             }
-            painter.restore();
-            break;
-        }
+            case ReportItem::Kind::Box:
+                painter.fillRect(placed.rect, item.colour);
+                break;
+            case ReportItem::Kind::Label:
+            case ReportItem::Kind::Field: {
+                if (placed.text.isEmpty())
+                    break;
+                const QFont font = fontOf(item);
+                painter.setFont(font);
+                painter.setPen(item.colour);
+                // As many whole lines as the box holds, give or take a little: a box one line
+                // high never shows a second, cut line.
+                const int lineHeight = qMax(1, int(std::lround(item.fontSize * twipsPerPoint * 1.15)));
+                const int lines = qMax(1, (placed.rect.height() + lineHeight / 5) / lineHeight);
+                QRect clip = placed.rect;
+                clip.setHeight(qMax(placed.rect.height(), lines * lineHeight));
+                painter.save();
+                painter.setClipRect(clip);
+                if (lines > 1) {
+                    // A word longer than the box (an e-mail address) is broken rather than cut.
+                    QTextOption option(item.alignment | Qt::AlignTop);
+                    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                    painter.drawText(QRectF(clip), placed.text, option);
+                } else {
+                    painter.drawText(clip, int(item.alignment | Qt::AlignTop), placed.text);
+                }
+                painter.restore();
+                break;
+            }
+            }
         }
     }
     painter.restore();
