@@ -3,6 +3,7 @@
 #include "app/translations.h"
 #include "order/frmmenu.h"
 #include "report/printtool.h"
+#include "transfer/frmtransferencia.h"
 
 #include <QApplication>
 
@@ -15,6 +16,10 @@ QWidget *createDesk()
     auto *desk = new frmMenu;
     QObject::connect(desk, &frmMenu::imprimirRequested, desk,
         [desk](const QString &nroPedido, const QString &fecha) { previewOrderFromPrintTool(nroPedido, fecha, desk); });
+    QObject::connect(
+        desk, &frmMenu::importarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("I"), desk); });
+    QObject::connect(
+        desk, &frmMenu::exportarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("E"), desk); });
     QObject::connect(desk, &frmMenu::acercaDeRequested, desk, [desk] {
         frmAcerca about(desk);
         about.exec();
