@@ -16,16 +16,6 @@ const char *const insertSql = "INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCR
 const char *const updateSql = "UPDATE ARTICULOS SET COD_PROPIO = ?, DESCRIPCION = ?, STK_ACTUAL = ?, P_UNITARIO = ?, "
                               "FECHA_ACT = ? WHERE COD_ART = ?;";
 
-sqlite3 *nativeHandle(const QSqlDatabase &db)
-{
-    if (!db.isOpen() || !db.driver())
-        return nullptr;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.data());
-}
-
 // Text is stored as typed: an empty field is an empty text, never a missing value.
 void bindText(sqlite3_stmt *statement, int index, const QString &value)
 {
@@ -46,7 +36,7 @@ void bindDate(sqlite3_stmt *statement, int index, QDate date)
 } // namespace
 
 ArticleBatchWriter::ArticleBatchWriter(Connection &connection, GivenUp givenUp, int batchSize)
-    : m_db(nativeHandle(connection.database()))
+    : m_db(connection.nativeHandle())
     , m_givenUp(std::move(givenUp))
     , m_batchSize(qMax(1, batchSize))
 {

@@ -15,7 +15,7 @@ namespace {
 
 const QString connectionPrefix = QStringLiteral("Provider=SQLite;Data Source=");
 
-sqlite3 *nativeHandle(const QSqlDatabase &db)
+sqlite3 *handleOf(const QSqlDatabase &db)
 {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
@@ -138,7 +138,7 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
     }
     m_path = path;
 
-    sqlite3 *handle = nativeHandle(db);
+    sqlite3 *handle = handleOf(db);
     if (!handle || !registerUnicodeLike(handle)) {
         close();
         return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda de textos.")};
@@ -171,6 +171,11 @@ bool Connection::isOpen() const
 QSqlDatabase Connection::database() const
 {
     return QSqlDatabase::database(m_name, false);
+}
+
+sqlite3 *Connection::nativeHandle() const
+{
+    return isOpen() ? handleOf(database()) : nullptr;
 }
 
 MaybeError Connection::prepare(QSqlQuery &query, const QString &sql)

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+struct sqlite3;
+
 // One named connection to an SQLite file, with the Spanish-aware LIKE registered on it.
 // Statements take their values as bound parameters only.
 class Connection
@@ -42,6 +44,8 @@ public:
     static MaybeError run(QSqlQuery &query, const QVariantList &values);
 
     QSqlDatabase database() const;
+    // SQLite's own handle, for the few places that need its C interface; null when closed.
+    sqlite3 *nativeHandle() const;
 
     static FileKind fileKind(const QString &path);
     static QString connectionString(const QString &path);
