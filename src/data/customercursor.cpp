@@ -148,11 +148,10 @@ MaybeError CustomerCursor::move(int rows)
         setPosition(m_position + rows);
         return std::nullopt;
     }
-    discardPending();
-    if (!hasCurrent()) {
-        emit currentChanged();
+    // Without a current record there is nothing to read, and what the fields show stays.
+    if (!hasCurrent())
         return std::nullopt;
-    }
+    discardPending();
     Record &record = m_records[m_position];
     if (record.id.isNull())
         return noCurrentRecord();

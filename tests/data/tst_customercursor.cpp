@@ -103,9 +103,11 @@ void tst_CustomerCursor::emptyTableHasNoCurrentRecord()
     cursor.moveLast();
     QVERIFY(cursor.bof());
     QVERIFY(cursor.eof());
+    QSignalSpy changed(&cursor, &CustomerCursor::currentChanged);
     cursor.cancelUpdate();
     QVERIFY(!cursor.update());
     QVERIFY(!cursor.move(0));
+    QCOMPARE(changed.count(), 0);
     QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM CLIENTES").toInt(), 0);
 }
 
