@@ -53,11 +53,20 @@ inline char32_t nextCodePoint(const unsigned char *&p, const unsigned char *end)
 
 void foldText(const unsigned char *text, int bytes, std::u32string &out)
 {
-    out.clear();
+    // A code point never takes more than one byte's room, so size once and write straight.
+    out.resize(size_t(bytes));
+    char32_t *write = out.data();
     const unsigned char *p = text;
     const unsigned char *end = text + bytes;
-    while (p < end)
-        out.push_back(fold(nextCodePoint(p, end)));
+    while (p < end) {
+        if (*p < 0x80) {
+            const unsigned char c = *p++;
+            *write++ = (c >= 'A' && c <= 'Z') ? c + 32 : c;
+        } else {
+            *write++ = fold(nextCodePoint(p, end));
+        }
+    }
+    out.resize(size_t(write - out.data()));
 }
 
 std::u32string *compilePattern(const unsigned char *pattern, int bytes, char32_t escape)
