@@ -1,6 +1,8 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
 #include "data/connection.h"
+#include "data/legacy/jetsource.h"
+#include "data/legacy/legacyconverter.h"
 #include "data/schema.h"
 #include "democatalogue.h"
 
@@ -31,7 +33,8 @@ int usage()
     err() << "Uso:\n"
              "  recorvan-db init ARCHIVO --empresa NOMBRE --vendedor NOMBRE [--ultimo-pedido N]\n"
              "  recorvan-db demo ARCHIVO\n"
-             "  recorvan-db check ARCHIVO\n";
+             "  recorvan-db check ARCHIVO\n"
+             "  recorvan-db migrate ANTERIOR.mdb NUEVA.mdb\n";
     err().flush();
     return 2;
 }
@@ -111,6 +114,14 @@ int check(const QStringList &args)
     if (args.size() != 1)
         return usage();
     const QString file = args.first();
+    if (Connection::fileKind(file) == Connection::FileKind::Jet) {
+        err() << QDir::toNativeSeparators(file)
+              << ": es una base de datos de Access del programa anterior; hay que convertirla con\n"
+                 "  recorvan-db migrate \""
+              << QDir::toNativeSeparators(file) << "\" NUEVA.mdb\n";
+        err().flush();
+        return 1;
+    }
     Connection connection(QStringLiteral("recorvan-db"));
     if (MaybeError error = connection.open(file, Connection::Mode::ReadOnly))
         return fail(file, *error);
@@ -140,6 +151,35 @@ int check(const QStringList &args)
     return 0;
 }
 
+// Converts a database of the older program into a new Recorvan database; the old file is
+// only read, and an existing NEW is never overwritten.
+int migrate(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usage();
+    const QString &oldFile = args.at(0);
+    const QString &newFile = args.at(1);
+    if (QFileInfo::exists(newFile))
+        return fail(newFile, {DbErrorNumber::CantOpen, QStringLiteral("ya existe; no se sobrescribe.")});
+    JetSource source;
+    if (MaybeError error = source.open(oldFile)) {
+        err() << error->description << "\n";
+        err().flush();
+        return 1;
+    }
+    ConversionReport report;
+    if (MaybeError error = LegacyConverter::convert(source, newFile, report)) {
+        err() << "No se pudo convertir " << QDir::toNativeSeparators(oldFile) << ": " << error->description
+              << " (error " << error->number << ")\n";
+        err().flush();
+        return 1;
+    }
+    out() << report.text() << "\n\n"
+          << QDir::toNativeSeparators(newFile) << ": base de datos convertida; " << QDir::toNativeSeparators(oldFile)
+          << " quedó como estaba.\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -155,5 +195,7 @@ int main(int argc, char *argv[])
         return demo(args);
     if (command == QLatin1String("check"))
         return check(args);
+    if (command == QLatin1String("migrate"))
+        return migrate(args);
     return usage();
 }

@@ -4,6 +4,7 @@
 #include "data/schema.h"
 #include "dialogs.h"
 #include "globals.h"
+#include "legacyconversion.h"
 #include "regional.h"
 
 #include <QApplication>
@@ -51,6 +52,10 @@ void CierroConexion()
 
 int Main(const QString &programFolder, const std::function<QWidget *()> &createWindow)
 {
+    // An Access file of the older program is offered for conversion before anything opens it.
+    const LegacyOutcome legacy = OfrezcoConversion(programFolder);
+    if (legacy == LegacyOutcome::Declined || legacy == LegacyOutcome::Failed)
+        return 1;
     if (MaybeError error = AbroConexion(programFolder)) {
         Dialogs::current().message(QStringLiteral("No se pudo abrir la base de datos.\n\nError %1: %2")
                                        .arg(error->number)

@@ -35,6 +35,9 @@ private slots:
     void initRefusesBadArguments();
     void demoHoldsACatalogue();
     void checkTellsWhy();
+    void migrateConvertsAndReports();
+    void migrateRefusesWhatItCannotDo_data();
+    void migrateRefusesWhatItCannotDo();
 };
 
 void tst_RecorvanDb::initCreatesAndNeverOverwrites()
@@ -134,6 +137,74 @@ void tst_RecorvanDb::checkTellsWhy()
         run = runTool({"check", jet});
         QVERIFY(run.exitCode != 0);
         QVERIFY(run.err.contains(QStringLiteral("convertir")));
+        QVERIFY(run.err.contains(QStringLiteral("recorvan-db migrate")));
+    }
+}
+
+void tst_RecorvanDb::migrateConvertsAndReports()
+{
+    const QString jet = TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
+    if (!QFileInfo::exists(jet))
+        QSKIP("The shared Jet 4 fixture is not there.");
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("nueva.mdb"));
+    Run run = runTool({"migrate", jet, file});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral("CLIENTES: 4 filas leídas, 4 escritas.")), qPrintable(run.out));
+    QVERIFY(run.out.contains(QStringLiteral("SETUP: 1 fila leída, 1 escrita.")));
+    QVERIFY(run.out.contains(QStringLiteral("Todas las filas se copiaron tal cual.")));
+
+    run = runTool({"check", file});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains(QStringLiteral("Último pedido: 1042")));
+    QVERIFY(run.out.contains(QStringLiteral("Artículos: 7, clientes: 4, pedidos: 2")));
+}
+
+void tst_RecorvanDb::migrateRefusesWhatItCannotDo_data()
+{
+    QTest::addColumn<QString>("oldFile");
+    QTest::addColumn<bool>("newExists");
+    QTest::addColumn<QString>("expectedText");
+    QTest::newRow("not a database") << "text" << false << "no es una base de datos de Access";
+    QTest::newRow("missing") << "missing" << false << "no existe";
+    QTest::newRow("already ours") << "ours" << false << "no hace falta convertirla";
+    QTest::newRow("new file exists") << "jet" << true << "ya existe";
+    QTest::newRow("one argument") << "" << false << "Uso:";
+}
+
+void tst_RecorvanDb::migrateRefusesWhatItCannotDo()
+{
+    QFETCH(QString, oldFile);
+    QFETCH(bool, newExists);
+    QFETCH(QString, expectedText);
+    QTemporaryDir dir;
+    const QString newFile = QDir(dir.path()).filePath(QStringLiteral("nueva.mdb"));
+    QString old = QDir(dir.path()).filePath(QStringLiteral("anterior.mdb"));
+    if (oldFile == QLatin1String("text")) {
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("no soy una base de datos\n");
+    } else if (oldFile == QLatin1String("ours")) {
+        QCOMPARE(runTool({"demo", old}).exitCode, 0);
+    } else if (oldFile == QLatin1String("jet")) {
+        old = TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
+        if (!QFileInfo::exists(old))
+            QSKIP("The shared Jet 4 fixture is not there.");
+    }
+    if (newExists) {
+        QFile file(newFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("mío");
+    }
+    const Run run = runTool(oldFile.isEmpty() ? QStringList{"migrate", old} : QStringList{"migrate", old, newFile});
+    QVERIFY(run.exitCode != 0);
+    QVERIFY2(run.err.contains(expectedText), qPrintable(run.err));
+    if (newExists) {
+        QFile file(newFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("mío"));
+    } else {
+        QVERIFY(!QFileInfo::exists(newFile));
     }
 }
 

@@ -1,0 +1,143 @@
+// A day of 300 orders of 10 lines each, from the query to the PDF file, against painting the
+// same texts straight onto a PDF writer. With a path argument the day's PDF is kept there (to
+// look at); a second argument changes the lines per order (orders running over pages).
+
+#include "app/globals.h"
+#include "app/regional.h"
+#include "benchcatalogue.h"
+#include "data/connection.h"
+#include "data/transaction.h"
+#include "report/pdfexportfilter.h"
+#include "report/reportpainter.h"
+#include "report/rptorden.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int orders = 300;
+int linesPerOrder = 10;
+
+MaybeError storeADay(const QString &path)
+{
+    Connection connection(QStringLiteral("bench-orders"));
+    if (MaybeError error = connection.open(path))
+        return error;
+    Transaction transaction(connection);
+    if (MaybeError error = transaction.begin())
+        return error;
+    QSqlQuery header;
+    if (MaybeError error = connection.prepare(header,
+            QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, DIRECCION, RUC, TELEFONO, CONTACTO, "
+                           "EMAIL, FORMA_DE_ENVIO, FORMA_DE_PAGO, OBSERVACIONES) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
+        return error;
+    QSqlQuery line;
+    if (MaybeError error = connection.prepare(line,
+            QStringLiteral("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, "
+                           "DETALLES) VALUES (?, ?, ?, ?, ?, ?)")))
+        return error;
+    for (int order = 1; order <= orders; ++order) {
+        if (MaybeError error = Connection::run(header,
+                {order, QStringLiteral("2026-12-04"), QStringLiteral("Cliente número %1 S.R.L.").arg(order),
+                    QStringLiteral("Avda. Mariscal López %1").arg(order * 7), QStringLiteral("80012%1-3").arg(order),
+                    QStringLiteral("021-55%1").arg(order), QStringLiteral("Sr. Contacto %1").arg(order),
+                    QStringLiteral("compras%1@cliente.com.py").arg(order), QStringLiteral("Transporte propio"),
+                    QStringLiteral("Contado, 30 días"), QStringLiteral("Entregar por la mañana")}))
+            return error;
+        for (int n = 1; n <= linesPerOrder; ++n) {
+            const int article = (order * 37 + n * 101) % 20000;
+            if (MaybeError error = Connection::run(line,
+                    {order, n, QStringLiteral("A%1").arg(article, 6, 10, QLatin1Char('0')), 1 + (order + n) % 12,
+                        1.5 + ((order * n) % 997) * 0.25, n % 3 ? QString() : QStringLiteral("embalaje reforzado")}))
+                return error;
+        }
+    }
+    return transaction.commit();
+}
+
+// The same texts at the same places, in the same fonts, with nothing else.
+void paintTextsOnly(const ReportDocument &document, const QString &path)
+{
+    QPdfWriter writer(path);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    painter.scale(writer.logicalDpiX() / 1440.0, writer.logicalDpiY() / 1440.0);
+    for (int page = 0; page < document.pageCount(); ++page) {
+        if (page > 0)
+            writer.newPage();
+        for (const PlacedItem &placed : document.page(page).items) {
+            const ReportItem &item = document.item(placed);
+            if (!item.visible || !item.hasText() || placed.text.isEmpty())
+                continue;
+            QFont font(ReportPainter::fontFamily());
+            font.setPixelSize(int(std::lround(item.fontSize * 20)));
+            font.setBold(item.bold);
+            painter.setFont(font);
+            painter.setPen(item.colour);
+            painter.drawText(placed.rect, int(item.alignment), placed.text);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc > 2)
+        linesPerOrder = qMax(1, QByteArray(argv[2]).toInt());
+    Regional::setCurrent(Regional::commaDayFirst());
+    QTemporaryDir dir;
+    const QString database = QDir(dir.path()).filePath(QStringLiteral("database.mdb"));
+    if (MaybeError error = writeBenchDatabase(database, 20000, 100)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error->description));
+        return 1;
+    }
+    if (MaybeError error = storeADay(database)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error->description));
+        return 1;
+    }
+    strConexion = Connection::connectionString(database);
+    const QString pdf
+        = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir(dir.path()).filePath(QStringLiteral("dia.pdf"));
+
+    int pages = 0;
+    std::printf("%d orders x %d lines\n", orders, linesPerOrder);
+    const double whole = measureMs("query + layout + PDF", 7, [&] {
+        rptOrden report;
+        report.setCaption(QStringLiteral("lblFECHA"), QStringLiteral("04/12/2026"));
+        if (std::optional<QString> error = report.run())
+            std::fprintf(stderr, "%s\n", qPrintable(*error));
+        PdfExportFilter filter;
+        filter.setFileName(pdf);
+        if (std::optional<QString> error = filter.exportReport(report.document()))
+            std::fprintf(stderr, "%s\n", qPrintable(*error));
+        pages = report.document().pageCount();
+    });
+
+    rptOrden report;
+    report.setCaption(QStringLiteral("lblFECHA"), QStringLiteral("04/12/2026"));
+    report.run();
+    measureMs("  of which query + layout", 7, [&] {
+        rptOrden again;
+        again.setCaption(QStringLiteral("lblFECHA"), QStringLiteral("04/12/2026"));
+        again.run();
+    });
+    const QString plain = QDir(dir.path()).filePath(QStringLiteral("plain.pdf"));
+    const double texts
+        = measureMs("same texts straight onto a QPdfWriter", 7, [&] { paintTextsOnly(report.document(), plain); });
+
+    std::printf("  %d pages; whole/texts-only = %.2f\n", pages, whole / texts);
+    std::printf("  targets: under 2000 ms, and within 3x of the texts alone\n");
+    return 0;
+}

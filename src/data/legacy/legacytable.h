@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// One table of a database from the older program, as the reader hands it over: the column
+// names in the file's order and every row in stored order. A missing value is a null
+// QVariant; an empty text is a non-null empty QString, so the two never mix.
+struct LegacyTable
+{
+    QString name;
+    QStringList columns;
+    QList<QVariantList> rows;
+    // Rows whose text held characters that could not be read, by 0-based row index, with why.
+    QList<QPair<int, QString>> unreadable;
+
+    // The column's index, matched without regard to case; -1 when the table lacks it.
+    int columnIndex(const QString &column) const;
+};

@@ -1,0 +1,312 @@
+#include "frmmenu.h"
+
+#include "app/clickablelabel.h"
+#include "app/dialogs.h"
+#include "app/focuspicturebutton.h"
+#include "app/globals.h"
+#include "app/keyboardflow.h"
+#include "app/regional.h"
+#include "app/startup.h"
+#include "app/version.h"
+#include "data/connection.h"
+#include "desklook.h"
+#include "exchangerate.h"
+#include "lineentry.h"
+#include "ordertotals.h"
+#include "textgrid.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace {
+
+const QStringList comprasHeadings = {QStringLiteral("Descripción"), QStringLiteral("Can"), QStringLiteral("PUnitario"),
+    QStringLiteral("Total"), QStringLiteral("Código"), QStringLiteral("Observaciones"), QStringLiteral("Cód.fábrica")};
+const QList<int> comprasWidths = {1600, 350, 700, 700, 700, 900, 900};
+const QStringList encontradosHeadings = {QStringLiteral("Código"), QStringLiteral("Cód.fábrica"),
+    QStringLiteral("Descripción"), QStringLiteral("Stock"), QStringLiteral("Precio")};
+const QList<int> encontradosWidths = {700, 1230, 3260, 540, 900};
+
+const QString atencion = QStringLiteral("Atención");
+
+// Focus that comes and goes with a whole window (a message box, a modal window) is not
+// the user moving between controls: no got-focus or lost-focus rule runs for it.
+bool movesBetweenControls(QEvent *event)
+{
+    return FocusPictureButton::isArrival(static_cast<QFocusEvent *>(event)->reason());
+}
+
+} // namespace
+
+frmMenu::frmMenu(QWidget *parent)
+    : QWidget(parent)
+{
+    buildControls();
+
+    connect(Check_COD_ART, &QCheckBox::clicked, this, [this] { switchCriterion(Check_COD_ART, txtBuscar_COD_ART); });
+    connect(Check_COD_PROPIO, &QCheckBox::clicked, this,
+        [this] { switchCriterion(Check_COD_PROPIO, txtBuscar_COD_PROPIO); });
+    connect(Check_DESCRIPCION, &QCheckBox::clicked, this,
+        [this] { switchCriterion(Check_DESCRIPCION, txtBuscar_DESCRIPCION); });
+    connect(cmdBuscar, &FocusPictureButton::focusArrived, this, &frmMenu::LlenoRejilla);
+    connect(gridEncontrados, &TextGrid::rowDoubleClicked, this, &frmMenu::gridEncontrados_DblClick);
+    connect(cmdGuardar, &FocusPictureButton::focusArrived, this, &frmMenu::AgregoLinea);
+    connect(cmdGuardar_Orden, &FocusPictureButton::focusArrived, this, &frmMenu::cmdGuardar_Orden_GotFocus);
+    connect(lblELIMINAR, &ClickableLabel::clicked, this, &frmMenu::lblELIMINAR_Click);
+    connect(lblTC, &ClickableLabel::clicked, this, &frmMenu::lblTC_Click);
+
+    connect(cmdImportar, &ClickableLabel::clicked, this, &frmMenu::importarRequested);
+    connect(lblImportar, &ClickableLabel::clicked, this, &frmMenu::importarRequested);
+    connect(cmdExportar, &ClickableLabel::clicked, this, &frmMenu::exportarRequested);
+    connect(lblExportar, &ClickableLabel::clicked, this, &frmMenu::exportarRequested);
+    connect(cmdImprimir, &ClickableLabel::clicked, this,
+        [this] { emit imprimirRequested(lblNRO_PEDIDO->text(), lblFECHA->text()); });
+    connect(cmdAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
+    connect(lblAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
+    connect(cmdInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
+    connect(lblInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
+
+    for (QLineEdit *box : {txtCOD_ART, txtDESCRIPCION, txtCANTIDAD, txtP_UNITARIO, txtDETALLES})
+        box->installEventFilter(this);
+    m_keyboardFlow = new KeyboardFlow(this);
+
+    Form_Load();
+}
+
+frmMenu::~frmMenu() = default;
+
+void frmMenu::Form_Load()
+{
+    lblProducto->setText(productLine());
+    InicioVars();
+    lblEmpresa->setText(strEMPRESA);
+    lblEmpresa->setFont(DeskLook::font(8, true));
+    DeskLook::fitLabel(lblEmpresa);
+    lblRecorvan->setText(strRECORVAN);
+    askTipoCambio();
+}
+
+void frmMenu::Form_Unload()
+{
+    CierroConexion();
+    QCoreApplication::processEvents();
+    QCoreApplication::exit(0);
+}
+
+void frmMenu::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmMenu::paintEvent(QPaintEvent *)
+{
+    // The desk's background: a quiet wash, lighter where the tools stand.
+    QPainter painter(this);
+    QLinearGradient wash(0, 0, 0, height());
+    wash.setColorAt(0.0, QColor(0xf4, 0xf6, 0xf9));
+    wash.setColorAt(1.0, QColor(0xdc, 0xe4, 0xee));
+    painter.fillRect(rect(), wash);
+}
+
+void frmMenu::resetComprasGrid()
+{
+    gridCompras->reset(comprasHeadings, comprasWidths);
+}
+
+void frmMenu::resetEncontradosGrid()
+{
+    gridEncontrados->reset(encontradosHeadings, encontradosWidths);
+}
+
+void frmMenu::InicioVars()
+{
+    resetComprasGrid();
+    resetEncontradosGrid();
+    lblFECHA->setText(Regional::shortDate(QDate::currentDate()));
+    lblTOTALOrden->setText(QStringLiteral("0,00"));
+    lblTOTALItems->setText(QStringLiteral("0"));
+    for (QLineEdit *box : {txtCOD_ART, txtDESCRIPCION, txtP_UNITARIO, txtCANTIDAD, txtDETALLES})
+        box->clear();
+    lblTOTAL->clear();
+    lblCOD_PROPIO->clear();
+    for (QLineEdit *box : {txtBuscar_COD_ART, txtBuscar_COD_PROPIO, txtBuscar_DESCRIPCION})
+        box->clear();
+    for (QLineEdit *box : {txtFORMA_DE_ENVIO, txtFORMA_DE_PAGO, txtOBSERVACIONES})
+        box->clear();
+    lblNRO_PEDIDO->setText(Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0.0) + 1));
+}
+
+void frmMenu::askTipoCambio()
+{
+    const QString reply = Dialogs::current().input(
+        ExchangeRate::prompt(), ExchangeRate::title(), ExchangeRate::proposed(lblTC->text()));
+    dblTipoCambio = ExchangeRate::fromReply(reply);
+    QFont link = DeskLook::font();
+    link.setUnderline(true);
+    DeskLook::setFittedText(lblTC, ExchangeRate::caption(dblTipoCambio), link);
+}
+
+void frmMenu::lblTC_Click()
+{
+    askTipoCambio();
+}
+
+SearchCriteria frmMenu::criteria() const
+{
+    return {Check_COD_ART->isChecked(), txtBuscar_COD_ART->text(), Check_COD_PROPIO->isChecked(),
+        txtBuscar_COD_PROPIO->text(), Check_DESCRIPCION->isChecked(), txtBuscar_DESCRIPCION->text()};
+}
+
+void frmMenu::switchCriterion(QCheckBox *check, QLineEdit *text)
+{
+    if (check->isChecked()) {
+        text->setEnabled(true);
+        text->setFocus(Qt::OtherFocusReason);
+    } else {
+        text->clear();
+        text->setEnabled(false);
+    }
+}
+
+void frmMenu::LlenoRejilla()
+{
+    resetEncontradosGrid();
+    QList<QStringList> rows;
+    if (MaybeError error = ArticleSearch::run(acnDataBase(), criteria(), dblTipoCambio, rows)) {
+        // A failed query is told, and the desk carries on with an empty grid.
+        Dialogs::current().message(error->description,
+            QStringLiteral("Error: ") + Regional::plainInteger(error->number), QMessageBox::Critical);
+        return;
+    }
+    const qint64 count = rows.size();
+    if (count <= 0) {
+        Dialogs::current().message(ArticleSearch::noMatchesText(), atencion, QMessageBox::Information);
+        return;
+    }
+    if (count > ArticleSearch::listWithoutAsking
+        && Dialogs::current().message(ArticleSearch::tooManyQuestion(count), atencion, QMessageBox::NoIcon,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            != QMessageBox::Yes)
+        return;
+    gridEncontrados->addRows(std::move(rows));
+    if (gridEncontrados->rows() >= 2) {
+        gridEncontrados->setFixedRows(1);
+        gridEncontrados->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void frmMenu::gridEncontrados_DblClick(int row)
+{
+    // The headings row is no article, even while it is an ordinary row.
+    if (row < 1)
+        return;
+    txtCOD_ART->setText(gridEncontrados->text(row, 0));
+    lblCOD_PROPIO->setText(gridEncontrados->text(row, 1));
+    txtDESCRIPCION->setText(gridEncontrados->text(row, 2));
+    txtP_UNITARIO->setText(gridEncontrados->text(row, 4));
+    txtCANTIDAD->setText(QStringLiteral("1"));
+    txtCANTIDAD->setFocus(Qt::OtherFocusReason);
+    SeleccionoTexto(txtCANTIDAD);
+}
+
+void frmMenu::txtCANTIDAD_LostFocus()
+{
+    const LineEntry::Left left = LineEntry::leaveCantidad(txtCANTIDAD->text(), txtP_UNITARIO->text());
+    if (txtCANTIDAD->text() != left.field)
+        txtCANTIDAD->setText(left.field);
+    if (left.total)
+        DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
+}
+
+void frmMenu::txtP_UNITARIO_LostFocus()
+{
+    const LineEntry::Left left = LineEntry::leavePrecio(txtCANTIDAD->text(), txtP_UNITARIO->text());
+    if (txtP_UNITARIO->text() != left.field)
+        txtP_UNITARIO->setText(left.field);
+    if (left.total)
+        DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
+}
+
+bool frmMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && movesBetweenControls(event)) {
+        SeleccionoTexto(qobject_cast<QLineEdit *>(watched));
+    } else if (event->type() == QEvent::FocusOut && movesBetweenControls(event)) {
+        if (watched == txtCANTIDAD)
+            txtCANTIDAD_LostFocus();
+        else if (watched == txtP_UNITARIO)
+            txtP_UNITARIO_LostFocus();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMenu::AgregoLinea()
+{
+    gridCompras->addRow({txtDESCRIPCION->text(), txtCANTIDAD->text(), txtP_UNITARIO->text(), lblTOTAL->text(),
+        txtCOD_ART->text(), txtDETALLES->text(), lblCOD_PROPIO->text()});
+    // Let the grid show the new row before the totals follow.
+    QCoreApplication::processEvents();
+    MuestroTotales();
+    for (QLineEdit *box : {txtCOD_ART, txtDESCRIPCION, txtP_UNITARIO, txtCANTIDAD, txtDETALLES})
+        box->clear();
+    lblTOTAL->clear();
+    lblCOD_PROPIO->clear();
+}
+
+void frmMenu::MuestroTotales()
+{
+    OrderTotals totals;
+    const int rows = gridCompras->rows();
+    if (rows >= 2) {
+        gridCompras->setFixedRows(1);
+        QStringList quantities;
+        QStringList lineTotals;
+        quantities.reserve(rows - 1);
+        lineTotals.reserve(rows - 1);
+        for (int row = 1; row < rows; ++row) {
+            quantities.append(gridCompras->text(row, OrderTotals::quantityColumn));
+            lineTotals.append(gridCompras->text(row, OrderTotals::totalColumn));
+        }
+        totals = OrderTotals::of(quantities, lineTotals);
+        // The summing leaves the last line current, so "Eliminar" offers the line just added.
+        gridCompras->setRow(rows - 1);
+        gridCompras->setCol(OrderTotals::totalColumn);
+    }
+    DeskLook::setFittedText(lblTOTALOrden, totals.moneyText(), DeskLook::font(8, true));
+    DeskLook::setFittedText(lblTOTALItems, totals.itemsText(), DeskLook::font());
+}
+
+void frmMenu::lblELIMINAR_Click()
+{
+    gridCompras->setCol(0);
+    const QString description = gridCompras->currentText();
+    if (Dialogs::current().message(QStringLiteral("Desea eliminar ") + description + QStringLiteral("?."),
+            QStringLiteral("Eliminar"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+        != QMessageBox::Yes)
+        return;
+    if (gridCompras->rows() > 2) {
+        // Never the headings row, whatever is current.
+        if (gridCompras->row() >= 1)
+            gridCompras->removeGridRow(gridCompras->row());
+    } else {
+        resetComprasGrid();
+    }
+    MuestroTotales();
+}
+
+void frmMenu::cmdGuardar_Orden_GotFocus()
+{
+    // The order confirmation plugs in here.
+}
+
+void frmMenu::cmdInternet_Click()
+{
+    Dialogs::current().message(
+        QStringLiteral("Módulo avanzado de conexión a internet"), QString(), QMessageBox::NoIcon, QMessageBox::Ok);
+}

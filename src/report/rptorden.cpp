@@ -1,0 +1,272 @@
+#include "rptorden.h"
+
+#include "reportitem.h"
+#include "reportsection.h"
+
+#include "app/globals.h"
+#include "app/regional.h"
+
+namespace {
+
+// Columns whose name occurs in more than one of the three tables keep their table prefix.
+const QString selectColumns = QStringLiteral(R"(SELECT
+    PEDIDOS.NRO_PEDIDO AS "PEDIDOS.NRO_PEDIDO",
+    PEDIDOS.FECHA AS FECHA,
+    PEDIDOS.CLIENTE AS CLIENTE,
+    PEDIDOS.DIRECCION AS DIRECCION,
+    PEDIDOS.RUC AS RUC,
+    PEDIDOS.TELEFONO AS TELEFONO,
+    PEDIDOS.CONTACTO AS CONTACTO,
+    PEDIDOS.EMAIL AS EMAIL,
+    PEDIDOS.FORMA_DE_ENVIO AS FORMA_DE_ENVIO,
+    PEDIDOS.FORMA_DE_PAGO AS FORMA_DE_PAGO,
+    PEDIDOS.OBSERVACIONES AS OBSERVACIONES,
+    LINEAS_PEDIDOS.COD_ART AS "LINEAS_PEDIDOS.COD_ART",
+    ARTICULOS.DESCRIPCION AS DESCRIPCION,
+    LINEAS_PEDIDOS.CANTIDAD AS CANTIDAD,
+    LINEAS_PEDIDOS.P_UNITARIO AS "LINEAS_PEDIDOS.P_UNITARIO",
+    LINEAS_PEDIDOS.DETALLES AS DETALLES
+FROM PEDIDOS
+JOIN LINEAS_PEDIDOS ON PEDIDOS.NRO_PEDIDO = LINEAS_PEDIDOS.NRO_PEDIDO
+JOIN ARTICULOS ON LINEAS_PEDIDOS.COD_ART = ARTICULOS.COD_ART
+)");
+const QString byNumber = QStringLiteral("WHERE PEDIDOS.NRO_PEDIDO = ?\n");
+const QString byDate = QStringLiteral("WHERE PEDIDOS.FECHA = ?\n");
+const QString ordering = QStringLiteral("ORDER BY PEDIDOS.NRO_PEDIDO, LINEAS_PEDIDOS.NRO_LINEA");
+
+using Kind = ReportItem::Kind;
+constexpr Qt::Alignment left = Qt::AlignLeft;
+constexpr Qt::Alignment centre = Qt::AlignHCenter;
+constexpr Qt::Alignment right = Qt::AlignRight;
+const QColor white = Qt::white;
+const QColor black = Qt::black;
+const QColor red = Qt::red;
+
+ReportItem label(const QString &name, const QString &text, QRect rect, double size, bool bold = false,
+    Qt::Alignment alignment = left, QColor colour = black)
+{
+    ReportItem item;
+    item.name = name;
+    item.kind = Kind::Label;
+    item.text = text;
+    item.rect = rect;
+    item.fontSize = size;
+    item.bold = bold;
+    item.alignment = alignment;
+    item.colour = colour;
+    return item;
+}
+
+ReportItem field(const QString &name, const QString &column, QRect rect, double size, bool bold = false,
+    Qt::Alignment alignment = left, QColor colour = black, const QString &format = {})
+{
+    ReportItem item = label(name, QString(), rect, size, bold, alignment, colour);
+    item.kind = Kind::Field;
+    item.column = column;
+    item.format = format;
+    return item;
+}
+
+ReportItem picture(const QString &name, const QString &resource, QRect rect)
+{
+    ReportItem item;
+    item.name = name;
+    item.kind = Kind::Picture;
+    item.text = resource;
+    item.rect = rect;
+    return item;
+}
+
+ReportSection pageHeader()
+{
+    ReportItem parameter = label(QStringLiteral("lblView_NRO_PEDIDO"), QStringLiteral("0"), {0, 0, 283, 283}, 10);
+    // The band carries the request only; the number is not printed.
+    parameter.visible = false;
+    return {ReportSection::Kind::PageHeader, QStringLiteral("PageHeader"), 480, {parameter}};
+}
+
+ReportSection groupHeader()
+{
+    return {ReportSection::Kind::GroupHeader, QStringLiteral("GroupHeader1"), 2820,
+        {
+            picture(QStringLiteral("Image2"), QStringLiteral(":/report/grupo.svg"), {0, 0, 7654, 2929}),
+            label(QStringLiteral("Label14"), QStringLiteral("Orden #"), {378, 220, 945, 283}, 11.5, false, left, white),
+            field(QStringLiteral("Field1"), QStringLiteral("PEDIDOS.NRO_PEDIDO"), {1228, 220, 1229, 283}, 11.5, true,
+                left, white),
+            field(QStringLiteral("txtFECHA"), QStringLiteral("FECHA"), {5858, 220, 1512, 283}, 11.5, false, centre,
+                white, QStringLiteral("Short Date")),
+            label(QStringLiteral("Label2"), QStringLiteral("Cliente"), {378, 567, 1134, 255}, 9, true),
+            label(QStringLiteral("Label1"), QStringLiteral("Nombre:"), {378, 945, 945, 283}, 9),
+            field(QStringLiteral("txtCLIENTE"), QStringLiteral("CLIENTE"), {1323, 945, 3968, 283}, 9, true),
+            label(QStringLiteral("Label6"), QStringLiteral("RUC."), {5386, 945, 567, 283}, 9),
+            field(QStringLiteral("txtRUC"), QStringLiteral("RUC"), {5953, 945, 1417, 283}, 9, true),
+            label(QStringLiteral("Label4"), QStringLiteral("Dirección:"), {378, 1323, 945, 283}, 9),
+            field(QStringLiteral("txtDIRECCION"), QStringLiteral("DIRECCION"), {1323, 1323, 3968, 283}, 9, true),
+            label(QStringLiteral("Label7"), QStringLiteral("Tel."), {5386, 1323, 567, 283}, 9),
+            field(QStringLiteral("txtTELEFONO"), QStringLiteral("TELEFONO"), {5953, 1323, 1417, 283}, 9, true),
+            label(QStringLiteral("Label5"), QStringLiteral("Contacto:"), {378, 1701, 945, 283}, 9),
+            field(QStringLiteral("txtCONTACTO"), QStringLiteral("CONTACTO"), {1323, 1701, 3212, 283}, 9, true),
+            label(QStringLiteral("Label8"), QStringLiteral("e-mail:"), {4724, 1701, 662, 283}, 9),
+            field(QStringLiteral("txtEMAIL"), QStringLiteral("EMAIL"), {5386, 1701, 1984, 472}, 9, true),
+            label(QStringLiteral("Label3"), QStringLiteral("Artículos"), {378, 2240, 1134, 255}, 9, true),
+            label(QStringLiteral("Label11"), QStringLiteral("Código"), {378, 2551, 756, 189}, 8.5),
+            label(QStringLiteral("Label13"), QStringLiteral("Descripción"), {1134, 2551, 1134, 189}, 8.5),
+            label(QStringLiteral("Label9"), QStringLiteral("Can."), {5008, 2551, 472, 189}, 8.5, false, centre),
+            label(QStringLiteral("Label12"), QStringLiteral("P.Unitario"), {5480, 2551, 945, 189}, 8.5, false, centre),
+            label(QStringLiteral("Label10"), QStringLiteral("Importe"), {6425, 2551, 945, 189}, 8.5, false, centre),
+        }};
+}
+
+ReportSection detail()
+{
+    return {ReportSection::Kind::Detail, QStringLiteral("Detail"), 540,
+        {
+            picture(QStringLiteral("Image1"), QStringLiteral(":/report/detalle.svg"), {0, 0, 7654, 756}),
+            field(QStringLiteral("Field2"), QStringLiteral("LINEAS_PEDIDOS.COD_ART"), {378, 0, 756, 189}, 8.5),
+            field(QStringLiteral("txtDESCRIPCION"), QStringLiteral("DESCRIPCION"), {1134, 0, 3874, 378}, 8.5),
+            field(QStringLiteral("txtCANTIDAD"), QStringLiteral("CANTIDAD"), {5008, 0, 472, 189}, 8.5, false, centre),
+            field(QStringLiteral("txtPUNITARIO"), QStringLiteral("LINEAS_PEDIDOS.P_UNITARIO"), {5480, 0, 945, 189}, 8.5,
+                false, centre, black, QStringLiteral("#,##0.00")),
+            label(QStringLiteral("lblTOTAL_LINEA"), QStringLiteral("0"), {6425, 0, 945, 189}, 8.5, false, centre),
+            field(
+                QStringLiteral("txtDETALLES"), QStringLiteral("DETALLES"), {378, 378, 6992, 189}, 8, false, left, red),
+        }};
+}
+
+ReportSection groupFooter()
+{
+    return {ReportSection::Kind::GroupFooter, QStringLiteral("GroupFooter1"), 2055,
+        {
+            picture(QStringLiteral("Image3"), QStringLiteral(":/report/pie.svg"), {0, 0, 7654, 1984}),
+            label(QStringLiteral("Label18"), QStringLiteral("Total:"), {5575, 60, 661, 225}, 9, true),
+            label(QStringLiteral("lblTOTAL_ORDEN"), QStringLiteral("0"), {6236, 60, 1134, 225}, 9, true, centre),
+            label(QStringLiteral("Label19"), QStringLiteral("Forma de Envío:"), {378, 472, 1512, 284}, 9),
+            field(QStringLiteral("txtFORMA_DE_ENVIO"), QStringLiteral("FORMA_DE_ENVIO"), {1890, 472, 4346, 284}, 9),
+            label(QStringLiteral("Label20"), QStringLiteral("Forma de Pago:"), {378, 850, 1512, 284}, 9),
+            field(QStringLiteral("txtFORMA_DE_PAGO"), QStringLiteral("FORMA_DE_PAGO"), {1890, 850, 4346, 284}, 9),
+            label(QStringLiteral("Label21"), QStringLiteral("Observaciones:"), {378, 1228, 1512, 284}, 9),
+            field(QStringLiteral("txtOBSERVACIONES"), QStringLiteral("OBSERVACIONES"), {1890, 1228, 5480, 284}, 9),
+        }};
+}
+
+ReportSection pageFooter()
+{
+    ReportItem band;
+    band.name = QStringLiteral("Shape1");
+    band.kind = Kind::Box;
+    band.rect = {283, 94, 7087, 284};
+    band.colour = QColor(224, 224, 224);
+    return {ReportSection::Kind::PageFooter, QStringLiteral("PageFooter"), 750,
+        {
+            band,
+            label(QStringLiteral("Label22"), QStringLiteral("Fecha:"), {378, 130, 661, 284}, 8.5, true),
+            label(QStringLiteral("lblFECHA"), QStringLiteral("__/__/____"), {1039, 130, 1040, 284}, 8.5, true),
+            label(QStringLiteral("Label23"), QStringLiteral("Ordenes:"), {3118, 130, 851, 284}, 8.5, true, right),
+            label(QStringLiteral("lblTOTAL_CANTIDAD"), QStringLiteral("0"), {3969, 130, 566, 284}, 8.5, true, right),
+            label(
+                QStringLiteral("Label24"), QStringLiteral("Importe Total:"), {5102, 130, 1134, 284}, 8.5, false, right),
+            label(QStringLiteral("lblTOTAL_IMPORTE"), QStringLiteral("0"), {6236, 130, 1040, 284}, 8.5, true, centre),
+            label(QStringLiteral("Label27"), QStringLiteral("Software: Recorvan"), {5669, 400, 1701, 189}, 7, false,
+                centre),
+        }};
+}
+
+} // namespace
+
+rptOrden::rptOrden()
+{
+    using S = ReportSection::Kind;
+    m_report.addSection(pageHeader());
+    m_report.addSection(groupHeader());
+    m_report.addSection(detail());
+    m_report.addSection(groupFooter());
+    m_report.addSection(pageFooter());
+    m_report.setGroupColumn(QStringLiteral("PEDIDOS.NRO_PEDIDO"));
+
+    m_report.setReportStart([this] { ActiveReport_ReportStart(); });
+    m_report.setBeforePrint(S::Detail, [this] { Detail_BeforePrint(); });
+    m_report.setBeforePrint(S::GroupFooter, [this] { GroupFooter1_BeforePrint(); });
+    m_report.setAfterPrint(S::GroupFooter, [this] { GroupFooter1_AfterPrint(); });
+    m_report.setBeforePrint(S::PageFooter, [this] { PageFooter_BeforePrint(); });
+}
+
+void rptOrden::setCaption(const QString &labelName, const QString &text)
+{
+    m_report.setCaption(labelName, text);
+}
+
+QString rptOrden::caption(const QString &labelName) const
+{
+    return m_report.caption(labelName);
+}
+
+const ReportDocument &rptOrden::document() const
+{
+    return m_report.document();
+}
+
+std::optional<QString> rptOrden::run()
+{
+    m_failure.reset();
+    if (std::optional<QString> error = m_report.run())
+        return error;
+    return m_failure;
+}
+
+void rptOrden::ActiveReport_ReportStart()
+{
+    dblTotalOrden = 0;
+    dblTotalImporte = 0;
+    intTotalCantidad = 0;
+
+    BandedReport::DataControl &data = m_report.dataControl();
+    data.connectionString = strConexion;
+    const double number = Regional::leadingNumber(caption(QStringLiteral("lblView_NRO_PEDIDO")));
+    if (number > 0) {
+        data.query = selectColumns + byNumber + ordering;
+        data.values = {number};
+    } else {
+        // Dates are stored as ISO text; a caption that is no date selects no order.
+        const std::optional<QDate> date = Regional::toDate(caption(QStringLiteral("lblFECHA")));
+        data.query = selectColumns + byDate + ordering;
+        data.values = {date ? QVariant(date->toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>())};
+    }
+}
+
+void rptOrden::Detail_BeforePrint()
+{
+    const std::optional<double> cantidad = Regional::toNumber(m_report.fieldText(QStringLiteral("txtCANTIDAD")));
+    const std::optional<double> unitario = Regional::toNumber(m_report.fieldText(QStringLiteral("txtPUNITARIO")));
+    if (!cantidad || !unitario) {
+        // A stored line without a quantity or a price is shown without an amount, and the
+        // run says so instead of printing a total that leaves it out silently.
+        m_report.setCaption(QStringLiteral("lblTOTAL_LINEA"), QString());
+        if (!m_failure)
+            m_failure = QStringLiteral("El pedido %1 tiene una línea sin cantidad o sin precio; "
+                                       "el total del pedido no la incluye.")
+                            .arg(m_report.fieldText(QStringLiteral("Field1")));
+        return;
+    }
+    const QString amount = Regional::standard(*cantidad * *unitario);
+    m_report.setCaption(QStringLiteral("lblTOTAL_LINEA"), amount);
+    // The order total is the sum of the amounts as printed, two decimals each.
+    dblTotalOrden += Regional::toNumber(amount).value_or(0);
+}
+
+void rptOrden::GroupFooter1_BeforePrint()
+{
+    m_report.setCaption(QStringLiteral("lblTOTAL_ORDEN"), Regional::standard(dblTotalOrden));
+    dblTotalImporte += dblTotalOrden;
+    intTotalCantidad += 1;
+}
+
+void rptOrden::GroupFooter1_AfterPrint()
+{
+    dblTotalOrden = 0;
+}
+
+void rptOrden::PageFooter_BeforePrint()
+{
+    m_report.setCaption(QStringLiteral("lblTOTAL_IMPORTE"), Regional::standard(dblTotalImporte));
+    m_report.setCaption(QStringLiteral("lblTOTAL_CANTIDAD"), Regional::plainInteger(intTotalCantidad));
+}

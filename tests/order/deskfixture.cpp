@@ -1,0 +1,115 @@
+#include "deskfixture.h"
+
+#include "app/startup.h"
+#include "order/textgrid.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+DeskFixture::DeskFixture() = default;
+
+DeskFixture::~DeskFixture()
+{
+    window.reset();
+    CierroConexion();
+}
+
+bool DeskFixture::open(const QString &tipoCambioReply)
+{
+    if (!db.isValid() || AbroConexion(db.folder()))
+        return false;
+    dialogs.answerInput(tipoCambioReply);
+    window = std::make_unique<frmMenu>();
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        return false;
+    control<QCheckBox>(QStringLiteral("Check_COD_ART"))->setFocus();
+    return dialogs.pendingAnswers() == 0;
+}
+
+bool DeskFixture::addArticle(const QVariant &code, const QVariant &factory, const QVariant &description,
+    const QVariant &stock, const QVariant &price)
+{
+    return db.exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO) "
+                                  "VALUES (?, ?, ?, ?, ?)"),
+        {code, factory, description, stock, price});
+}
+
+bool DeskFixture::addArticles(const QString &prefix, int count)
+{
+    // One statement per batch: a recursive count writes the rows inside the engine.
+    return db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
+                                  "INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO) "
+                                  "SELECT ? || substr('0000' || i, -4), 'F' || i, 'Artículo ' || i, i, 1.5 FROM n"),
+        {count, prefix});
+}
+
+QString DeskFixture::text(const QString &name) const
+{
+    if (auto *box = control<QLineEdit>(name))
+        return box->text();
+    if (auto *label = control<QLabel>(name))
+        return label->text();
+    return QStringLiteral("<no control %1>").arg(name);
+}
+
+void DeskFixture::press(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+void DeskFixture::type(const QString &text)
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+void DeskFixture::tick(const QString &checkName)
+{
+    auto *check = control<QCheckBox>(checkName);
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
+}
+
+void DeskFixture::searchWith(const QString &checkName, const QString &text)
+{
+    tick(checkName);
+    type(text);
+    enterToSearch();
+}
+
+void DeskFixture::enterToSearch()
+{
+    control<QCheckBox>(QStringLiteral("Check_DESCRIPCION"))->setFocus();
+    press(Qt::Key_Return);
+    if (focused() == control<QLineEdit>(QStringLiteral("txtBuscar_DESCRIPCION")))
+        press(Qt::Key_Return);
+}
+
+void DeskFixture::doubleClickFound(int row)
+{
+    auto *grid = control<TextGrid>(QStringLiteral("gridEncontrados"));
+    const QRect cell = grid->visualRect(grid->model()->index(row, 2));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+QList<QStringList> DeskFixture::orderRows() const
+{
+    auto *grid = control<TextGrid>(QStringLiteral("gridCompras"));
+    QList<QStringList> rows;
+    for (int row = 1; row < grid->rows(); ++row)
+        rows.append(grid->gridModel()->rowCells(row));
+    return rows;
+}
+
+void DeskFixture::addLine(const QString &description, const QString &cantidad, const QString &precio)
+{
+    control<QLineEdit>(QStringLiteral("txtDESCRIPCION"))->setText(description);
+    control<QLineEdit>(QStringLiteral("txtP_UNITARIO"))->setText(precio);
+    control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setFocus();
+    control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setText(cantidad);
+    press(Qt::Key_Return); // to the price: the total follows
+    press(Qt::Key_Return); // to the details
+    press(Qt::Key_Return); // to cmdGuardar: the line is added
+}

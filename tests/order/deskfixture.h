@@ -1,0 +1,47 @@
+#pragma once
+
+#include "order/frmmenu.h"
+#include "support/scripteddialogs.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <memory>
+
+// The desk as the salesperson meets it: a database of its own, the connection open, the
+// exchange rate answered, the window shown and active.
+class DeskFixture
+{
+public:
+    DeskFixture();
+    ~DeskFixture();
+
+    // Opens the desk answering the exchange-rate box with the reply.
+    bool open(const QString &tipoCambioReply = QStringLiteral("1"));
+
+    bool addArticle(const QVariant &code, const QVariant &factory, const QVariant &description, const QVariant &stock,
+        const QVariant &price);
+    // count articles coded prefix0000, prefix0001 ...
+    bool addArticles(const QString &prefix, int count);
+
+    template <typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
+    QString text(const QString &name) const;
+    static QWidget *focused() { return QApplication::focusWidget(); }
+    static void press(Qt::Key key);
+    static void type(const QString &text);
+    void tick(const QString &checkName);
+    // Ticks the criterion, types its text and runs the search with Enter, as the salesperson does.
+    void searchWith(const QString &checkName, const QString &text);
+    // Enter from the description criterion on to the search button.
+    void enterToSearch();
+    void doubleClickFound(int row);
+    // The cells of gridCompras' data rows, column by column.
+    QList<QStringList> orderRows() const;
+    // Fills the line fields and lets the focus arrive on cmdGuardar.
+    void addLine(const QString &description, const QString &cantidad, const QString &precio);
+
+    TestDatabase db;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMenu> window;
+};

@@ -1,0 +1,172 @@
+#include "app/regional.h"
+#include "report/bandedreport.h"
+
+#include <QtTest>
+
+// The engine on its own, with rows given by hand: the order of the events, the group break,
+// pagination and the texts fields and labels show.
+class tst_BandedReport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Regional::setCurrent(Regional::commaDayFirst()); }
+
+    void formatsValues_data();
+    void formatsValues();
+    void eventsFireInPrintOrder();
+    void captionsAndFieldsReadTheCurrentRow();
+    void groupContinuesOnTheNextPage();
+    void noRowsGiveOnePageWithItsFooter();
+};
+
+namespace {
+
+ReportItem text(const QString &name, ReportItem::Kind kind, const QString &textOrColumn, int top = 0)
+{
+    ReportItem item;
+    item.name = name;
+    item.kind = kind;
+    if (kind == ReportItem::Kind::Field)
+        item.column = textOrColumn;
+    else
+        item.text = textOrColumn;
+    item.rect = QRect(0, top, 1000, 200);
+    return item;
+}
+
+void define(BandedReport &report, int detailHeight)
+{
+    using K = ReportItem::Kind;
+    report.addSection({ReportSection::Kind::PageHeader, "PH", 500, {}});
+    report.addSection({ReportSection::Kind::GroupHeader, "GH", 1000, {text("key", K::Field, "K")}});
+    report.addSection({ReportSection::Kind::Detail, "D", detailHeight,
+        {text("value", K::Field, "V"), text("computed", K::Label, "0", 200)}});
+    report.addSection({ReportSection::Kind::GroupFooter, "GF", 1000, {text("sum", K::Label, "0")}});
+    report.addSection({ReportSection::Kind::PageFooter, "PF", 700, {text("page", K::Label, "0")}});
+    report.setGroupColumn("K");
+}
+
+RowSet rows(const QList<QPair<int, double>> &values)
+{
+    QList<QVariantList> data;
+    for (const auto &[key, value] : values)
+        data.append({key, value});
+    return RowSet({"K", "V"}, data);
+}
+
+} // namespace
+
+void tst_BandedReport::formatsValues_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("null") << QVariant() << ""
+                          << "";
+    QTest::newRow("integer") << QVariant(qlonglong(1000)) << ""
+                             << "1000";
+    QTest::newRow("double") << QVariant(2.5) << ""
+                            << "2,5";
+    QTest::newRow("text") << QVariant("O'Brien") << ""
+                          << "O'Brien";
+    QTest::newRow("standard") << QVariant(1234.5) << "#,##0.00"
+                              << "1.234,50";
+    QTest::newRow("standard negative") << QVariant(-0.5) << "#,##0.00"
+                                       << "-0,50";
+    QTest::newRow("standard of text") << QVariant("abc") << "#,##0.00"
+                                      << "abc";
+    QTest::newRow("iso date") << QVariant("2004-08-20") << "Short Date"
+                              << "20/08/2004";
+    QTest::newRow("not a date") << QVariant("ayer") << "Short Date"
+                                << "ayer";
+}
+
+void tst_BandedReport::formatsValues()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QCOMPARE(BandedReport::formatValue(value, format), expected);
+}
+
+void tst_BandedReport::eventsFireInPrintOrder()
+{
+    BandedReport report;
+    define(report, 300);
+    QStringList seen;
+    report.setReportStart([&] { seen << "start"; });
+    report.setBeforePrint(ReportSection::Kind::PageHeader, [&] { seen << "PH"; });
+    report.setBeforePrint(ReportSection::Kind::GroupHeader, [&] { seen << "GH" + report.fieldText("key"); });
+    report.setBeforePrint(ReportSection::Kind::Detail, [&] { seen << "D" + report.fieldText("value"); });
+    report.setBeforePrint(ReportSection::Kind::GroupFooter, [&] { seen << "GF" + report.fieldText("key"); });
+    report.setAfterPrint(ReportSection::Kind::GroupFooter, [&] { seen << "after"; });
+    report.setBeforePrint(ReportSection::Kind::PageFooter, [&] { seen << "PF"; });
+    const RowSet data = rows({{1, 1.5}, {1, 2}, {2, 3}});
+    report.layout(data);
+    QCOMPARE(seen, QStringList({"PH", "GH1", "D1,5", "D2", "GF1", "after", "GH2", "D3", "GF2", "after", "PF"}));
+    QCOMPARE(report.document().pageCount(), 1);
+}
+
+void tst_BandedReport::captionsAndFieldsReadTheCurrentRow()
+{
+    BandedReport report;
+    define(report, 300);
+    double sum = 0;
+    report.setBeforePrint(ReportSection::Kind::Detail, [&] {
+        const double value = Regional::toNumber(report.fieldText("value")).value_or(-1);
+        report.setCaption("computed", Regional::standard(value * 2));
+        sum += value;
+    });
+    report.setBeforePrint(
+        ReportSection::Kind::GroupFooter, [&] { report.setCaption("sum", Regional::plainNumber(sum)); });
+    report.setAfterPrint(ReportSection::Kind::GroupFooter, [&] { sum = 0; });
+    QCOMPARE(report.caption("computed"), QStringLiteral("0"));
+    const RowSet data = rows({{1, 1.5}, {1, 2}, {2, 3}});
+    report.layout(data);
+    const ReportDocument &doc = report.document();
+    QCOMPARE(doc.texts(0, "value"), QStringList({"1,5", "2", "3"}));
+    QCOMPARE(doc.texts(0, "computed"), QStringList({"3,00", "4,00", "6,00"}));
+    QCOMPARE(doc.texts(0, "sum"), QStringList({"3,5", "3"}));
+    QCOMPARE(report.caption("computed"), QStringLiteral("6,00"));
+    // Outside a run there is no current row.
+    QCOMPARE(report.fieldText("value"), QString());
+}
+
+void tst_BandedReport::groupContinuesOnTheNextPage()
+{
+    BandedReport report;
+    define(report, 1000);
+    int footers = 0;
+    report.setBeforePrint(ReportSection::Kind::GroupFooter, [&] { ++footers; });
+    report.setBeforePrint(
+        ReportSection::Kind::PageFooter, [&] { report.setCaption("page", QString::number(footers)); });
+    // Body: 15840 - 2 * 1440 - 500 - 700 = 11760 twips, room for eleven 1000-twip bands.
+    QList<QPair<int, double>> values;
+    for (int i = 0; i < 12; ++i)
+        values.append({1, double(i)});
+    values.append({2, 99});
+    const RowSet data = rows(values);
+    report.layout(data);
+    const ReportDocument &doc = report.document();
+    QCOMPARE(doc.pageCount(), 2);
+    QCOMPARE(doc.texts(0, "value").size(), 10);
+    QCOMPARE(doc.texts(1, "value").size(), 3);
+    QCOMPARE(doc.bandNames(1).mid(0, 2), QStringList({"PH", "D"}));
+    QCOMPARE(doc.texts(0, "page"), QStringList{"0"});
+    QCOMPARE(doc.texts(1, "page"), QStringList{"2"});
+    QCOMPARE(doc.page(1).bands.last().rect.top(), 15840 - 1440 - 700);
+}
+
+void tst_BandedReport::noRowsGiveOnePageWithItsFooter()
+{
+    BandedReport report;
+    define(report, 300);
+    report.layout(RowSet());
+    QCOMPARE(report.document().pageCount(), 1);
+    QCOMPARE(report.document().bandNames(0), QStringList({"PH", "PF"}));
+    QCOMPARE(report.document().texts(0, "page"), QStringList{"0"});
+}
+
+QTEST_GUILESS_MAIN(tst_BandedReport)
+#include "tst_bandedreport.moc"

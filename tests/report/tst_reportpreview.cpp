@@ -1,0 +1,67 @@
+#include "orderfixture.h"
+
+#include "app/globals.h"
+#include "app/regional.h"
+#include "data/connection.h"
+#include "report/reportpreview.h"
+#include "report/rptorden.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
+#include <QtTest>
+
+// The real preview window: modal, titled "Preview", showing every page of the report.
+class tst_ReportPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsEveryPageModally();
+};
+
+void tst_ReportPreview::showsEveryPageModally()
+{
+    Regional::setCurrent(Regional::commaDayFirst());
+    TestDatabase db;
+    QVERIFY(db.isValid());
+    strConexion = Connection::connectionString(db.path());
+    const OrderFixture store{db};
+    QVERIFY(store.article("A1", "Tornillo"));
+    for (int order = 1; order <= 3; ++order) {
+        QVERIFY(store.order(order, QDate(2004, 8, 20), "Cliente"));
+        QVERIFY(store.line(order, 1, "A1", 1, 1));
+    }
+    rptOrden report;
+    report.setCaption("lblFECHA", "20/08/2004");
+    QCOMPARE(report.run(), std::nullopt);
+    QCOMPARE(report.document().pageCount(), 2);
+
+    QString title;
+    bool modal = false;
+    int pages = -1;
+    bool closed = false;
+    // The window runs its own loop; look at it from there, then close it.
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        modal = dialog->isModal();
+        if (auto *preview = dialog->findChild<QPrintPreviewWidget *>())
+            pages = preview->pageCount();
+        dialog->reject();
+        closed = true;
+    });
+    ReportPreview::show(report.document(), nullptr);
+    QVERIFY(closed);
+    QCOMPARE(title, QStringLiteral("Preview"));
+    QVERIFY(modal);
+    QCOMPARE(pages, 2);
+    strConexion.clear();
+}
+
+QTEST_MAIN(tst_ReportPreview)
+#include "tst_reportpreview.moc"
