@@ -28,7 +28,7 @@ struct PlacedItem
 struct ReportPage
 {
     QList<PlacedBand> bands;
-    QList<PlacedItem> items; // in painting order: each band's pictures and boxes, then its texts
+    QList<PlacedItem> items; // band by band: each band's pictures and boxes, then its texts
 };
 
 class ReportDocument

@@ -29,7 +29,26 @@ QFont fontOf(const ReportItem &item)
     return font;
 }
 
+int styleKey(const ReportItem &item)
+{
+    return int(std::lround(item.fontSize * twipsPerPoint)) * 2 + (item.bold ? 1 : 0);
+}
+
 } // namespace
+
+ReportPainter::TextStyle::TextStyle(const QFont &font)
+    : font(font)
+    , metrics(font)
+{ }
+
+const ReportPainter::TextStyle &ReportPainter::textStyle(const ReportItem &item)
+{
+    const int key = styleKey(item);
+    auto found = m_styles.find(key);
+    if (found == m_styles.end())
+        found = m_styles.emplace(key, fontOf(item));
+    return *found;
+}
 
 ReportPainter::ReportPainter()
 {
@@ -63,53 +82,71 @@ void ReportPainter::paint(QPainter &painter, const ReportDocument &document, int
 
     const ReportPage &content = document.page(page);
     QRect band;
-    for (const PlacedItem &placed : content.items) {
-        const ReportItem &item = document.item(placed);
-        if (!item.visible)
-            continue;
-        switch (item.kind) {
-        case ReportItem::Kind::Picture: {
-            // A picture may be drawn taller than its band; it never spills into the next one.
-            for (const PlacedBand &b : content.bands) {
-                if (b.rect.contains(placed.rect.topLeft()))
-                    band = b.rect;
-            }
-            painter.save();
-            painter.setClipRect(placed.rect.intersected(band.isNull() ? placed.rect : band));
-            if (QSvgRenderer *svg = renderer(item.text); svg->isValid())
-                svg->render(&painter, placed.rect);
-            painter.restore();
-            break;
-        }
-        case ReportItem::Kind::Box:
-            painter.fillRect(placed.rect, item.colour);
-            break;
-        case ReportItem::Kind::Label:
-        case ReportItem::Kind::Field: {
-            if (placed.text.isEmpty())
+    // Artwork first, texts over it: a text reaching a little into the next band (a line's
+    // remarks) is never covered by that band's picture.
+    for (const bool texts : {false, true}) {
+        for (const PlacedItem &placed : content.items) {
+            const ReportItem &item = document.item(placed);
+            if (!item.visible || item.hasText() != texts)
+                continue;
+            switch (item.kind) {
+            case ReportItem::Kind::Picture: {
+                // A picture may be drawn taller than its band; it never spills into the next
+                // one. Only the part inside the band is rendered, which costs less than a clip.
+                for (const PlacedBand &b : content.bands) {
+                    if (b.rect.contains(placed.rect.topLeft()))
+                        band = b.rect;
+                }
+                const QRect visible = band.isNull() ? placed.rect : placed.rect.intersected(band);
+                QSvgRenderer *svg = renderer(item.text);
+                if (!svg->isValid() || visible.isEmpty())
+                    break;
+                const QRectF whole = svg->viewBoxF();
+                const double sx = whole.width() / placed.rect.width();
+                const double sy = whole.height() / placed.rect.height();
+                svg->setViewBox(QRectF(whole.x() + (visible.x() - placed.rect.x()) * sx,
+                    whole.y() + (visible.y() - placed.rect.y()) * sy, visible.width() * sx, visible.height() * sy));
+                svg->render(&painter, visible);
+                svg->setViewBox(whole);
                 break;
-            const QFont font = fontOf(item);
-            painter.setFont(font);
-            painter.setPen(item.colour);
-            // As many whole lines as the box holds, give or take a little: a box one line
-            // high never shows a second, cut line.
-            const int lineHeight = qMax(1, int(std::lround(item.fontSize * twipsPerPoint * 1.15)));
-            const int lines = qMax(1, (placed.rect.height() + lineHeight / 5) / lineHeight);
-            QRect clip = placed.rect;
-            clip.setHeight(qMax(placed.rect.height(), lines * lineHeight));
-            painter.save();
-            painter.setClipRect(clip);
-            if (lines > 1) {
-                // A word longer than the box (an e-mail address) is broken rather than cut.
-                QTextOption option(item.alignment | Qt::AlignTop);
-                option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-                painter.drawText(QRectF(clip), placed.text, option);
-            } else {
-                painter.drawText(clip, int(item.alignment | Qt::AlignTop), placed.text);
             }
-            painter.restore();
-            break;
-        }
+            case ReportItem::Kind::Box:
+                painter.fillRect(placed.rect, item.colour);
+                break;
+            case ReportItem::Kind::Label:
+            case ReportItem::Kind::Field: {
+                if (placed.text.isEmpty())
+                    break;
+                const TextStyle &style = textStyle(item);
+                painter.setFont(style.font);
+                painter.setPen(item.colour);
+                // As many whole lines as the box holds, give or take a little: a box one line
+                // high never shows a second, cut line.
+                const int lineHeight = qMax(1, int(std::lround(item.fontSize * twipsPerPoint * 1.15)));
+                const int lines = qMax(1, (placed.rect.height() + lineHeight / 5) / lineHeight);
+                QRect box = placed.rect;
+                box.setHeight(qMax(placed.rect.height(), lines * lineHeight));
+                const int flags = int(item.alignment | Qt::AlignTop);
+                // Most texts fit their box on one line and need no clip, which is dear in a PDF.
+                if (style.metrics.horizontalAdvance(placed.text) <= box.width()
+                    && !placed.text.contains(QLatin1Char('\n'))) {
+                    painter.drawText(box, flags, placed.text);
+                    break;
+                }
+                painter.save();
+                painter.setClipRect(box);
+                if (lines > 1) {
+                    // A word longer than the box (an e-mail address) is broken rather than cut.
+                    QTextOption option(item.alignment | Qt::AlignTop);
+                    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+                    painter.drawText(QRectF(box), placed.text, option);
+                } else {
+                    painter.drawText(box, flags, placed.text);
+                }
+                painter.restore();
+                break;
+            }
+            }
         }
     }
     painter.restore();

@@ -2,6 +2,8 @@
 
 #include "reportdocument.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QString>
 
@@ -26,7 +28,16 @@ public:
     static QString fontFamily();
 
 private:
+    struct TextStyle
+    {
+        explicit TextStyle(const QFont &font);
+        QFont font;
+        QFontMetricsF metrics;
+    };
+
     QSvgRenderer *renderer(const QString &resource);
+    const TextStyle &textStyle(const ReportItem &item);
 
     QHash<QString, std::shared_ptr<QSvgRenderer>> m_renderers;
+    QHash<int, TextStyle> m_styles;
 };
