@@ -168,6 +168,14 @@ bool Connection::isOpen() const
     return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
+bool Connection::inTransaction() const
+{
+    if (!isOpen())
+        return false;
+    sqlite3 *handle = nativeHandle(database());
+    return handle && sqlite3_get_autocommit(handle) == 0;
+}
+
 QSqlDatabase Connection::database() const
 {
     return QSqlDatabase::database(m_name, false);

@@ -31,6 +31,8 @@ public:
     MaybeError create(const QString &path);
     void close();
     bool isOpen() const;
+    // True while a transaction is open in the engine; some failures end one on their own.
+    bool inTransaction() const;
     QString path() const { return m_path; }
     QString name() const { return m_name; }
 

@@ -29,6 +29,11 @@ MaybeError Transaction::commit()
     return std::nullopt;
 }
 
+bool Transaction::isStillOpen() const
+{
+    return m_active && m_connection.inTransaction();
+}
+
 void Transaction::rollback()
 {
     if (!m_active)

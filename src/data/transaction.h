@@ -18,6 +18,9 @@ public:
     MaybeError commit();
     void rollback();
     bool isActive() const { return m_active; }
+    // False once the engine has ended the transaction by itself (a full disk, a trigger that
+    // rolls back): the statements after that would each be committed on their own.
+    bool isStillOpen() const;
 
 private:
     Connection &m_connection;

@@ -8,10 +8,13 @@
 #include "app/regional.h"
 #include "app/startup.h"
 #include "app/version.h"
+#include "customerrecords.h"
 #include "data/connection.h"
+#include "data/customercursor.h"
 #include "desklook.h"
 #include "exchangerate.h"
 #include "lineentry.h"
+#include "orderconfirmation.h"
 #include "ordertotals.h"
 #include "textgrid.h"
 
@@ -59,6 +62,10 @@ frmMenu::frmMenu(QWidget *parent)
     connect(cmdGuardar_Orden, &FocusPictureButton::focusArrived, this, &frmMenu::cmdGuardar_Orden_GotFocus);
     connect(lblELIMINAR, &ClickableLabel::clicked, this, &frmMenu::lblELIMINAR_Click);
     connect(lblTC, &ClickableLabel::clicked, this, &frmMenu::lblTC_Click);
+    connect(lblAnterior, &ClickableLabel::clicked, this, &frmMenu::lblAnterior_Click);
+    connect(lblSiguiente, &ClickableLabel::clicked, this, &frmMenu::lblSiguiente_Click);
+    connect(lblCliente_NUEVO, &ClickableLabel::clicked, this, &frmMenu::lblCliente_NUEVO_Click);
+    connect(lblCliente_CANCELAR, &ClickableLabel::clicked, this, &frmMenu::lblCliente_CANCELAR_Click);
 
     connect(cmdImportar, &ClickableLabel::clicked, this, &frmMenu::importarRequested);
     connect(lblImportar, &ClickableLabel::clicked, this, &frmMenu::importarRequested);
@@ -75,6 +82,7 @@ frmMenu::frmMenu(QWidget *parent)
         box->installEventFilter(this);
     m_keyboardFlow = new KeyboardFlow(this);
 
+    openCustomers();
     Form_Load();
 }
 
@@ -302,7 +310,98 @@ void frmMenu::lblELIMINAR_Click()
 
 void frmMenu::cmdGuardar_Orden_GotFocus()
 {
-    // The order confirmation plugs in here.
+    Confirmar_Orden();
+}
+
+void frmMenu::Confirmar_Orden()
+{
+    // The button never starts a second confirmation while one is still showing its boxes.
+    if (m_confirming)
+        return;
+    m_confirming = true;
+    OrderDraft order;
+    order.nroPedido = lblNRO_PEDIDO->text();
+    order.fecha = lblFECHA->text();
+    order.nombre = txtNOMBRE->text();
+    order.direccion = txtDIRECCION->text();
+    order.ruc = txtRUC->text();
+    order.telefono = txtTELEFONO->text();
+    order.contacto = txtCONTACTO->text();
+    order.email = txtEMAIL->text();
+    order.formaDeEnvio = txtFORMA_DE_ENVIO->text();
+    order.formaDePago = txtFORMA_DE_PAGO->text();
+    order.observaciones = txtOBSERVACIONES->text();
+    for (int row = 1; row < gridCompras->rows(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < gridCompras->cols(); ++col)
+            cells.append(gridCompras->text(row, col));
+        order.lines.append(cells);
+    }
+
+    OrderConfirmation confirmation(rsacmCLIENTES);
+    // The line being stored shows selected, from its last column back to its first.
+    confirmation.setLineStarting([this](int row) {
+        gridCompras->setRow(row);
+        gridCompras->setCol(gridCompras->cols() - 1);
+        gridCompras->setColSel(0);
+    });
+    const bool stored = confirmation.confirm(order).stored();
+    m_confirming = false;
+    if (!stored)
+        return;
+    InicioVars();
+    Check_COD_ART->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMenu::openCustomers()
+{
+    rsacmCLIENTES = new CustomerCursor(acnDataBase(), this);
+    m_customerFields = {{txtNOMBRE, CustomerCursor::Field::Nombre}, {txtDIRECCION, CustomerCursor::Field::Direccion},
+        {txtRUC, CustomerCursor::Field::Ruc}, {txtTELEFONO, CustomerCursor::Field::Telefono},
+        {txtCONTACTO, CustomerCursor::Field::Contacto}, {txtEMAIL, CustomerCursor::Field::Email}};
+    // Typing is a pending change of the current record; the cursor's changes show at once.
+    for (const auto &[box, field] : m_customerFields) {
+        connect(box, &QLineEdit::textEdited, this,
+            [this, field = field](const QString &text) { rsacmCLIENTES->setValue(field, text); });
+    }
+    connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::MuestroCliente);
+    if (MaybeError error = rsacmCLIENTES->open()) {
+        // Without its customers the desk still takes orders; the salesperson is told why.
+        Dialogs::current().message(error->description,
+            QStringLiteral("Error: ") + Regional::plainInteger(error->number), QMessageBox::Critical);
+    }
+}
+
+void frmMenu::MuestroCliente()
+{
+    for (const auto &[box, field] : m_customerFields) {
+        const QString value = rsacmCLIENTES->value(field);
+        if (box->text() != value)
+            box->setText(value);
+    }
+}
+
+void frmMenu::lblAnterior_Click()
+{
+    CustomerRecords::anterior(*rsacmCLIENTES);
+}
+
+void frmMenu::lblSiguiente_Click()
+{
+    CustomerRecords::siguiente(*rsacmCLIENTES);
+}
+
+void frmMenu::lblCliente_NUEVO_Click()
+{
+    CustomerRecords::nuevo(*rsacmCLIENTES);
+    for (QLineEdit *box : {txtNOMBRE, txtDIRECCION, txtRUC, txtCONTACTO, txtTELEFONO, txtEMAIL})
+        box->clear();
+    txtNOMBRE->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMenu::lblCliente_CANCELAR_Click()
+{
+    CustomerRecords::cancelar(*rsacmCLIENTES);
 }
 
 void frmMenu::cmdInternet_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "articlesearch.h"
+#include "data/customercursor.h"
 
 #include <QWidget>
 
@@ -38,6 +39,12 @@ public:
     void lblTC_Click();
     // The order confirmation starts here when the focus arrives on cmdGuardar_Orden.
     void cmdGuardar_Orden_GotFocus();
+    // Stores the order in progress and, once it is stored, starts the next one.
+    void Confirmar_Orden();
+    void lblAnterior_Click();
+    void lblSiguiente_Click();
+    void lblCliente_NUEVO_Click();
+    void lblCliente_CANCELAR_Click();
 
 signals:
     // The tools that open other windows; whoever composes the program connects them.
@@ -80,8 +87,16 @@ private:
     void cmdInternet_Click();
     void resetComprasGrid();
     void resetEncontradosGrid();
+    void openCustomers();
+    // Shows the current customer record in the six bound fields.
+    void MuestroCliente();
 
     double dblTipoCambio = 0;
+    // The customers shown and edited through the six bound fields, open for the window's life.
+    CustomerCursor *rsacmCLIENTES = nullptr;
+    // Each customer field with the column it is bound to.
+    QList<std::pair<QLineEdit *, CustomerCursor::Field>> m_customerFields;
+    bool m_confirming = false;
     KeyboardFlow *m_keyboardFlow = nullptr;
 
     // Top band

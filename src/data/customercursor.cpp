@@ -1,0 +1,260 @@
+#include "customercursor.h"
+
+#include "connection.h"
+#include "rowset.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE;)");
+
+const QString selectCustomer
+    = QStringLiteral(R"(SELECT NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL FROM CLIENTES WHERE ID = ?;)");
+
+const QString updateCustomer = QStringLiteral(
+    R"(UPDATE CLIENTES SET NOMBRE = ?, DIRECCION = ?, RUC = ?, TELEFONO = ?, CONTACTO = ?, EMAIL = ? WHERE ID = ?;)");
+
+const QString insertCustomer = QStringLiteral(
+    R"(INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) VALUES (?, ?, ?, ?, ?, ?);)");
+
+const std::array<QString, CustomerCursor::fieldCount> columns = {QStringLiteral("NOMBRE"), QStringLiteral("DIRECCION"),
+    QStringLiteral("RUC"), QStringLiteral("TELEFONO"), QStringLiteral("CONTACTO"), QStringLiteral("EMAIL")};
+
+// Ordered as the store orders "order by NOMBRE": no name first, then the names' UTF-8 bytes,
+// equal names by their key, as the name index holds them.
+bool before(const CustomerCursor::Record &a, const CustomerCursor::Record &b)
+{
+    const QString &nameA = a.values[0];
+    const QString &nameB = b.values[0];
+    if (nameA.isNull() != nameB.isNull())
+        return nameA.isNull();
+    const int byName = nameA.toUtf8().compare(nameB.toUtf8());
+    if (byName != 0)
+        return byName < 0;
+    if (a.id.isNull() || b.id.isNull())
+        return !a.id.isNull();
+    return a.id.toLongLong() < b.id.toLongLong();
+}
+
+QVariantList boundValues(const CustomerCursor::Record &record)
+{
+    QVariantList values;
+    for (const QString &value : record.values)
+        values.append(value);
+    return values;
+}
+
+DbError noCurrentRecord()
+{
+    return {DbErrorNumber::NoRowChanged, QStringLiteral("El cliente ya no está guardado en la base de datos.")};
+}
+
+} // namespace
+
+CustomerCursor::CustomerCursor(Connection &connection, QObject *parent)
+    : QObject(parent)
+    , m_connection(connection)
+{ }
+
+QString CustomerCursor::columnName(Field field)
+{
+    return columns[size_t(field)];
+}
+
+MaybeError CustomerCursor::open()
+{
+    RowSet rows;
+    if (MaybeError error = m_connection.select(selectCustomers, {}, rows))
+        return error;
+    QList<Record> records;
+    records.reserve(rows.count());
+    for (int row = 0; row < rows.count(); ++row) {
+        Record record;
+        record.id = rows.value(row, QStringLiteral("ID"));
+        for (int i = 0; i < fieldCount; ++i)
+            record.values[size_t(i)] = rows.text(row, columns[size_t(i)]);
+        records.append(std::move(record));
+    }
+    m_records = std::move(records);
+    m_mode = EditMode::None;
+    m_pending = {};
+    m_position = 0;
+    m_open = true;
+    emit currentChanged();
+    return std::nullopt;
+}
+
+void CustomerCursor::close()
+{
+    m_records.clear();
+    m_mode = EditMode::None;
+    m_pending = {};
+    m_position = 0;
+    m_open = false;
+    emit currentChanged();
+}
+
+bool CustomerCursor::bof() const
+{
+    if (m_mode == EditMode::New)
+        return false;
+    return m_position < 0 || m_records.isEmpty();
+}
+
+bool CustomerCursor::eof() const
+{
+    if (m_mode == EditMode::New)
+        return false;
+    return m_position >= m_records.size() || m_records.isEmpty();
+}
+
+void CustomerCursor::discardPending()
+{
+    m_mode = EditMode::None;
+    m_pending = {};
+}
+
+void CustomerCursor::setPosition(int position)
+{
+    discardPending();
+    m_position = std::clamp(position, -1, int(m_records.size()));
+    emit currentChanged();
+}
+
+void CustomerCursor::moveFirst()
+{
+    setPosition(0);
+}
+
+void CustomerCursor::moveLast()
+{
+    setPosition(int(m_records.size()) - 1);
+}
+
+void CustomerCursor::moveNext()
+{
+    setPosition(m_position + 1);
+}
+
+void CustomerCursor::movePrevious()
+{
+    setPosition(m_position - 1);
+}
+
+MaybeError CustomerCursor::move(int rows)
+{
+    if (rows != 0) {
+        setPosition(m_position + rows);
+        return std::nullopt;
+    }
+    // Without a current record there is nothing to read, and what the fields show stays.
+    if (!hasCurrent())
+        return std::nullopt;
+    discardPending();
+    Record &record = m_records[m_position];
+    if (record.id.isNull())
+        return noCurrentRecord();
+    RowSet stored;
+    if (MaybeError error = m_connection.select(selectCustomer, {record.id}, stored))
+        return error;
+    if (stored.count() == 0)
+        return noCurrentRecord();
+    for (int i = 0; i < fieldCount; ++i)
+        record.values[size_t(i)] = stored.text(0, columns[size_t(i)]);
+    emit currentChanged();
+    return std::nullopt;
+}
+
+void CustomerCursor::addNew()
+{
+    discardPending();
+    m_mode = EditMode::New;
+    for (QString &value : m_pending.values)
+        value = QString(QLatin1String(""));
+    emit currentChanged();
+}
+
+void CustomerCursor::cancelUpdate()
+{
+    if (m_mode == EditMode::None)
+        return;
+    discardPending();
+    emit currentChanged();
+}
+
+int CustomerCursor::placeInNameOrder(const Record &record) const
+{
+    const auto at = std::upper_bound(m_records.cbegin(), m_records.cend(), record, before);
+    return int(at - m_records.cbegin());
+}
+
+MaybeError CustomerCursor::update()
+{
+    if (m_mode == EditMode::None)
+        return std::nullopt;
+
+    Record stored = m_pending;
+    if (m_mode == EditMode::Edited) {
+        if (stored.id.isNull())
+            return noCurrentRecord();
+        QVariantList values = boundValues(stored);
+        values.append(stored.id);
+        int changed = 0;
+        if (MaybeError error = m_connection.execute(updateCustomer, values, &changed))
+            return error;
+        if (changed == 0)
+            return noCurrentRecord();
+        m_records.removeAt(m_position);
+    } else {
+        QSqlQuery query;
+        if (MaybeError error = m_connection.prepare(query, insertCustomer))
+            return error;
+        if (MaybeError error = Connection::run(query, boundValues(stored)))
+            return error;
+        stored.id = query.lastInsertId();
+    }
+    // A renamed or new customer takes its place in name order at once.
+    m_position = placeInNameOrder(stored);
+    m_records.insert(m_position, std::move(stored));
+    discardPending();
+    emit currentChanged();
+    return std::nullopt;
+}
+
+QString CustomerCursor::value(Field field) const
+{
+    if (m_mode != EditMode::None)
+        return m_pending.values[size_t(field)];
+    if (!hasCurrent())
+        return {};
+    return m_records.at(m_position).values[size_t(field)];
+}
+
+bool CustomerCursor::setValue(Field field, const QString &text)
+{
+    if (m_mode == EditMode::None) {
+        if (!hasCurrent())
+            return false;
+        m_pending = m_records.at(m_position);
+        m_mode = EditMode::Edited;
+    }
+    // What is typed is a text, even an empty one; only untouched empty columns stay empty.
+    m_pending.values[size_t(field)] = text.isNull() ? QString(QLatin1String("")) : text;
+    return true;
+}
+
+CustomerCursor::State CustomerCursor::saveState() const
+{
+    return {m_records, m_position, m_mode, m_pending, m_open};
+}
+
+void CustomerCursor::restoreState(const State &state)
+{
+    m_records = state.records;
+    m_position = state.position;
+    m_mode = state.mode;
+    m_pending = state.pending;
+    m_open = state.open;
+    emit currentChanged();
+}
