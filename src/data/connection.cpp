@@ -170,9 +170,7 @@ bool Connection::isOpen() const
 
 bool Connection::inTransaction() const
 {
-    if (!isOpen())
-        return false;
-    sqlite3 *handle = nativeHandle(database());
+    sqlite3 *handle = nativeHandle();
     return handle && sqlite3_get_autocommit(handle) == 0;
 }
 
