@@ -3,6 +3,7 @@
 #include "twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 TextGrid::TextGrid(QWidget *parent)
@@ -156,4 +157,14 @@ void TextGrid::mouseDoubleClickEvent(QMouseEvent *event)
     if (currentIndex() != index)
         moveCurrent(index.row(), index.column());
     emit rowDoubleClicked(index.row());
+}
+
+void TextGrid::keyPressEvent(QKeyEvent *event)
+{
+    // Space takes the current row as a double click does, so the keyboard alone can pick it.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+        emit rowDoubleClicked(currentIndex().row());
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }

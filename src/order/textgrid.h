@@ -43,11 +43,12 @@ public:
     void setColSel(int col);
 
 signals:
-    // A double click on a cell; the row is then the current row.
+    // A double click on a cell (or Space on the current cell); the row is then the current row.
     void rowDoubleClicked(int row);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void applyFixedRows();
