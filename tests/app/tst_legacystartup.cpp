@@ -31,23 +31,21 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QStringList filesIn(const QString &folder)
+// Each row of a query on the run's connection, its values joined with '|'.
+QStringList rowsOf(const QString &sql, const QVariantList &values = {})
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-// Records which windows were shown, so a test can tell the progress window appeared.
-class ShownWindows : public QObject
-{
-public:
-    QStringList names;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget *>(watched)->isWindow())
-            names << watched->objectName();
-        return false;
+    RowSet rows;
+    if (acnDataBase().select(sql, values, rows))
+        return {QStringLiteral("(error)")};
+    QStringList result;
+    for (int i = 0; i < rows.count(); ++i) {
+        QStringList fields;
+        for (const QString &column : rows.columns())
+            fields << rows.text(i, column);
+        result << fields.join('|');
     }
-};
+    return result;
+}
 
 } // namespace
 
@@ -56,235 +54,119 @@ class tst_LegacyStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        Regional::setCurrent(Regional::commaDayFirst());
+        if (!QFileInfo::exists(fixture()))
+            QSKIP("The shared Jet 4 fixture is not there.");
+    }
     void cleanup() { CierroConexion(); }
 
-    void convertsAndStartsOnTheNewDatabase();
-    void neverOverwritesAnEarlierOriginal();
-    void declinedEndsAndSaysHow();
-    void failedConversionLeavesTheOriginal();
-    void readOnlyFolderLeavesTheOriginal();
-    void fileThatIsNoDatabaseIsNotOffered();
+    // Yes: the original is kept beside, byte for byte and never over an earlier one, and the
+    // program starts on the converted database, then and on the next start without asking.
+    void convertsAndStartsOnTheNewDatabase()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(fixture(), folder.filePath("database.mdb")));
+        QVERIFY(writeFile(folder.filePath("database-anterior.mdb"), "una conversión anterior"));
+        ScriptedDialogs dialogs;
+        dialogs.answerMessage(QMessageBox::Yes).answerMessage(QMessageBox::Ok);
+        QStringList seen;
+        const int result = Main(folder.path(), [&]() -> QWidget * {
+            seen << rowsOf(QStringLiteral("SELECT EMPRESA, RECORVAN, ULTIMO_PEDIDO FROM SETUP"))
+                 << rowsOf(QStringLiteral("SELECT NOMBRE FROM CLIENTES ORDER BY NOMBRE"))
+                 << rowsOf(QStringLiteral("SELECT NOMBRE FROM CLIENTES WHERE NOMBRE LIKE ?"), {"%ñandú%"})
+                 << rowsOf(QStringLiteral("SELECT P.CLIENTE, P.FECHA, L.NRO_LINEA, A.DESCRIPCION, L.CANTIDAD, "
+                                          "L.P_UNITARIO, L.DETALLES FROM PEDIDOS P, LINEAS_PEDIDOS L, ARTICULOS A "
+                                          "WHERE P.NRO_PEDIDO = L.NRO_PEDIDO AND L.COD_ART = A.COD_ART "
+                                          "AND P.NRO_PEDIDO = ? ORDER BY L.NRO_LINEA"),
+                        {1041});
+            return nullptr;
+        });
+        QCOMPARE(result, 0);
+        QCOMPARE(seen,
+            QStringList({"Distribuidora Núñez S.A.|Añadir ñandú €|1042", "Ascii Only Ltd", "Comercial \"El Ñandú\"",
+                QStringLiteral("Emoji ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(" fuera del BMP"),
+                "José Núñez", "Comercial \"El Ñandú\"",
+                "José Núñez|2004-08-20|1|Descripción: cañería de ½\" con válvula|3|12.5|Descripción extra",
+                "José Núñez|2004-08-20|2|Precisión 0.1|1|0.1|"}));
+        QCOMPARE(dialogs.messages().size(), 2);
+        QCOMPARE(dialogs.messages().at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(dialogs.messages().at(0).text.contains(QStringLiteral("database-anterior-2.mdb")));
+        QVERIFY2(dialogs.messages().at(1).text.contains(QStringLiteral("ARTICULOS: 7 filas leídas, 7 escritas.")),
+            qPrintable(dialogs.messages().at(1).text));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+            QStringList({"database-anterior-2.mdb", "database-anterior.mdb", "database.mdb"}));
+        QCOMPARE(contentOf(folder.filePath("database-anterior-2.mdb")), contentOf(fixture()));
+        QCOMPARE(contentOf(folder.filePath("database-anterior.mdb")), QByteArray("una conversión anterior"));
 
-private:
-    QString m_folder;
-    QTemporaryDir m_dir;
-    QString newFolder();
-};
-
-void tst_LegacyStartup::initTestCase()
-{
-    Regional::setCurrent(Regional::commaDayFirst());
-    if (!QFileInfo::exists(fixture()))
-        QSKIP("The shared Jet 4 fixture is not there.");
-}
-
-QString tst_LegacyStartup::newFolder()
-{
-    static int next = 0;
-    const QString folder = QDir(m_dir.path()).filePath(QStringLiteral("programa-%1").arg(++next));
-    QDir().mkpath(folder);
-    return folder;
-}
-
-void tst_LegacyStartup::convertsAndStartsOnTheNewDatabase()
-{
-    const QString folder = newFolder();
-    const QString database = QDir(folder).filePath("database.mdb");
-    QVERIFY(QFile::copy(fixture(), database));
-    const QByteArray original = contentOf(database);
-
-    ScriptedDialogs dialogs;
-    dialogs.answerMessage(QMessageBox::Yes).answerMessage(QMessageBox::Ok);
-    ShownWindows shown;
-    qApp->installEventFilter(&shown);
-
-    QString counter, company, seller;
-    QStringList customers, found, reportLines, ordersOfTheDay;
-    const int result = Main(folder, [&]() -> QWidget * {
-        counter = strULTIMO_PEDIDO;
-        company = strEMPRESA;
-        seller = strRECORVAN;
-        RowSet rows;
-        if (!acnDataBase().select(QStringLiteral("select * from CLIENTES order by NOMBRE;"), {}, rows)) {
-            for (int i = 0; i < rows.count(); ++i)
-                customers << rows.text(i, "NOMBRE");
-        }
-        if (!acnDataBase().select(
-                QStringLiteral("SELECT NOMBRE FROM CLIENTES WHERE NOMBRE LIKE ? ORDER BY NOMBRE"), {"%ñandú%"}, rows)) {
-            for (int i = 0; i < rows.count(); ++i)
-                found << rows.text(i, "NOMBRE");
-        }
-        // The order report's join: header, lines and articles, on the two equalities.
-        if (!acnDataBase().select(
-                QStringLiteral(
-                    "SELECT PEDIDOS.CLIENTE, PEDIDOS.FECHA, LINEAS_PEDIDOS.NRO_LINEA, ARTICULOS.DESCRIPCION, "
-                    "LINEAS_PEDIDOS.CANTIDAD, LINEAS_PEDIDOS.P_UNITARIO, LINEAS_PEDIDOS.DETALLES "
-                    "FROM PEDIDOS, LINEAS_PEDIDOS, ARTICULOS "
-                    "WHERE PEDIDOS.NRO_PEDIDO = LINEAS_PEDIDOS.NRO_PEDIDO AND LINEAS_PEDIDOS.COD_ART = "
-                    "ARTICULOS.COD_ART "
-                    "AND PEDIDOS.NRO_PEDIDO = ? ORDER BY LINEAS_PEDIDOS.NRO_LINEA;"),
-                {1041}, rows)) {
-            for (int i = 0; i < rows.count(); ++i)
-                reportLines << QStringList{rows.text(i, "CLIENTE"), rows.text(i, "FECHA"), rows.text(i, "NRO_LINEA"),
-                    rows.text(i, "DESCRIPCION"), rows.text(i, "CANTIDAD"),
-                    QString::number(rows.value(i, "P_UNITARIO").toDouble(), 'g', 17), rows.text(i, "DETALLES")}
-                                   .join('|');
-        }
-        if (!acnDataBase().select(
-                QStringLiteral("SELECT NRO_PEDIDO FROM PEDIDOS WHERE FECHA = ?"), {"2004-08-20"}, rows)) {
-            for (int i = 0; i < rows.count(); ++i)
-                ordersOfTheDay << rows.text(i, "NRO_PEDIDO");
-        }
-        return nullptr;
-    });
-    qApp->removeEventFilter(&shown);
-
-    QCOMPARE(result, 0);
-    QCOMPARE(dialogs.messages().size(), 2);
-    const Dialogs::Message question = dialogs.messages().at(0);
-    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(question.icon, QMessageBox::Question);
-    QVERIFY(question.text.contains(QStringLiteral("database-anterior.mdb")));
-    const Dialogs::Message report = dialogs.messages().at(1);
-    QVERIFY2(report.text.contains(QStringLiteral("ARTICULOS: 7 filas leídas, 7 escritas.")), qPrintable(report.text));
-    QVERIFY(report.text.contains(QStringLiteral("database-anterior.mdb")));
-    QVERIFY2(shown.names.contains(QStringLiteral("frmConversion")), qPrintable(shown.names.join(',')));
-
-    // The original is kept beside, byte for byte; the new database took its name.
-    QCOMPARE(filesIn(folder), QStringList({"database-anterior.mdb", "database.mdb"}));
-    QCOMPARE(contentOf(QDir(folder).filePath("database-anterior.mdb")), original);
-    QCOMPARE(Connection::fileKind(database), Connection::FileKind::SQLite);
-
-    QCOMPARE(counter, QStringLiteral("1042"));
-    QCOMPARE(company, QStringLiteral("Distribuidora Núñez S.A."));
-    QCOMPARE(seller, QStringLiteral("Añadir ñandú €"));
-    QCOMPARE(customers,
-        QStringList({"Ascii Only Ltd", "Comercial \"El Ñandú\"",
-            QStringLiteral("Emoji ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(" fuera del BMP"),
-            "José Núñez"}));
-    QCOMPARE(found, QStringList({"Comercial \"El Ñandú\""}));
-    QCOMPARE(reportLines,
-        QStringList({"José Núñez|2004-08-20|1|Descripción: cañería de ½\" con válvula|3|12.5|Descripción extra",
-            "José Núñez|2004-08-20|2|Precisión 0.1|1|0.10000000000000001|"}));
-    QCOMPARE(ordersOfTheDay, QStringList({"1041"}));
-
-    // The next start opens the converted database without asking again.
-    ScriptedDialogs again;
-    bool windowMade = false;
-    QCOMPARE(Main(folder,
-                 [&]() -> QWidget * {
-                     windowMade = true;
-                     return nullptr;
-                 }),
-        0);
-    QVERIFY(windowMade);
-    QVERIFY(again.shown().isEmpty());
-}
-
-void tst_LegacyStartup::neverOverwritesAnEarlierOriginal()
-{
-    const QString folder = newFolder();
-    QVERIFY(QFile::copy(fixture(), QDir(folder).filePath("database.mdb")));
-    QVERIFY(writeFile(QDir(folder).filePath("database-anterior.mdb"), "una conversión anterior"));
-    QVERIFY(writeFile(QDir(folder).filePath("database-anterior-2.mdb"), "otra"));
-    QCOMPARE(QFileInfo(NombreAnterior(folder)).fileName(), QStringLiteral("database-anterior-3.mdb"));
-
-    ScriptedDialogs dialogs;
-    dialogs.answerMessage(QMessageBox::Yes).answerMessage(QMessageBox::Ok);
-    QCOMPARE(Main(folder, [] { return static_cast<QWidget *>(nullptr); }), 0);
-    QCOMPARE(contentOf(QDir(folder).filePath("database-anterior.mdb")), QByteArray("una conversión anterior"));
-    QCOMPARE(contentOf(QDir(folder).filePath("database-anterior-2.mdb")), QByteArray("otra"));
-    QCOMPARE(contentOf(QDir(folder).filePath("database-anterior-3.mdb")), contentOf(fixture()));
-    QVERIFY(dialogs.messages().at(0).text.contains(QStringLiteral("database-anterior-3.mdb")));
-}
-
-void tst_LegacyStartup::declinedEndsAndSaysHow()
-{
-    const QString folder = newFolder();
-    const QString database = QDir(folder).filePath("database.mdb");
-    QVERIFY(QFile::copy(fixture(), database));
-    ScriptedDialogs dialogs;
-    dialogs.answerMessage(QMessageBox::No).answerMessage(QMessageBox::Ok);
-    bool windowMade = false;
-    const int result = Main(folder, [&]() -> QWidget * {
-        windowMade = true;
-        return nullptr;
-    });
-    QVERIFY(result != 0);
-    QVERIFY(!windowMade);
-    QVERIFY(!acnDataBase().isOpen());
-    QCOMPARE(dialogs.messages().size(), 2);
-    QVERIFY2(dialogs.messages().at(1).text.contains(QStringLiteral("recorvan-db migrate")),
-        qPrintable(dialogs.messages().at(1).text));
-    QCOMPARE(filesIn(folder), QStringList({"database.mdb"}));
-    QCOMPARE(contentOf(database), contentOf(fixture()));
-}
-
-void tst_LegacyStartup::failedConversionLeavesTheOriginal()
-{
-    const QString folder = newFolder();
-    const QString database = QDir(folder).filePath("database.mdb");
-    const QByteArray broken = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(3000, '\x11');
-    QVERIFY(writeFile(database, broken));
-    ScriptedDialogs dialogs;
-    dialogs.answerMessage(QMessageBox::Yes).answerMessage(QMessageBox::Ok);
-    bool windowMade = false;
-    const int result = Main(folder, [&]() -> QWidget * {
-        windowMade = true;
-        return nullptr;
-    });
-    QVERIFY(result != 0);
-    QVERIFY(!windowMade);
-    QCOMPARE(dialogs.messages().size(), 2);
-    QCOMPARE(dialogs.messages().at(1).icon, QMessageBox::Critical);
-    QVERIFY(dialogs.messages().at(1).text.contains(QStringLiteral("quedó como estaba")));
-    QCOMPARE(filesIn(folder), QStringList({"database.mdb"}));
-    QCOMPARE(contentOf(database), broken);
-}
-
-void tst_LegacyStartup::readOnlyFolderLeavesTheOriginal()
-{
-    const QString folder = newFolder();
-    const QString database = QDir(folder).filePath("database.mdb");
-    QVERIFY(QFile::copy(fixture(), database));
-    // Tests run as root, for whom permission bits do not stop writing; the immutable
-    // attribute does. Where neither can be set, the case cannot be shown here.
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
-    const auto unlock = qScopeGuard([&folder] {
-        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    });
-    if (writeFile(QDir(folder).filePath("probe"), "x")) {
-        QFile::remove(QDir(folder).filePath("probe"));
-        QSKIP("The folder cannot be made read-only here (no chattr, or a file system without it).");
+        ScriptedDialogs again;
+        QCOMPARE(Main(folder.path(), [] { return static_cast<QWidget *>(nullptr); }), 0);
+        QVERIFY(again.shown().isEmpty());
     }
 
-    ScriptedDialogs dialogs;
-    dialogs.answerMessage(QMessageBox::Yes).answerMessage(QMessageBox::Ok);
-    QVERIFY(Main(folder, [] { return static_cast<QWidget *>(nullptr); }) != 0);
-    QCOMPARE(dialogs.messages().size(), 2);
-    QCOMPARE(dialogs.messages().at(1).icon, QMessageBox::Critical);
-    QVERIFY2(dialogs.messages().at(1).text.contains(QStringLiteral("solo lectura")),
-        qPrintable(dialogs.messages().at(1).text));
-    QCOMPARE(filesIn(folder), QStringList({"database.mdb"}));
-    QCOMPARE(contentOf(database), contentOf(fixture()));
-}
+    // Each way the conversion does not happen: the program ends with a message, the file untouched.
+    void endsWithTheOriginalUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty for the Jet fixture
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("expectedText");
+        const QByteArray damaged = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(3000, '\x11');
+        QTest::newRow("declined") << QByteArray() << false << false << "recorvan-db migrate";
+        QTest::newRow("damaged file") << damaged << true << false << "quedó como estaba";
+        QTest::newRow("not a database") << QByteArray("COD_ART,DESCRIPCION\nA1,Tornillo\n") << false << false
+                                        << "no es una base de datos";
+        QTest::newRow("read-only folder") << QByteArray() << true << true << "solo lectura";
+    }
 
-void tst_LegacyStartup::fileThatIsNoDatabaseIsNotOffered()
-{
-    const QString folder = newFolder();
-    const QString database = QDir(folder).filePath("database.mdb");
-    QVERIFY(writeFile(database, "COD_ART,DESCRIPCION\nA1,Tornillo\n"));
-    ScriptedDialogs dialogs;
-    dialogs.answerMessage(QMessageBox::Ok);
-    QVERIFY(Main(folder, [] { return static_cast<QWidget *>(nullptr); }) != 0);
-    QCOMPARE(dialogs.messages().size(), 1);
-    QCOMPARE(dialogs.messages().first().icon, QMessageBox::Critical);
-    QVERIFY(dialogs.messages().first().text.contains(QStringLiteral("no es una base de datos")));
-    QCOMPARE(contentOf(database), QByteArray("COD_ART,DESCRIPCION\nA1,Tornillo\n"));
-}
+    void endsWithTheOriginalUntouched()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, yes);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, expectedText);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("programa");
+        const QString database = QDir(folder).filePath("database.mdb");
+        QVERIFY(QDir().mkpath(folder));
+        if (content.isEmpty())
+            content = contentOf(fixture());
+        QVERIFY(writeFile(database, content));
+        // Tests run as root, for whom permission bits do not stop writing; the immutable
+        // attribute does. Where neither can be set, the case cannot be shown here.
+        const auto unlock = qScopeGuard([&folder] {
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        });
+        if (readOnly) {
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
+            if (writeFile(QDir(folder).filePath("probe"), "x")) {
+                QFile::remove(QDir(folder).filePath("probe"));
+                QSKIP("The folder cannot be made read-only here (no chattr, or a file system without it).");
+            }
+        }
+        const bool isJet = Connection::fileKind(database) == Connection::FileKind::Jet;
+        ScriptedDialogs dialogs;
+        if (isJet)
+            dialogs.answerMessage(yes ? QMessageBox::Yes : QMessageBox::No);
+        dialogs.answerMessage(QMessageBox::Ok);
+        bool windowMade = false;
+        QVERIFY(Main(folder, [&windowMade]() -> QWidget * {
+            windowMade = true;
+            return nullptr;
+        }) != 0);
+        QVERIFY(!windowMade);
+        QVERIFY(!acnDataBase().isOpen());
+        QCOMPARE(dialogs.messages().size(), isJet ? 2 : 1);
+        QVERIFY2(dialogs.messages().last().text.contains(expectedText), qPrintable(dialogs.messages().last().text));
+        if (yes || !isJet)
+            QCOMPARE(dialogs.messages().last().icon, QMessageBox::Critical);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"database.mdb"}));
+        QCOMPARE(contentOf(database), content);
+    }
+};
 
 QTEST_MAIN(tst_LegacyStartup)
 #include "tst_legacystartup.moc"

@@ -1,4 +1,3 @@
-#include "data/connection.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -23,6 +22,23 @@ Run runTool(const QStringList &args)
         QString::fromUtf8(process.readAllStandardError())};
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString jetFixture()
+{
+    return TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
+}
+
 } // namespace
 
 class tst_RecorvanDb : public QObject
@@ -30,183 +46,111 @@ class tst_RecorvanDb : public QObject
     Q_OBJECT
 
 private slots:
-    void initCreatesAndNeverOverwrites();
-    void initRefusesBadArguments_data();
-    void initRefusesBadArguments();
-    void demoHoldsACatalogue();
-    void checkTellsWhy();
-    void migrateConvertsAndReports();
-    void migrateRefusesWhatItCannotDo_data();
-    void migrateRefusesWhatItCannotDo();
-};
+    void initCreatesAndNeverOverwrites()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("database.mdb"));
+        QCOMPARE(runTool({"init", file, "--empresa", "Núñez S.A.", "--vendedor", "O'Brien", "--ultimo-pedido", "41"})
+                     .exitCode,
+            0);
+        Run run = runTool({"check", file});
+        QCOMPARE(run.exitCode, 0);
+        for (const char *text : {"Núñez S.A.", "O'Brien", "Último pedido: 41"})
+            QVERIFY2(run.out.contains(QString::fromUtf8(text)), qPrintable(run.out));
 
-void tst_RecorvanDb::initCreatesAndNeverOverwrites()
-{
-    QTemporaryDir dir;
-    const QString file = QDir(dir.path()).filePath(QStringLiteral("database.mdb"));
-    Run run = runTool({"init", file, "--empresa", "Núñez S.A.", "--vendedor", "O'Brien", "--ultimo-pedido", "41"});
-    QCOMPARE(run.exitCode, 0);
-
-    run = runTool({"check", file});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.contains(QStringLiteral("Núñez S.A.")));
-    QVERIFY(run.out.contains(QStringLiteral("O'Brien")));
-    QVERIFY(run.out.contains(QStringLiteral("Último pedido: 41")));
-
-    const QByteArray before = [&] {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
-    run = runTool({"init", file, "--empresa", "Otra", "--vendedor", "Otro"});
-    QVERIFY(run.exitCode != 0);
-    QVERIFY(run.err.contains(QStringLiteral("ya existe")));
-    QFile after(file);
-    QVERIFY(after.open(QIODevice::ReadOnly));
-    QCOMPARE(after.readAll(), before);
-}
-
-void tst_RecorvanDb::initRefusesBadArguments_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::newRow("no file") << QStringList{"init"};
-    QTest::newRow("no vendedor") << QStringList{"init", "F", "--empresa", "E"};
-    QTest::newRow("bad counter") << QStringList{
-        "init", "F", "--empresa", "E", "--vendedor", "V", "--ultimo-pedido", "x"};
-    QTest::newRow("negative counter") << QStringList{
-        "init", "F", "--empresa", "E", "--vendedor", "V", "--ultimo-pedido", "-4"};
-    QTest::newRow("unknown option") << QStringList{"init", "F", "--empresa", "E", "--vendedor", "V", "--color", "rojo"};
-    QTest::newRow("unknown command") << QStringList{"borrar", "F"};
-}
-
-void tst_RecorvanDb::initRefusesBadArguments()
-{
-    QFETCH(QStringList, args);
-    QTemporaryDir dir;
-    for (QString &arg : args) {
-        if (arg == QLatin1String("F"))
-            arg = QDir(dir.path()).filePath(QStringLiteral("x.mdb"));
-    }
-    const Run run = runTool(args);
-    QVERIFY(run.exitCode != 0);
-    QVERIFY(!run.err.isEmpty());
-    QVERIFY(!QFileInfo::exists(QDir(dir.path()).filePath(QStringLiteral("x.mdb"))));
-}
-
-void tst_RecorvanDb::demoHoldsACatalogue()
-{
-    QTemporaryDir dir;
-    const QString file = QDir(dir.path()).filePath(QStringLiteral("database.mdb"));
-    QCOMPARE(runTool({"demo", file}).exitCode, 0);
-
-    Connection connection(QStringLiteral("demo"));
-    QVERIFY(!connection.open(file, Connection::Mode::ReadOnly));
-    RowSet rows;
-    QVERIFY(!connection.select(
-        QStringLiteral(
-            "SELECT (SELECT COUNT(*) FROM ARTICULOS) AS A, (SELECT COUNT(*) FROM CLIENTES) AS C, "
-            "(SELECT COUNT(*) FROM PEDIDOS) AS P, (SELECT COUNT(*) FROM ARTICULOS WHERE P_UNITARIO IS NULL) AS N, "
-            "(SELECT COUNT(*) FROM ARTICULOS WHERE DESCRIPCION LIKE '%ñ%') AS ENIE"),
-        {}, rows));
-    QVERIFY(rows.value(0, "A").toInt() >= 200);
-    QCOMPARE(rows.value(0, "C").toInt(), 12);
-    QCOMPARE(rows.value(0, "P").toInt(), 0);
-    QVERIFY(rows.value(0, "N").toInt() > 0);
-    QVERIFY(rows.value(0, "ENIE").toInt() > 0);
-}
-
-void tst_RecorvanDb::checkTellsWhy()
-{
-    QTemporaryDir dir;
-    const QString text = QDir(dir.path()).filePath(QStringLiteral("lista.dat"));
-    QFile file(text);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("A1,B,C,1,2,20/08/2004\n");
-    file.close();
-    Run run = runTool({"check", text});
-    QVERIFY(run.exitCode != 0);
-    QVERIFY(run.err.contains(QStringLiteral("no es una base de datos")));
-
-    run = runTool({"check", QDir(dir.path()).filePath(QStringLiteral("nada.mdb"))});
-    QVERIFY(run.exitCode != 0);
-    QVERIFY(run.err.contains(QStringLiteral("No se encuentra")));
-    QVERIFY(!QFileInfo::exists(QDir(dir.path()).filePath(QStringLiteral("nada.mdb"))));
-
-    const QString jet = TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-    if (QFileInfo::exists(jet)) {
-        run = runTool({"check", jet});
+        const QByteArray before = contentOf(file);
+        run = runTool({"init", file, "--empresa", "Otra", "--vendedor", "Otro"});
         QVERIFY(run.exitCode != 0);
-        QVERIFY(run.err.contains(QStringLiteral("convertir")));
-        QVERIFY(run.err.contains(QStringLiteral("recorvan-db migrate")));
+        QVERIFY(run.err.contains(QStringLiteral("ya existe")));
+        QCOMPARE(contentOf(file), before);
     }
-}
 
-void tst_RecorvanDb::migrateConvertsAndReports()
-{
-    const QString jet = TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-    if (!QFileInfo::exists(jet))
-        QSKIP("The shared Jet 4 fixture is not there.");
-    QTemporaryDir dir;
-    const QString file = QDir(dir.path()).filePath(QStringLiteral("nueva.mdb"));
-    Run run = runTool({"migrate", jet, file});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.out.contains(QStringLiteral("CLIENTES: 4 filas leídas, 4 escritas.")), qPrintable(run.out));
-    QVERIFY(run.out.contains(QStringLiteral("SETUP: 1 fila leída, 1 escrita.")));
-    QVERIFY(run.out.contains(QStringLiteral("Todas las filas se copiaron tal cual.")));
+    void demoHoldsACatalogue()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("database.mdb"));
+        QCOMPARE(runTool({"demo", file}).exitCode, 0);
+        const Run run = runTool({"check", file});
+        QCOMPARE(run.exitCode, 0);
+        const QRegularExpressionMatch counts
+            = QRegularExpression(QStringLiteral("Artículos: (\\d+), clientes: 12, pedidos: 0")).match(run.out);
+        QVERIFY2(counts.hasMatch(), qPrintable(run.out));
+        QVERIFY(counts.captured(1).toInt() >= 200);
+    }
 
-    run = runTool({"check", file});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.contains(QStringLiteral("Último pedido: 1042")));
-    QVERIFY(run.out.contains(QStringLiteral("Artículos: 7, clientes: 4, pedidos: 2")));
-}
-
-void tst_RecorvanDb::migrateRefusesWhatItCannotDo_data()
-{
-    QTest::addColumn<QString>("oldFile");
-    QTest::addColumn<bool>("newExists");
-    QTest::addColumn<QString>("expectedText");
-    QTest::newRow("not a database") << "text" << false << "no es una base de datos de Access";
-    QTest::newRow("missing") << "missing" << false << "no existe";
-    QTest::newRow("already ours") << "ours" << false << "no hace falta convertirla";
-    QTest::newRow("new file exists") << "jet" << true << "ya existe";
-    QTest::newRow("one argument") << "" << false << "Uso:";
-}
-
-void tst_RecorvanDb::migrateRefusesWhatItCannotDo()
-{
-    QFETCH(QString, oldFile);
-    QFETCH(bool, newExists);
-    QFETCH(QString, expectedText);
-    QTemporaryDir dir;
-    const QString newFile = QDir(dir.path()).filePath(QStringLiteral("nueva.mdb"));
-    QString old = QDir(dir.path()).filePath(QStringLiteral("anterior.mdb"));
-    if (oldFile == QLatin1String("text")) {
-        QFile file(old);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("no soy una base de datos\n");
-    } else if (oldFile == QLatin1String("ours")) {
-        QCOMPARE(runTool({"demo", old}).exitCode, 0);
-    } else if (oldFile == QLatin1String("jet")) {
-        old = TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-        if (!QFileInfo::exists(old))
+    void migrateConvertsAndReports()
+    {
+        if (!QFileInfo::exists(jetFixture()))
             QSKIP("The shared Jet 4 fixture is not there.");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("nueva.mdb"));
+        Run run = runTool({"migrate", jetFixture(), file});
+        QCOMPARE(run.exitCode, 0);
+        for (const char *text : {"CLIENTES: 4 filas leídas, 4 escritas.", "SETUP: 1 fila leída, 1 escrita.",
+                 "Todas las filas se copiaron tal cual."})
+            QVERIFY2(run.out.contains(QString::fromUtf8(text)), qPrintable(run.out));
+        run = runTool({"check", file});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(QStringLiteral("Último pedido: 1042")));
+        QVERIFY(run.out.contains(QStringLiteral("Artículos: 7, clientes: 4, pedidos: 2")));
     }
-    if (newExists) {
-        QFile file(newFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("mío");
+
+    // OLD stands for a prepared file ("kind"), NEW for a file that must be left as it was
+    // (absent, or holding "mío" when "newExists"); an empty expected text asks for any message.
+    void refusesWhatItCannotDo_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("newExists");
+        QTest::addColumn<QString>("expectedText");
+        const QStringList init = {"init", "NEW", "--empresa", "E", "--vendedor", "V"};
+        QTest::newRow("init: no file") << QStringList{"init"} << "" << false << "";
+        QTest::newRow("init: bad counter") << init + QStringList{"--ultimo-pedido", "x"} << "" << false << "";
+        QTest::newRow("init: negative counter") << init + QStringList{"--ultimo-pedido", "-4"} << "" << false << "";
+        QTest::newRow("unknown command") << QStringList{"borrar", "NEW"} << "" << false << "";
+        QTest::newRow("check: text file")
+            << QStringList{"check", "OLD"} << "text" << false << "no es una base de datos";
+        QTest::newRow("check: missing") << QStringList{"check", "NEW"} << "" << false << "No se encuentra";
+        QTest::newRow("check: Jet file") << QStringList{"check", "OLD"} << "jet" << false << "recorvan-db migrate";
+        const QStringList migrate = {"migrate", "OLD", "NEW"};
+        QTest::newRow("migrate: not a database") << migrate << "text" << false << "no es una base de datos de Access";
+        QTest::newRow("migrate: missing") << migrate << "" << false << "no existe";
+        QTest::newRow("migrate: already ours") << migrate << "ours" << false << "no hace falta convertirla";
+        QTest::newRow("migrate: new file exists") << migrate << "jet" << true << "ya existe";
+        QTest::newRow("migrate: one argument") << QStringList{"migrate", "OLD"} << "jet" << false << "Uso:";
     }
-    const Run run = runTool(oldFile.isEmpty() ? QStringList{"migrate", old} : QStringList{"migrate", old, newFile});
-    QVERIFY(run.exitCode != 0);
-    QVERIFY2(run.err.contains(expectedText), qPrintable(run.err));
-    if (newExists) {
-        QFile file(newFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("mío"));
-    } else {
-        QVERIFY(!QFileInfo::exists(newFile));
+
+    void refusesWhatItCannotDo()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, kind);
+        QFETCH(bool, newExists);
+        QFETCH(QString, expectedText);
+        QTemporaryDir dir;
+        const QString newFile = dir.filePath(QStringLiteral("nueva.mdb"));
+        QString old = dir.filePath(QStringLiteral("anterior.mdb"));
+        if (kind == QLatin1String("text")) {
+            QVERIFY(writeFile(old, "A1,B,C,1,2,20/08/2004\n"));
+        } else if (kind == QLatin1String("ours")) {
+            QCOMPARE(runTool({"demo", old}).exitCode, 0);
+        } else if (kind == QLatin1String("jet")) {
+            old = jetFixture();
+            if (!QFileInfo::exists(old))
+                QSKIP("The shared Jet 4 fixture is not there.");
+        }
+        if (newExists)
+            QVERIFY(writeFile(newFile, "mío"));
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^OLD$")), old);
+        args.replaceInStrings(QRegularExpression(QStringLiteral("^NEW$")), newFile);
+        const Run run = runTool(args);
+        QVERIFY(run.exitCode != 0);
+        QVERIFY(!run.err.isEmpty());
+        QVERIFY2(run.err.contains(expectedText), qPrintable(run.err));
+        QCOMPARE(QFileInfo::exists(newFile), newExists);
+        if (newExists)
+            QCOMPARE(contentOf(newFile), QByteArray("mío"));
     }
-}
+};
 
 QTEST_GUILESS_MAIN(tst_RecorvanDb)
 #include "tst_recorvandb.moc"
