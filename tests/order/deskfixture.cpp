@@ -63,7 +63,14 @@ void DeskFixture::press(Qt::Key key)
 
 void DeskFixture::type(const QString &text)
 {
-    QTest::keyClicks(QApplication::focusWidget(), text);
+    // Key by key; letters beyond ASCII arrive as the text of their key press.
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(QApplication::focusWidget(), char(ch.unicode()));
+        else
+            QTest::sendKeyEvent(
+                QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
 }
 
 void DeskFixture::tick(const QString &checkName)
