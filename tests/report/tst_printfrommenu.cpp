@@ -25,9 +25,6 @@ private slots:
     void aboutOpensModally();
 
 private:
-    void wire();
-    void click(const QString &tool);
-
     std::unique_ptr<DeskFixture> m_desk;
     QList<ReportDocument> m_presented;
 };
@@ -39,13 +36,17 @@ void tst_PrintFromMenu::init()
     ReportPreview::setPresenter([this](const ReportDocument &document) { m_presented.append(document); });
     m_desk = std::make_unique<DeskFixture>();
     QVERIFY(m_desk->open());
-    wire();
+    frmMenu *window = m_desk->window.get();
+    connect(window, &frmMenu::imprimirRequested, window, [window](const QString &nroPedido, const QString &fecha) {
+        previewOrderFromPrintTool(nroPedido, fecha, window);
+    });
+    connect(window, &frmMenu::acercaDeRequested, window, [window] { frmAcerca(window).exec(); });
 
     QVERIFY(m_desk->addArticle("A1", "F1", "Tornillo", 10, 1.0));
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     for (int order : {2, 4, 12}) {
-        QVERIFY(m_desk->db.exec("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, ?, ?)",
-            {order, order == 4 ? QStringLiteral("2004-08-20") : today, QStringLiteral("Cliente %1").arg(order)}));
+        QVERIFY(m_desk->db.exec("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, ?, 'Cliente')",
+            {order, order == 4 ? QStringLiteral("2004-08-20") : today}));
         QVERIFY(m_desk->db.exec("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO) "
                                 "VALUES (?, 1, 'A1', 1, 0.5)",
             {order}));
@@ -59,33 +60,11 @@ void tst_PrintFromMenu::cleanup()
     ReportPreview::setPresenter({});
 }
 
-void tst_PrintFromMenu::wire()
-{
-    frmMenu *window = m_desk->window.get();
-    QObject::connect(
-        window, &frmMenu::imprimirRequested, window, [window](const QString &nroPedido, const QString &fecha) {
-            previewOrderFromPrintTool(nroPedido, fecha, window);
-        });
-    QObject::connect(window, &frmMenu::acercaDeRequested, window, [window] {
-        frmAcerca about(window);
-        about.exec();
-    });
-}
-
-void tst_PrintFromMenu::click(const QString &tool)
-{
-    QLabel *label = m_desk->control<QLabel>(tool);
-    QVERIFY2(label, qPrintable(tool));
-    QTest::mouseClick(label, Qt::LeftButton);
-}
-
 void tst_PrintFromMenu::printToolShowsTheAnsweredOrders_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QStringList>("orders");
-    QTest::newRow("12abc") << "12abc" << QStringList{"12"};
     QTest::newRow("3.5 gives 4, of another day") << "3.5" << QStringList{"4"};
-    QTest::newRow("-3 takes the window's date") << "-3" << QStringList({"2", "12"});
     QTest::newRow("cancel takes the window's date") << "" << QStringList({"2", "12"});
 }
 
@@ -94,36 +73,27 @@ void tst_PrintFromMenu::printToolShowsTheAnsweredOrders()
     QFETCH(QString, answer);
     QFETCH(QStringList, orders);
     m_desk->dialogs.answerInput(answer);
-    click("cmdImprimir");
-
-    const QList<Dialogs::Input> inputs = m_desk->dialogs.inputs();
-    QCOMPARE(inputs.last().prompt, QStringLiteral("Ingrese número de pedido a visualizar:"));
-    QCOMPARE(inputs.last().title, QStringLiteral("Preview"));
+    QTest::mouseClick(m_desk->control<QLabel>("cmdImprimir"), Qt::LeftButton);
     // The settings' last order is 15: the window is on order 16.
-    QCOMPARE(inputs.last().proposed, QStringLiteral("16"));
+    QCOMPARE(m_desk->dialogs.inputs().last().proposed, QStringLiteral("16"));
     QCOMPARE(m_presented.size(), 1);
-    const ReportDocument &document = m_presented.first();
     QStringList shown;
-    for (int page = 0; page < document.pageCount(); ++page)
-        shown += document.texts(page, "Field1");
+    for (int page = 0; page < m_presented.first().pageCount(); ++page)
+        shown += m_presented.first().texts(page, "Field1");
     QCOMPARE(shown, orders);
-    QCOMPARE(document.text(0, "lblFECHA"), m_desk->text("lblFECHA"));
-    QCOMPARE(document.text(0, "lblFECHA"), Regional::shortDate(QDate::currentDate()));
+    QCOMPARE(m_presented.first().text(0, "lblFECHA"), m_desk->text("lblFECHA"));
 }
 
 void tst_PrintFromMenu::aboutOpensModally()
 {
-    QString title;
     QString company;
     QTimer::singleShot(0, [&] {
         if (auto *about = qobject_cast<frmAcerca *>(QApplication::activeModalWidget())) {
-            title = about->windowTitle();
             company = about->findChild<QLabel *>("lblEmpresa")->text();
             about->accept();
         }
     });
-    click("cmdAcercaDe");
-    QCOMPARE(title, QStringLiteral("Acerca de Recorvan"));
+    QTest::mouseClick(m_desk->control<QLabel>("cmdAcercaDe"), Qt::LeftButton);
     QCOMPARE(company, QStringLiteral("Empresa de Prueba"));
 }
 

@@ -30,36 +30,24 @@ void tst_ReportPreview::showsEveryPageModally()
     strConexion = Connection::connectionString(db.path());
     const OrderFixture store{db};
     QVERIFY(store.article("A1", "Tornillo"));
-    for (int order = 1; order <= 3; ++order) {
-        QVERIFY(store.order(order, QDate(2004, 8, 20), "Cliente"));
-        QVERIFY(store.line(order, 1, "A1", 1, 1));
-    }
+    for (int order = 1; order <= 3; ++order)
+        QVERIFY(store.order(order, QDate(2004, 8, 20), "Cliente") && store.line(order, 1, "A1", 1, 1));
     rptOrden report;
     report.setCaption("lblFECHA", "20/08/2004");
     QCOMPARE(report.run(), std::nullopt);
     QCOMPARE(report.document().pageCount(), 2);
 
-    QString title;
-    bool modal = false;
-    int pages = -1;
-    bool closed = false;
+    QString seen;
     // The window runs its own loop; look at it from there, then close it.
     QTimer::singleShot(0, [&] {
-        auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        title = dialog->windowTitle();
-        modal = dialog->isModal();
-        if (auto *preview = dialog->findChild<QPrintPreviewWidget *>())
-            pages = preview->pageCount();
-        dialog->reject();
-        closed = true;
+        if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget())) {
+            auto *preview = dialog->findChild<QPrintPreviewWidget *>();
+            seen = QStringLiteral("%1 %2").arg(dialog->windowTitle()).arg(preview ? preview->pageCount() : -1);
+            dialog->reject();
+        }
     });
     ReportPreview::show(report.document(), nullptr);
-    QVERIFY(closed);
-    QCOMPARE(title, QStringLiteral("Preview"));
-    QVERIFY(modal);
-    QCOMPARE(pages, 2);
+    QCOMPARE(seen, QStringLiteral("Preview 2"));
     strConexion.clear();
 }
 
