@@ -292,6 +292,20 @@ private slots:
         QCOMPARE(desk.text("lblTOTALItems") + " " + desk.text("lblTOTALOrden"), QStringLiteral("3 3.703,50"));
     }
 
+    void spaceTakesTheCurrentArticle()
+    {
+        DeskFixture desk;
+        QVERIFY(desk.addArticle("A001", "F-100", "Tornillo de acero", 10, 2.5));
+        QVERIFY(desk.addArticle("A002", "F-200", "Llave", 3, 400.0));
+        QVERIFY(desk.open(QStringLiteral("1")));
+        desk.enterToSearch();
+        QCOMPARE(desk.focused(), desk.control<QWidget>("gridEncontrados"));
+        desk.press(Qt::Key_Down);
+        desk.press(Qt::Key_Space);
+        QCOMPARE(desk.text("txtCOD_ART"), QStringLiteral("A002"));
+        QCOMPARE(desk.focused(), desk.control<QLineEdit>("txtCANTIDAD"));
+    }
+
     void deletion_data()
     {
         QTest::addColumn<int>("lines");
