@@ -3,7 +3,7 @@
 
 #include "benchcatalogue.h"
 #include "data/legacy/legacyconverter.h"
-#include "data/legacy/legacysource.h"
+#include "data/legacy/memorysource.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,31 +15,9 @@
 
 namespace {
 
-class BenchSource : public LegacySource
+MemorySource makeSource()
 {
-public:
-    QList<LegacyTable> tables;
-    QString description() const override { return QStringLiteral("memoria"); }
-    QStringList tableNames() const override
-    {
-        QStringList names;
-        for (const LegacyTable &table : tables)
-            names << table.name;
-        return names;
-    }
-    MaybeError readTable(const QString &name, LegacyTable &table) override
-    {
-        for (const LegacyTable &candidate : tables) {
-            if (candidate.name == name)
-                table = candidate;
-        }
-        return std::nullopt;
-    }
-};
-
-BenchSource makeSource()
-{
-    BenchSource source;
+    MemorySource source;
     const QDateTime day(QDate(2004, 8, 20), QTime(0, 0), Qt::UTC);
     LegacyTable setup{"SETUP", {"EMPRESA", "RECORVAN", "ULTIMO_PEDIDO"}, {{"Núñez S.A.", "Ana", 19000}}, {}};
     LegacyTable customers{"CLIENTES", {"NOMBRE", "DIRECCION", "RUC", "TELEFONO", "CONTACTO", "EMAIL"}, {}, {}};
@@ -70,7 +48,7 @@ BenchSource makeSource()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    BenchSource source = makeSource();
+    MemorySource source = makeSource();
     QTemporaryDir dir;
     int run = 0;
     measureMs("conversion (100k articles, 10k customers, 20k orders, 100k lines)", 5, [&] {

@@ -1,7 +1,7 @@
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
-#include "data/legacy/legacysource.h"
+#include "data/legacy/memorysource.h"
 #include "data/schema.h"
 #include "support/testdatabase.h"
 
@@ -12,38 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-// Hands rows over as the Jet reader would, so the rules can meet cases no file here holds.
-class MemorySource : public LegacySource
-{
-public:
-    QList<LegacyTable> tables;
-    QString failOn;
-
-    QString description() const override { return QStringLiteral("memoria"); }
-    QStringList tableNames() const override
-    {
-        QStringList names;
-        for (const LegacyTable &table : tables)
-            names << table.name;
-        return names;
-    }
-    MaybeError readTable(const QString &name, LegacyTable &table) override
-    {
-        for (const LegacyTable &candidate : tables) {
-            if (candidate.name == name && name != failOn) {
-                table = candidate;
-                return std::nullopt;
-            }
-        }
-        return DbError{26, QStringLiteral("la tabla %1 está dañada").arg(name)};
-    }
-    MemorySource &add(const QString &name, const QStringList &columns, const QList<QVariantList> &rows)
-    {
-        tables << LegacyTable{name, columns, rows, {}};
-        return *this;
-    }
-};
 
 const QStringList setupColumns = {"EMPRESA", "RECORVAN", "ULTIMO_PEDIDO"};
 const QStringList articleColumns = {"COD_ART", "COD_PROPIO", "DESCRIPCION", "STK_ACTUAL", "P_UNITARIO", "FECHA_ACT"};
