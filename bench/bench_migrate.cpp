@@ -3,7 +3,7 @@
 
 #include "benchcatalogue.h"
 #include "data/legacy/legacyconverter.h"
-#include "data/legacy/memorysource.h"
+#include "support/memorysource.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 // Start-up up to the settings read on a database of 100,000 articles and 10,000 customers.
 
-#include "app/startup.h"
 #include "benchcatalogue.h"
+#include "startup/startup.h"
 
 #include <QCoreApplication>
 #include <QDir>

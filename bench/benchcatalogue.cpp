@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/schema.h"
+#include "data/tables.h"
 #include "data/transaction.h"
 
 #include <QElapsedTimer>
@@ -30,28 +31,21 @@ MaybeError writeBenchDatabase(const QString &path, int articles, int customers)
     Transaction transaction(connection);
     if (MaybeError error = transaction.begin())
         return error;
-    QSqlQuery insert;
-    if (MaybeError error = connection.prepare(insert,
-            QStringLiteral("INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, "
-                           "FECHA_ACT) VALUES (?, ?, ?, ?, ?, ?)")))
-        return error;
+    const QString insertArticle = Tables::articulos().insertStatement();
     for (int i = 0; i < articles; ++i) {
         const QString description
             = QStringLiteral("%1 %2 %3 modelo %4")
                   .arg(QString::fromUtf8(words[i % wordCount]), QString::fromUtf8(words[(i / wordCount) % wordCount]),
                       QString::fromUtf8(words[(i / 7) % wordCount]))
                   .arg(i);
-        if (MaybeError error = Connection::run(insert,
+        if (MaybeError error = connection.execute(insertArticle,
                 {QStringLiteral("A%1").arg(i, 6, 10, QLatin1Char('0')), QStringLiteral("F-%1").arg(i * 3), description,
                     i % 300, 1.5 + (i % 997) * 0.25, QStringLiteral("2026-11-01")}))
             return error;
     }
-    if (MaybeError error = connection.prepare(insert,
-            QStringLiteral(
-                "INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) VALUES (?, ?, ?, ?, ?, ?)")))
-        return error;
+    const QString insertCustomer = Tables::clientes().insertStatement();
     for (int i = 0; i < customers; ++i) {
-        if (MaybeError error = Connection::run(insert,
+        if (MaybeError error = connection.execute(insertCustomer,
                 {QStringLiteral("Cliente %1").arg(i), QStringLiteral("Calle %1").arg(i), QStringLiteral("800%1").arg(i),
                     QStringLiteral("021-%1").arg(i), QStringLiteral("Contacto %1").arg(i),
                     QStringLiteral("c%1@example.com").arg(i)}))

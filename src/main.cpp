@@ -1,9 +1,10 @@
 #include "about/frmacerca.h"
-#include "app/startup.h"
-#include "app/translations.h"
+#include "base/translations.h"
+#include "controls/qtdialogs.h"
 #include "order/frmmenu.h"
-#include "report/printtool.h"
+#include "startup/startup.h"
 #include "transfer/frmtransferencia.h"
+#include "transfer/printtool.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ namespace {
 QWidget *createDesk()
 {
     auto *desk = new frmMenu;
+    QObject::connect(desk, &frmMenu::unloaded, desk, endRun);
     QObject::connect(desk, &frmMenu::imprimirRequested, desk,
         [desk](const QString &nroPedido, const QString &fecha) { previewOrderFromPrintTool(nroPedido, fecha, desk); });
     QObject::connect(
@@ -33,5 +35,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     installSpanishTranslations(app);
-    return Main(QCoreApplication::applicationDirPath(), createDesk);
+    QtDialogs dialogs;
+    Dialogs::setCurrent(&dialogs);
+    const int result = Main(QCoreApplication::applicationDirPath(), createDesk);
+    Dialogs::setCurrent(nullptr);
+    return result;
 }

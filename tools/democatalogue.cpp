@@ -1,6 +1,7 @@
 #include "democatalogue.h"
 
 #include "data/connection.h"
+#include "data/tables.h"
 #include "data/transaction.h"
 
 #include <QDate>
@@ -88,12 +89,8 @@ MaybeError fillDemoCatalogue(Connection &connection)
     if (MaybeError error = transaction.begin())
         return error;
 
-    QSqlQuery insertArticle;
-    if (MaybeError error = connection.prepare(insertArticle,
-            QStringLiteral("INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, "
-                           "P_UNITARIO, FECHA_ACT) VALUES (?, ?, ?, ?, ?, ?)")))
-        return error;
-
+    const QString insertArticle = Tables::articulos().insertStatement();
+    const QString insertCustomer = Tables::clientes().insertStatement();
     const QDate updated(2026, 11, 2);
     int serial = 0;
     for (const Family &family : families) {
@@ -109,7 +106,7 @@ MaybeError fillDemoCatalogue(Connection &connection)
             // A few articles wait for a price and some are out of stock, as in a real catalogue.
             const QVariant price = serial % 23 == 0 ? QVariant() : QVariant(family.basePrice * (1.0 + step * 0.15));
             const int stock = serial % 11 == 0 ? 0 : (serial * 37) % 240;
-            if (MaybeError error = Connection::run(insertArticle,
+            if (MaybeError error = connection.execute(insertArticle,
                     {code, makerCode, description, stock, price,
                         updated.addDays(-(serial % 90)).toString(Qt::ISODate)}))
                 return error;
@@ -117,9 +114,7 @@ MaybeError fillDemoCatalogue(Connection &connection)
     }
 
     for (const Customer &c : customers) {
-        if (MaybeError error = connection.execute(
-                QStringLiteral("INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) "
-                               "VALUES (?, ?, ?, ?, ?, ?)"),
+        if (MaybeError error = connection.execute(insertCustomer,
                 {QString::fromUtf8(c.nombre), QString::fromUtf8(c.direccion), QString::fromUtf8(c.ruc),
                     QString::fromUtf8(c.telefono), QString::fromUtf8(c.contacto), QString::fromUtf8(c.email)}))
             return error;

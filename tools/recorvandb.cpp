@@ -123,7 +123,7 @@ int check(const QStringList &args)
         return 1;
     }
     Connection connection(QStringLiteral("recorvan-db"));
-    if (MaybeError error = connection.open(file, Connection::Mode::ReadOnly))
+    if (MaybeError error = connection.open(file, Connection::Mode::Inspect))
         return fail(file, *error);
     if (MaybeError error = Schema::check(connection))
         return fail(file, *error);
@@ -161,6 +161,10 @@ int migrate(const QStringList &args)
     const QString &newFile = args.at(1);
     if (QFileInfo::exists(newFile))
         return fail(newFile, {DbErrorNumber::CantOpen, QStringLiteral("ya existe; no se sobrescribe.")});
+    // A pipe or a device is refused before anything reads from it.
+    const Connection::FileKind kind = Connection::fileKind(oldFile);
+    if (kind == Connection::FileKind::Special || kind == Connection::FileKind::Folder)
+        return fail(oldFile, Connection::fileError(kind, oldFile));
     JetSource source;
     if (MaybeError error = source.open(oldFile)) {
         err() << error->description << "\n";

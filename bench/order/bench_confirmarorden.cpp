@@ -1,13 +1,13 @@
 // Confirming an order of 200 lines through the main window, from the focus arriving on
 // cmdGuardar_Orden to the window reset for the next order, every box answered at once.
 
-#include "app/dialogs.h"
-#include "app/globals.h"
-#include "app/regional.h"
-#include "app/startup.h"
+#include "base/dialogs.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "benchcatalogue.h"
 #include "order/frmmenu.h"
 #include "order/textgrid.h"
+#include "startup/startup.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +24,7 @@ namespace {
 class AnsweringDialogs : public Dialogs
 {
 protected:
-    QMessageBox::StandardButton showMessage(const Message &) override { return QMessageBox::Ok; }
+    Dialogs::Button showMessage(const Message &) override { return Dialogs::Ok; }
     QString showInput(const Input &) override { return QStringLiteral("1"); }
     QString showOpenFile(const OpenFile &) override { return {}; }
 };

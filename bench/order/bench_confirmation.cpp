@@ -1,9 +1,9 @@
 // Confirming an order of 200 lines on a database of 10,000 articles and 1,000 customers,
 // every box answered at once.
 
-#include "app/dialogs.h"
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/dialogs.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "benchcatalogue.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
@@ -24,10 +24,10 @@ public:
     int shown = 0;
 
 protected:
-    QMessageBox::StandardButton showMessage(const Message &) override
+    Dialogs::Button showMessage(const Message &) override
     {
         ++shown;
-        return QMessageBox::Ok;
+        return Dialogs::Ok;
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(error->description));
         return 1;
     }
-    OrderConfirmation confirmation(&customers);
+    OrderConfirmation confirmation(acnDataBase(), dialogs, &customers);
     OrderDraft order = draftOf(200);
     int failures = 0;
 

@@ -2,12 +2,12 @@
 // arriving on cmdBuscar to the grid filled, listing all 100,000 after Yes, and adding a
 // line to an order of 500 lines. Runs offscreen unless a platform is given.
 
-#include "app/dialogs.h"
-#include "app/focuspicturebutton.h"
-#include "app/startup.h"
+#include "base/dialogs.h"
 #include "benchcatalogue.h"
+#include "controls/focuspicturebutton.h"
 #include "order/frmmenu.h"
 #include "order/textgrid.h"
+#include "startup/startup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +23,7 @@ namespace {
 class BenchDialogs : public Dialogs
 {
 protected:
-    QMessageBox::StandardButton showMessage(const Message &) override { return QMessageBox::Yes; }
+    Dialogs::Button showMessage(const Message &) override { return Dialogs::Yes; }
     QString showInput(const Input &) override { return QStringLiteral("1"); }
     QString showOpenFile(const OpenFile &) override { return {}; }
 };

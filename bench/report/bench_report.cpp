@@ -2,10 +2,11 @@
 // same texts straight onto a PDF writer. With a path argument the day's PDF is kept there (to
 // look at); a second argument changes the lines per order (orders running over pages).
 
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "benchcatalogue.h"
 #include "data/connection.h"
+#include "data/tables.h"
 #include "data/transaction.h"
 #include "report/pdfexportfilter.h"
 #include "report/reportpainter.h"
@@ -35,19 +36,10 @@ MaybeError storeADay(const QString &path)
     Transaction transaction(connection);
     if (MaybeError error = transaction.begin())
         return error;
-    QSqlQuery header;
-    if (MaybeError error = connection.prepare(header,
-            QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, DIRECCION, RUC, TELEFONO, CONTACTO, "
-                           "EMAIL, FORMA_DE_ENVIO, FORMA_DE_PAGO, OBSERVACIONES) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")))
-        return error;
-    QSqlQuery line;
-    if (MaybeError error = connection.prepare(line,
-            QStringLiteral("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, "
-                           "DETALLES) VALUES (?, ?, ?, ?, ?, ?)")))
-        return error;
+    const QString header = Tables::pedidos().insertStatement();
+    const QString line = Tables::lineasPedidos().insertStatement();
     for (int order = 1; order <= orders; ++order) {
-        if (MaybeError error = Connection::run(header,
+        if (MaybeError error = connection.execute(header,
                 {order, QStringLiteral("2026-12-04"), QStringLiteral("Cliente número %1 S.R.L.").arg(order),
                     QStringLiteral("Avda. Mariscal López %1").arg(order * 7), QStringLiteral("80012%1-3").arg(order),
                     QStringLiteral("021-55%1").arg(order), QStringLiteral("Sr. Contacto %1").arg(order),
@@ -56,7 +48,7 @@ MaybeError storeADay(const QString &path)
             return error;
         for (int n = 1; n <= linesPerOrder; ++n) {
             const int article = (order * 37 + n * 101) % 20000;
-            if (MaybeError error = Connection::run(line,
+            if (MaybeError error = connection.execute(line,
                     {order, n, QStringLiteral("A%1").arg(article, 6, 10, QLatin1Char('0')), 1 + (order + n) % 12,
                         1.5 + ((order * n) % 997) * 0.25, n % 3 ? QString() : QStringLiteral("embalaje reforzado")}))
                 return error;

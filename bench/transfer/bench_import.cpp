@@ -1,8 +1,8 @@
 // Importing a 100,000-record article list into a catalogue that already holds half of its
 // codes, against the sqlite3 tool's .import of the same file into an equivalent empty table.
 
-#include "app/dialogs.h"
-#include "app/regional.h"
+#include "base/dialogs.h"
+#include "base/regional.h"
 #include "benchcatalogue.h"
 #include "data/connection.h"
 #include "transfer/articleimport.h"
@@ -30,13 +30,13 @@ public:
     int unexpected = 0;
 
 protected:
-    QMessageBox::StandardButton showMessage(const Message &box) override
+    Dialogs::Button showMessage(const Message &box) override
     {
         if (box.title == QStringLiteral("Importación"))
-            return QMessageBox::No;
+            return Dialogs::No;
         ++unexpected;
         std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
-        return QMessageBox::Cancel;
+        return Dialogs::Cancel;
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
@@ -123,7 +123,7 @@ int main(int argc, char *argv[])
             return 1;
         QElapsedTimer timer;
         timer.start();
-        ArticleImport import(listPath);
+        ArticleImport import(listPath, acnDataBase(), Dialogs::current());
         if (batchSize > 0)
             import.setBatchSize(batchSize);
         const ArticleImport::Outcome outcome = import.run();

@@ -1,7 +1,7 @@
 #include "frmacerca.h"
 
-#include "app/globals.h"
-#include "app/version.h"
+#include "base/globals.h"
+#include "base/version.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,139 +1,54 @@
 #include "articlebatchwriter.h"
 
 #include "connection.h"
-#include "retryframe.h"
-
-#include <QSqlDriver>
-
-#include <sqlite3.h>
 
 namespace {
 
-// The same statements as AgregoArticulo and ModificoArticulo, and the existence check.
-const char *const lookupSql = "SELECT 1 FROM ARTICULOS WHERE COD_ART = ? LIMIT 1;";
-const char *const insertSql = "INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, "
-                              "FECHA_ACT) VALUES (?, ?, ?, ?, ?, ?);";
-const char *const updateSql = "UPDATE ARTICULOS SET COD_PROPIO = ?, DESCRIPCION = ?, STK_ACTUAL = ?, P_UNITARIO = ?, "
-                              "FECHA_ACT = ? WHERE COD_ART = ?;";
-
-// Text is stored as typed: an empty field is an empty text, never a missing value.
-void bindText(sqlite3_stmt *statement, int index, const QString &value)
+bool sameError(const DbError &a, const DbError &b)
 {
-    sqlite3_bind_text16(statement, index, value.utf16(), int(value.size() * sizeof(char16_t)), SQLITE_STATIC);
-}
-
-// Dates are stored as ISO dates; no date at all as NULL.
-void bindDate(sqlite3_stmt *statement, int index, QDate date)
-{
-    if (!date.isValid()) {
-        sqlite3_bind_null(statement, index);
-        return;
-    }
-    const QByteArray iso = date.toString(Qt::ISODate).toLatin1();
-    sqlite3_bind_text(statement, index, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+    return a.number == b.number && a.description == b.description;
 }
 
 } // namespace
 
-ArticleBatchWriter::ArticleBatchWriter(Connection &connection, GivenUp givenUp, int batchSize)
-    : m_db(connection.nativeHandle())
-    , m_givenUp(std::move(givenUp))
+ArticleBatchWriter::ArticleBatchWriter(const StoredRoutines &routines, Listener listener, int batchSize)
+    : m_routines(routines)
+    , m_listener(std::move(listener))
     , m_batchSize(qMax(1, batchSize))
-{
-    // A failure here comes back with the first article, through the box.
-    prepareStatements();
-}
+{ }
 
 ArticleBatchWriter::~ArticleBatchWriter()
 {
     finish();
-    sqlite3_finalize(m_lookup);
-    sqlite3_finalize(m_insert);
-    sqlite3_finalize(m_update);
 }
 
-MaybeError ArticleBatchWriter::error() const
-{
-    if (!m_db)
-        return DbError{DbErrorNumber::Generic, QStringLiteral("La base de datos no está abierta.")};
-    return DbError{sqlite3_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db))};
-}
-
-MaybeError ArticleBatchWriter::prepareStatements()
-{
-    if (!m_db)
-        return error();
-    for (auto [sql, statement] : {std::pair{lookupSql, &m_lookup}, {insertSql, &m_insert}, {updateSql, &m_update}}) {
-        if (*statement)
-            continue;
-        if (sqlite3_prepare_v2(m_db, sql, -1, statement, nullptr) != SQLITE_OK)
-            return error();
-    }
-    return std::nullopt;
-}
-
-MaybeError ArticleBatchWriter::exec(const char *sql)
-{
-    if (!m_db)
-        return error();
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        return error();
-    return std::nullopt;
-}
-
-MaybeError ArticleBatchWriter::Busco_Articulo(const QString &codArt, bool &found)
-{
-    // Statements that could not be prepared before (a locked schema) are tried again.
-    if (MaybeError failed = prepareStatements())
-        return failed;
-    bindText(m_lookup, 1, codArt);
-    const int result = sqlite3_step(m_lookup);
-    MaybeError failed = result == SQLITE_ROW || result == SQLITE_DONE ? MaybeError() : error();
-    found = result == SQLITE_ROW;
-    sqlite3_reset(m_lookup);
-    sqlite3_clear_bindings(m_lookup);
-    return failed;
-}
-
-MaybeError ArticleBatchWriter::writeOne(const ArticleRecord &a, Write &write)
+MaybeError ArticleBatchWriter::writeOne(const ArticleRecord &article, Write &write)
 {
     bool found = false;
-    if (MaybeError failed = Busco_Articulo(a.codArt, found))
+    if (MaybeError failed = m_routines.Busco_Articulo(article.codArt, found))
         return failed;
     write = found ? Write::Update : Write::Insert;
-    sqlite3_stmt *statement = found ? m_update : m_insert;
-    const int first = found ? 1 : 2;
-    if (found)
-        bindText(statement, 6, a.codArt);
-    else
-        bindText(statement, 1, a.codArt);
-    bindText(statement, first, a.codPropio);
-    bindText(statement, first + 1, a.descripcion);
-    sqlite3_bind_int(statement, first + 2, a.stock);
-    sqlite3_bind_double(statement, first + 3, a.pUnitario);
-    bindDate(statement, first + 4, a.fecha);
-    const int result = sqlite3_step(statement);
-    MaybeError failed = result == SQLITE_DONE ? MaybeError() : error();
-    sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
-    return failed;
+    return found ? m_routines.updateArticle(article) : m_routines.insertArticle(article);
 }
 
 void ArticleBatchWriter::store(const ArticleRecord &article, int tag)
 {
+    if (m_stopped)
+        return;
     Pending pending{article, tag, Write::Insert};
-    if (!m_inTransaction) {
+    if (!m_batch) {
+        m_batch.emplace(m_routines.connection());
         // Another program holding the file: this article goes alone, through the box.
-        if (exec("BEGIN IMMEDIATE")) {
+        if (m_batch->begin()) {
+            m_batch.reset();
             storeAlone(pending);
             return;
         }
-        m_inTransaction = true;
     }
     if (writeOne(article, pending.write)) {
         // Keep what the batch stored, then let the user decide about this article alone.
-        if (m_inTransaction && sqlite3_get_autocommit(m_db)) {
-            m_inTransaction = false;
+        if (!m_batch->isStillOpen()) {
+            m_batch.reset();
             recover();
         } else {
             commitBatch();
@@ -153,15 +68,15 @@ void ArticleBatchWriter::finish()
 
 void ArticleBatchWriter::commitBatch()
 {
-    if (!m_inTransaction)
+    if (!m_batch)
         return;
-    m_inTransaction = false;
-    if (!exec("COMMIT")) {
+    const MaybeError failed = m_batch->commit();
+    m_batch.reset();
+    if (!failed) {
+        m_stored += int(m_pending.size());
         m_pending.clear();
         return;
     }
-    if (!sqlite3_get_autocommit(m_db))
-        exec("ROLLBACK");
     recover();
 }
 
@@ -174,7 +89,41 @@ void ArticleBatchWriter::recover()
 
 void ArticleBatchWriter::storeAlone(const Pending &pending)
 {
+    if (m_stopped) {
+        ++m_notStored;
+        return;
+    }
     Write write = pending.write;
-    if (!runWithRetry([&] { return writeOne(pending.article, write); }) && m_givenUp)
-        m_givenUp(write, pending.tag);
+    MaybeError first = writeOne(pending.article, write);
+    if (!first) {
+        ++m_stored;
+        m_lastGivenUp.reset();
+        return;
+    }
+    if (m_lastGivenUp && sameError(*first, *m_lastGivenUp) && m_listener.sameFailure
+        && m_listener.sameFailure(*first, pending.tag)) {
+        m_stopped = true;
+        ++m_notStored;
+        return;
+    }
+    // The first failure was not shown yet: the frame shows it, and tries again on Retry.
+    DbError last = *first;
+    bool shownFirst = false;
+    const bool stored = m_routines.withRetry([&]() -> MaybeError {
+        if (!std::exchange(shownFirst, true))
+            return last;
+        MaybeError again = writeOne(pending.article, write);
+        if (again)
+            last = *again;
+        return again;
+    });
+    if (stored) {
+        ++m_stored;
+        m_lastGivenUp.reset();
+        return;
+    }
+    ++m_notStored;
+    m_lastGivenUp = last;
+    if (m_listener.givenUp)
+        m_listener.givenUp(write, pending.tag);
 }

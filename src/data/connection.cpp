@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -23,31 +25,40 @@ sqlite3 *handleOf(const QSqlDatabase &db)
     return *static_cast<sqlite3 *const *>(handle.data());
 }
 
-DbError fileError(Connection::FileKind kind, const QString &path)
+// The files some connection of this process holds, and how many connections hold each. On
+// POSIX, closing any handle on a file drops every lock the process has on it, so a file held
+// here is never opened again by anything but SQLite.
+QMutex heldMutex;
+QHash<QString, int> heldFiles;
+
+QString heldKey(const QString &path)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    switch (kind) {
-    case Connection::FileKind::Missing:
-        return {
-            DbErrorNumber::CantOpen, QStringLiteral("No se encuentra el archivo de base de datos '%1'.").arg(shown)};
-    case Connection::FileKind::Unreadable:
-        return {
-            DbErrorNumber::CantOpen, QStringLiteral("No se puede leer el archivo de base de datos '%1'.").arg(shown)};
-    case Connection::FileKind::Folder:
-        return {
-            DbErrorNumber::CantOpen, QStringLiteral("'%1' es una carpeta, no un archivo de base de datos.").arg(shown)};
-    case Connection::FileKind::Jet:
-        return {DbErrorNumber::NotADatabase,
-            QStringLiteral("'%1' es una base de datos de Access del programa anterior; "
-                           "hay que convertirla antes de usarla.")
-                .arg(shown)};
-    case Connection::FileKind::Empty:
-    case Connection::FileKind::Other:
-        return {DbErrorNumber::NotADatabase, QStringLiteral("'%1' no es una base de datos de Recorvan.").arg(shown)};
-    case Connection::FileKind::SQLite:
-        break;
-    }
-    return {DbErrorNumber::Generic, QString()};
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+}
+
+bool isHeld(const QString &key)
+{
+    QMutexLocker locker(&heldMutex);
+    return heldFiles.value(key) > 0;
+}
+
+void hold(const QString &key)
+{
+    QMutexLocker locker(&heldMutex);
+    ++heldFiles[key];
+}
+
+void release(const QString &key)
+{
+    QMutexLocker locker(&heldMutex);
+    if (--heldFiles[key] <= 0)
+        heldFiles.remove(key);
+}
+
+DbError notOpen()
+{
+    return {DbErrorNumber::Generic, QStringLiteral("La base de datos no está abierta.")};
 }
 
 } // namespace
@@ -63,11 +74,15 @@ Connection::~Connection()
 
 Connection::FileKind Connection::fileKind(const QString &path)
 {
+    // The kind comes from the file system first: a pipe or a device is never read, since
+    // reading one can wait forever.
     const QFileInfo info(path);
     if (!info.exists())
         return FileKind::Missing;
     if (info.isDir())
         return FileKind::Folder;
+    if (!info.isFile())
+        return FileKind::Special;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileKind::Unreadable;
@@ -79,6 +94,38 @@ Connection::FileKind Connection::fileKind(const QString &path)
     if (head.mid(4).startsWith("Standard Jet DB") || head.mid(4).startsWith("Standard ACE DB"))
         return FileKind::Jet;
     return FileKind::Other;
+}
+
+DbError Connection::fileError(FileKind kind, const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (kind) {
+    case FileKind::Missing:
+        return {
+            DbErrorNumber::CantOpen, QStringLiteral("No se encuentra el archivo de base de datos '%1'.").arg(shown)};
+    case FileKind::Unreadable:
+        return {
+            DbErrorNumber::CantOpen, QStringLiteral("No se puede leer el archivo de base de datos '%1'.").arg(shown)};
+    case FileKind::Folder:
+        return {
+            DbErrorNumber::CantOpen, QStringLiteral("'%1' es una carpeta, no un archivo de base de datos.").arg(shown)};
+    case FileKind::Special:
+        return {DbErrorNumber::CantOpen,
+            QStringLiteral("'%1' no es un archivo común (es una tubería, un dispositivo o un socket), "
+                           "no una base de datos.")
+                .arg(shown)};
+    case FileKind::Jet:
+        return {DbErrorNumber::NotADatabase,
+            QStringLiteral("'%1' es una base de datos de Access del programa anterior; "
+                           "hay que convertirla antes de usarla.")
+                .arg(shown)};
+    case FileKind::Empty:
+    case FileKind::Other:
+        return {DbErrorNumber::NotADatabase, QStringLiteral("'%1' no es una base de datos de Recorvan.").arg(shown)};
+    case FileKind::SQLite:
+        break;
+    }
+    return {DbErrorNumber::Generic, QString()};
 }
 
 QString Connection::connectionString(const QString &path)
@@ -106,6 +153,11 @@ DbError Connection::errorOf(const QSqlError &error)
 MaybeError Connection::open(const QString &path, Mode mode)
 {
     close();
+    if (isHeld(heldKey(path))) {
+        if (!QFileInfo(path).isFile())
+            return fileError(FileKind::Missing, path);
+        return openFile(path, mode);
+    }
     const FileKind kind = fileKind(path);
     if (kind != FileKind::SQLite)
         return fileError(kind, path);
@@ -115,7 +167,8 @@ MaybeError Connection::open(const QString &path, Mode mode)
 MaybeError Connection::create(const QString &path)
 {
     close();
-    if (QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
         return DbError{DbErrorNumber::CantOpen,
             QStringLiteral("'%1' ya existe; no se sobrescribe.").arg(QDir::toNativeSeparators(path))};
     return openFile(path, Mode::ReadWrite);
@@ -127,8 +180,16 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
     db.setDatabaseName(path);
     // A short wait for a lock another program holds; past it the user is asked to retry.
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=100");
-    if (mode == Mode::ReadOnly)
+    if (mode != Mode::ReadWrite)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    // With no log beside it, the file holds everything and can be read as it stands; with one,
+    // someone has it open and the files already there are read, and left, as they are.
+    if (mode == Mode::Inspect && !QFileInfo::exists(path + QStringLiteral("-wal"))) {
+        QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+        uri.setQuery(QStringLiteral("immutable=1"));
+        db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+        options += QStringLiteral(";QSQLITE_OPEN_URI");
+    }
     db.setConnectOptions(options);
     if (!db.open()) {
         const DbError error = errorOf(db.lastError());
@@ -136,36 +197,76 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
         QSqlDatabase::removeDatabase(m_name);
         return error;
     }
+    m_open = true;
     m_path = path;
+    m_heldPath = heldKey(path);
+    hold(m_heldPath);
 
     sqlite3 *handle = handleOf(db);
     if (!handle || !registerUnicodeLike(handle)) {
         close();
         return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda de textos.")};
     }
-    if (mode == Mode::ReadWrite) {
-        // WAL keeps readers (the report's own connection) from blocking the writer.
-        // A folder where the journal cannot be written keeps the file's own mode.
-        QSqlQuery(QStringLiteral("PRAGMA journal_mode=WAL"), db);
-    }
+    return std::nullopt;
+}
+
+MaybeError Connection::useWriteAheadLog()
+{
+    return execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+}
+
+MaybeError Connection::checkWritable()
+{
+    sqlite3 *handle = nativeHandle();
+    if (!handle)
+        return notOpen();
+    const QFileInfo file(m_path);
+    const QString shown = QDir::toNativeSeparators(m_path);
+    auto refuse = [&](const QString &why) {
+        return DbError{DbErrorNumber::ReadOnly,
+            QStringLiteral("No se puede escribir en la base de datos '%1': %2. Sin poder escribir no se pueden "
+                           "guardar pedidos.")
+                .arg(shown, why)};
+    };
+    auto reason = [&](const QString &engine) {
+        if (!file.isWritable())
+            return QStringLiteral("el archivo es de solo lectura");
+        if (!QFileInfo(file.absolutePath()).isWritable())
+            return QStringLiteral("la carpeta '%1' no permite crear archivos")
+                .arg(QDir::toNativeSeparators(file.absolutePath()));
+        return QStringLiteral("el sistema no permite modificar el archivo (%1)").arg(engine);
+    };
+    if (sqlite3_db_readonly(handle, "main") == 1)
+        return refuse(reason(QStringLiteral("abierto solo para lectura")));
+    // A write that is undone at once: it needs everything a real order needs (the write lock,
+    // a journal beside the file, a file the system lets change), and leaves the file as it was.
+    RowSet version;
+    if (MaybeError error = select(QStringLiteral("PRAGMA user_version"), {}, version))
+        return error;
+    const int userVersion = version.value(0, QStringLiteral("user_version")).toInt();
+    if (MaybeError error = execute(QStringLiteral("BEGIN IMMEDIATE")))
+        return refuse(reason(error->description));
+    MaybeError written = execute(QStringLiteral("PRAGMA user_version = %1").arg(userVersion));
+    execute(QStringLiteral("ROLLBACK"));
+    if (written)
+        return refuse(reason(written->description));
     return std::nullopt;
 }
 
 void Connection::close()
 {
-    if (!QSqlDatabase::contains(m_name))
+    if (!m_open)
         return;
+    m_statements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(m_name);
+    release(m_heldPath);
+    m_heldPath.clear();
     m_path.clear();
-}
-
-bool Connection::isOpen() const
-{
-    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+    m_open = false;
 }
 
 bool Connection::inTransaction() const
@@ -181,55 +282,77 @@ QSqlDatabase Connection::database() const
 
 sqlite3 *Connection::nativeHandle() const
 {
-    return isOpen() ? handleOf(database()) : nullptr;
+    return m_open ? handleOf(database()) : nullptr;
 }
 
-MaybeError Connection::prepare(QSqlQuery &query, const QString &sql)
+std::shared_ptr<QSqlQuery> Connection::statement(const QString &sql, MaybeError &error)
 {
-    query = QSqlQuery(database());
-    if (!query.prepare(sql))
-        return errorOf(query.lastError());
-    return std::nullopt;
+    std::shared_ptr<QSqlQuery> &cached = m_statements[sql];
+    if (cached && !cached->isActive())
+        return cached;
+    auto query = std::make_shared<QSqlQuery>(database());
+    query->setForwardOnly(true);
+    if (!query->prepare(sql)) {
+        error = errorOf(query->lastError());
+        if (!cached)
+            m_statements.remove(sql);
+        return nullptr;
+    }
+    // A statement still being read (a row handler running another one of the same text) is
+    // left alone; this run gets one of its own.
+    if (!cached)
+        cached = query;
+    return query;
 }
 
 MaybeError Connection::run(QSqlQuery &query, const QVariantList &values)
 {
     for (qsizetype i = 0; i < values.size(); ++i)
         query.bindValue(int(i), values.at(i));
-    if (!query.exec())
-        return errorOf(query.lastError());
+    if (!query.exec()) {
+        const DbError error = errorOf(query.lastError());
+        query.finish();
+        return error;
+    }
     return std::nullopt;
 }
 
-MaybeError Connection::execute(const QString &sql, const QVariantList &values, int *rowsAffected)
+MaybeError Connection::execute(const QString &sql, const QVariantList &values, Executed *executed)
 {
-    if (!isOpen())
-        return DbError{DbErrorNumber::Generic, QStringLiteral("La base de datos no está abierta.")};
-    QSqlQuery query(database());
-    if (!query.prepare(sql))
-        return errorOf(query.lastError());
-    if (MaybeError error = run(query, values))
+    if (!m_open)
+        return notOpen();
+    MaybeError error;
+    const std::shared_ptr<QSqlQuery> query = statement(sql, error);
+    if (!query)
         return error;
-    if (rowsAffected)
-        *rowsAffected = query.numRowsAffected();
+    if (MaybeError failed = run(*query, values))
+        return failed;
+    if (executed) {
+        executed->rowsAffected = query->numRowsAffected();
+        executed->insertedKey = query->lastInsertId();
+    }
+    query->finish();
     return std::nullopt;
 }
 
 MaybeError Connection::forEachRow(
     const QString &sql, const QVariantList &values, const std::function<void(const QSqlQuery &)> &row)
 {
-    if (!isOpen())
-        return DbError{DbErrorNumber::Generic, QStringLiteral("La base de datos no está abierta.")};
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return errorOf(query.lastError());
-    if (MaybeError error = run(query, values))
+    if (!m_open)
+        return notOpen();
+    MaybeError error;
+    const std::shared_ptr<QSqlQuery> query = statement(sql, error);
+    if (!query)
         return error;
-    while (query.next())
-        row(query);
-    if (query.lastError().isValid())
-        return errorOf(query.lastError());
+    if (MaybeError failed = run(*query, values))
+        return failed;
+    while (query->next())
+        row(*query);
+    const QSqlError last = query->lastError();
+    // A finished statement holds no read lock and keeps no snapshot of the file.
+    query->finish();
+    if (last.isValid())
+        return errorOf(last);
     return std::nullopt;
 }
 
@@ -259,6 +382,6 @@ MaybeError Connection::select(const QString &sql, const QVariantList &values, Ro
 
 Connection &acnDataBase()
 {
-    static Connection connection(QStringLiteral("acnDataBase"));
-    return connection;
+    static auto *connection = new Connection(QStringLiteral("acnDataBase"));
+    return *connection;
 }

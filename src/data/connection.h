@@ -3,63 +3,90 @@
 #include "dberror.h"
 #include "rowset.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QVariant>
 #include <QVariantList>
 
 #include <functional>
+#include <memory>
 
 struct sqlite3;
 
 // One named connection to an SQLite file, with the Spanish-aware LIKE registered on it.
-// Statements take their values as bound parameters only.
+// Statements take their values as bound parameters only; each statement text is prepared once
+// per connection and kept, so that running one shape many times costs no new preparing.
 class Connection
 {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
-    enum class FileKind { Missing, Unreadable, Folder, Empty, SQLite, Jet, Other };
+    // Inspect reads a file without leaving a trace: no journal or shared-memory file is made
+    // beside it, and nothing is written back into it.
+    enum class Mode { ReadWrite, ReadOnly, Inspect };
+    enum class FileKind { Missing, Unreadable, Folder, Special, Empty, SQLite, Jet, Other };
+
+    // What a statement that changes rows did.
+    struct Executed
+    {
+        int rowsAffected = 0;
+        QVariant insertedKey; // the rowid of the last row an INSERT added
+    };
 
     explicit Connection(QString name);
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Opens an existing file; never creates one.
+    // Opens an existing file; never creates one. The file's kind is looked at only when no
+    // connection of this process holds it yet: opening and closing a file that SQLite holds
+    // would drop its locks.
     MaybeError open(const QString &path, Mode mode = Mode::ReadWrite);
     // Creates a new, empty database file; refuses when the path exists.
     MaybeError create(const QString &path);
     void close();
-    bool isOpen() const;
+    bool isOpen() const { return m_open; }
+    // Write-ahead logging, so that readers (the report's own connection) never block the writer.
+    // Set once the file is known to be the program's: a refused file is left as it was.
+    MaybeError useWriteAheadLog();
+    // Whether the engine can write the file: a read-only or immutable file, or a folder where
+    // no journal can be made, is found out here rather than at the first order.
+    MaybeError checkWritable();
     // True while a transaction is open in the engine; some failures end one on their own.
     bool inTransaction() const;
     QString path() const { return m_path; }
     QString name() const { return m_name; }
 
-    MaybeError execute(const QString &sql, const QVariantList &values = {}, int *rowsAffected = nullptr);
+    MaybeError execute(const QString &sql, const QVariantList &values = {}, Executed *executed = nullptr);
+    // The rows of a SELECT, read whole.
     MaybeError select(const QString &sql, const QVariantList &values, RowSet &rows);
     // Streams the rows of a SELECT without holding them all.
     MaybeError forEachRow(
         const QString &sql, const QVariantList &values, const std::function<void(const QSqlQuery &)> &row);
-    // A prepared statement for callers that run one shape many times.
-    MaybeError prepare(QSqlQuery &query, const QString &sql);
-    static MaybeError run(QSqlQuery &query, const QVariantList &values);
 
     QSqlDatabase database() const;
-    // SQLite's own handle, for the few places that need its C interface; null when closed.
+    // SQLite's own handle, for registering functions and asking the transaction state.
     sqlite3 *nativeHandle() const;
 
     static FileKind fileKind(const QString &path);
+    static DbError fileError(FileKind kind, const QString &path);
     static QString connectionString(const QString &path);
     static QString pathFromConnectionString(const QString &connectionString);
     static DbError errorOf(const class QSqlError &error);
 
 private:
     MaybeError openFile(const QString &path, Mode mode);
+    // The prepared statement for the text, made on first use; null with the error on failure.
+    std::shared_ptr<QSqlQuery> statement(const QString &sql, MaybeError &error);
+    MaybeError run(QSqlQuery &query, const QVariantList &values);
 
     QString m_name;
     QString m_path;
+    QString m_heldPath;
+    bool m_open = false;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 };
 
-// The program's one connection for the run.
+// The program's one connection for the run. It is never destroyed: the run closes it, and no
+// destructor may reach Qt's connection registry after that has gone at exit.
 Connection &acnDataBase();

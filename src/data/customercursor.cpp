@@ -2,24 +2,37 @@
 
 #include "connection.h"
 #include "rowset.h"
-
-#include <QSqlQuery>
+#include "tables.h"
 
 namespace {
 
 const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE;)");
 
-const QString selectCustomer
-    = QStringLiteral(R"(SELECT NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL FROM CLIENTES WHERE ID = ?;)");
-
-const QString updateCustomer = QStringLiteral(
-    R"(UPDATE CLIENTES SET NOMBRE = ?, DIRECCION = ?, RUC = ?, TELEFONO = ?, CONTACTO = ?, EMAIL = ? WHERE ID = ?;)");
-
-const QString insertCustomer = QStringLiteral(
-    R"(INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) VALUES (?, ?, ?, ?, ?, ?);)");
-
 const std::array<QString, CustomerCursor::fieldCount> columns = {QStringLiteral("NOMBRE"), QStringLiteral("DIRECCION"),
     QStringLiteral("RUC"), QStringLiteral("TELEFONO"), QStringLiteral("CONTACTO"), QStringLiteral("EMAIL")};
+
+QStringList fieldColumns()
+{
+    return QStringList(columns.cbegin(), columns.cend());
+}
+
+const QString &selectCustomer()
+{
+    static const QString sql = Tables::clientes().selectStatement({QStringLiteral("ID")});
+    return sql;
+}
+
+const QString &updateCustomer()
+{
+    static const QString sql = Tables::clientes().updateStatement(fieldColumns(), {QStringLiteral("ID")});
+    return sql;
+}
+
+const QString &insertCustomer()
+{
+    static const QString sql = Tables::clientes().insertStatement(fieldColumns());
+    return sql;
+}
 
 // Ordered as the store orders "order by NOMBRE": no name first, then the names' UTF-8 bytes,
 // equal names by their key, as the name index holds them.
@@ -156,7 +169,7 @@ MaybeError CustomerCursor::move(int rows)
     if (record.id.isNull())
         return noCurrentRecord();
     RowSet stored;
-    if (MaybeError error = m_connection.select(selectCustomer, {record.id}, stored))
+    if (MaybeError error = m_connection.select(selectCustomer(), {record.id}, stored))
         return error;
     if (stored.count() == 0)
         return noCurrentRecord();
@@ -200,19 +213,17 @@ MaybeError CustomerCursor::update()
             return noCurrentRecord();
         QVariantList values = boundValues(stored);
         values.append(stored.id);
-        int changed = 0;
-        if (MaybeError error = m_connection.execute(updateCustomer, values, &changed))
+        Connection::Executed executed;
+        if (MaybeError error = m_connection.execute(updateCustomer(), values, &executed))
             return error;
-        if (changed == 0)
+        if (executed.rowsAffected == 0)
             return noCurrentRecord();
         m_records.removeAt(m_position);
     } else {
-        QSqlQuery query;
-        if (MaybeError error = m_connection.prepare(query, insertCustomer))
+        Connection::Executed executed;
+        if (MaybeError error = m_connection.execute(insertCustomer(), boundValues(stored), &executed))
             return error;
-        if (MaybeError error = Connection::run(query, boundValues(stored)))
-            return error;
-        stored.id = query.lastInsertId();
+        stored.id = executed.insertedKey;
     }
     // A renamed or new customer takes its place in name order at once.
     m_position = placeInNameOrder(stored);

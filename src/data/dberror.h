@@ -16,6 +16,8 @@ using MaybeError = std::optional<DbError>;
 // Numbers of the failures found before the engine is reached; they follow SQLite's own codes.
 namespace DbErrorNumber {
 constexpr int Generic = 1; // SQLITE_ERROR
+constexpr int Busy = 5; // SQLITE_BUSY
+constexpr int ReadOnly = 8; // SQLITE_READONLY
 constexpr int CantOpen = 14; // SQLITE_CANTOPEN
 constexpr int NotADatabase = 26; // SQLITE_NOTADB
 constexpr int NoRowChanged = 3021; // no stored row matched the statement's condition

@@ -1,17 +1,17 @@
 #include "retryframe.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
+#include "base/messagetitles.h"
 
-bool runWithRetry(const std::function<MaybeError()> &step)
+bool runWithRetry(Dialogs &dialogs, const std::function<MaybeError()> &step)
 {
     for (;;) {
         const MaybeError error = step();
         if (!error)
             return true;
-        const QMessageBox::StandardButton answer
-            = Dialogs::current().message(error->description, QStringLiteral("Error: %1").arg(error->number),
-                QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
-        if (answer != QMessageBox::Retry)
+        const Dialogs::Button answer = dialogs.message(error->description, MessageTitles::error(error->number),
+            Dialogs::Critical, Dialogs::Retry | Dialogs::Cancel, Dialogs::Retry);
+        if (answer != Dialogs::Retry)
             return false;
     }
 }

@@ -1,84 +1,27 @@
 #include "schema.h"
 
 #include "connection.h"
+#include "tables.h"
 #include "transaction.h"
 
-#include <QStringList>
+#include <QDir>
 
 namespace {
 
-const char *const createStatements[] = {
-    R"(CREATE TABLE SETUP (
-        EMPRESA TEXT,
-        RECORVAN TEXT,
-        ULTIMO_PEDIDO INTEGER))",
-    R"(CREATE TABLE CLIENTES (
-        ID INTEGER PRIMARY KEY,
-        NOMBRE TEXT,
-        DIRECCION TEXT,
-        RUC TEXT,
-        TELEFONO TEXT,
-        CONTACTO TEXT,
-        EMAIL TEXT))",
-    R"(CREATE INDEX CLIENTES_NOMBRE ON CLIENTES (NOMBRE))",
-    R"(CREATE TABLE ARTICULOS (
-        COD_ART TEXT NOT NULL,
-        COD_PROPIO TEXT,
-        DESCRIPCION TEXT,
-        STK_ACTUAL INTEGER,
-        P_UNITARIO DOUBLE PRECISION,
-        FECHA_ACT DATE,
-        CONSTRAINT ARTICULOS_COD_ART UNIQUE (COD_ART)))",
-    R"(CREATE TABLE PEDIDOS (
-        NRO_PEDIDO INTEGER NOT NULL,
-        FECHA DATE,
-        CLIENTE TEXT,
-        DIRECCION TEXT,
-        RUC TEXT,
-        TELEFONO TEXT,
-        CONTACTO TEXT,
-        EMAIL TEXT,
-        FORMA_DE_ENVIO TEXT,
-        FORMA_DE_PAGO TEXT,
-        OBSERVACIONES TEXT,
-        CONSTRAINT PEDIDOS_NRO_PEDIDO UNIQUE (NRO_PEDIDO)))",
-    R"(CREATE INDEX PEDIDOS_FECHA ON PEDIDOS (FECHA))",
-    R"(CREATE TABLE LINEAS_PEDIDOS (
-        NRO_PEDIDO INTEGER NOT NULL,
-        NRO_LINEA INTEGER NOT NULL,
-        COD_ART TEXT,
-        CANTIDAD INTEGER,
-        P_UNITARIO DOUBLE PRECISION,
-        DETALLES TEXT,
-        CONSTRAINT LINEAS_PEDIDOS_LINEA UNIQUE (NRO_PEDIDO, NRO_LINEA)))",
-    R"(CREATE TABLE SCHEMA_VERSION (VERSION INTEGER NOT NULL))",
-};
-
-struct TableColumns
-{
-    const char *table;
-    QStringList columns;
-};
-
-const TableColumns requiredColumns[] = {
-    {"SETUP", {"EMPRESA", "RECORVAN", "ULTIMO_PEDIDO"}},
-    {"CLIENTES", {"NOMBRE", "DIRECCION", "RUC", "TELEFONO", "CONTACTO", "EMAIL"}},
-    {"ARTICULOS", {"COD_ART", "COD_PROPIO", "DESCRIPCION", "STK_ACTUAL", "P_UNITARIO", "FECHA_ACT"}},
-    {"PEDIDOS",
-        {"NRO_PEDIDO", "FECHA", "CLIENTE", "DIRECCION", "RUC", "TELEFONO", "CONTACTO", "EMAIL", "FORMA_DE_ENVIO",
-            "FORMA_DE_PAGO", "OBSERVACIONES"}},
-    {"LINEAS_PEDIDOS", {"NRO_PEDIDO", "NRO_LINEA", "COD_ART", "CANTIDAD", "P_UNITARIO", "DETALLES"}},
-};
+const QString selectVersion = QStringLiteral("SELECT MAX(VERSION) AS VERSION FROM SCHEMA_VERSION");
+const QString updateVersion = QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = ?");
 
 } // namespace
 
 MaybeError Schema::create(Connection &connection)
 {
-    for (const char *statement : createStatements) {
-        if (MaybeError error = connection.execute(QString::fromUtf8(statement)))
-            return error;
+    for (const TableDefinition *table : Tables::all()) {
+        for (const QString &statement : table->createStatements()) {
+            if (MaybeError error = connection.execute(statement))
+                return error;
+        }
     }
-    return connection.execute(QStringLiteral("INSERT INTO SCHEMA_VERSION (VERSION) VALUES (?)"), {version});
+    return connection.execute(Tables::schemaVersion().insertStatement(), {version});
 }
 
 MaybeError Schema::createWithSettings(Connection &connection, const Settings &settings)
@@ -88,33 +31,100 @@ MaybeError Schema::createWithSettings(Connection &connection, const Settings &se
         return error;
     if (MaybeError error = create(connection))
         return error;
-    if (MaybeError error
-        = connection.execute(QStringLiteral("INSERT INTO SETUP (EMPRESA, RECORVAN, ULTIMO_PEDIDO) VALUES (?, ?, ?)"),
-            {settings.empresa, settings.vendedor, settings.ultimoPedido}))
+    if (MaybeError error = connection.execute(
+            Tables::setup().insertStatement(), {settings.empresa, settings.vendedor, settings.ultimoPedido}))
         return error;
     return transaction.commit();
 }
 
 MaybeError Schema::check(Connection &connection)
 {
-    for (const TableColumns &required : requiredColumns) {
+    for (const TableDefinition *table : Tables::all()) {
         RowSet columns;
-        // Table names cannot be bound; these are the fixed names above, never user text.
-        if (MaybeError error = connection.select(QStringLiteral("SELECT name FROM pragma_table_info(?)"),
-                {QString::fromLatin1(required.table)}, columns))
+        if (MaybeError error
+            = connection.select(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table->name()}, columns))
             return error;
         if (columns.count() == 0)
-            return DbError{DbErrorNumber::Generic,
-                QStringLiteral("Falta la tabla %1 en la base de datos.").arg(QString::fromLatin1(required.table))};
+            return DbError{
+                DbErrorNumber::Generic, QStringLiteral("Falta la tabla %1 en la base de datos.").arg(table->name())};
         QStringList present;
         for (int row = 0; row < columns.count(); ++row)
             present.append(columns.text(row, QStringLiteral("name")).toUpper());
-        for (const QString &column : required.columns) {
+        for (const QString &column : table->columnNames()) {
             if (!present.contains(column))
                 return DbError{DbErrorNumber::Generic,
-                    QStringLiteral("Falta la columna %1 en la tabla %2.")
-                        .arg(column, QString::fromLatin1(required.table))};
+                    QStringLiteral("Falta la columna %1 en la tabla %2.").arg(column, table->name())};
         }
+    }
+    return std::nullopt;
+}
+
+MaybeError Schema::readVersion(Connection &connection, int &stored)
+{
+    RowSet rows;
+    if (MaybeError error = connection.select(selectVersion, {}, rows)) {
+        // A file without the version table is no database of this program: say what it lacks.
+        if (MaybeError missing = check(connection))
+            return missing;
+        return error;
+    }
+    bool ok = false;
+    stored = rows.value(0, QStringLiteral("VERSION")).toInt(&ok);
+    if (!ok)
+        return DbError{DbErrorNumber::Generic, QStringLiteral("La base de datos no indica su versión.")};
+    return std::nullopt;
+}
+
+QList<Schema::MigrationStep> Schema::migrationSteps()
+{
+    return {};
+}
+
+MaybeError Schema::upgrade(Connection &connection, int target, const QList<MigrationStep> &steps)
+{
+    int stored = 0;
+    if (MaybeError error = readVersion(connection, stored))
+        return error;
+    const QString shown = QDir::toNativeSeparators(connection.path());
+    if (stored > target)
+        return DbError{DbErrorNumber::Generic,
+            QStringLiteral("La base de datos '%1' es de una versión más nueva de Recorvan (formato %2; este programa "
+                           "usa el formato %3). Actualice el programa para usarla.")
+                .arg(shown)
+                .arg(stored)
+                .arg(target)};
+    if (stored == target)
+        return std::nullopt;
+
+    Transaction transaction(connection);
+    if (MaybeError error = transaction.begin())
+        return error;
+    for (int next = stored + 1; next <= target; ++next) {
+        const auto step = std::find_if(
+            steps.cbegin(), steps.cend(), [next](const MigrationStep &s) { return s.toVersion == next; });
+        if (step == steps.cend())
+            return DbError{DbErrorNumber::Generic,
+                QStringLiteral("No se sabe llevar la base de datos '%1' del formato %2 al %3.")
+                    .arg(shown)
+                    .arg(next - 1)
+                    .arg(next)};
+        if (MaybeError error = step->apply(connection))
+            return error;
+    }
+    if (MaybeError error = connection.execute(updateVersion, {target}))
+        return error;
+    return transaction.commit();
+}
+
+MaybeError Schema::readSettings(Connection &connection, std::optional<StoredSettings> &settings)
+{
+    RowSet setup;
+    if (MaybeError error = connection.select(QStringLiteral("select * from SETUP;"), {}, setup))
+        return error;
+    settings.reset();
+    if (setup.count() > 0) {
+        settings = StoredSettings{setup.text(0, QStringLiteral("EMPRESA")), setup.text(0, QStringLiteral("RECORVAN")),
+            setup.text(0, QStringLiteral("ULTIMO_PEDIDO"))};
     }
     return std::nullopt;
 }

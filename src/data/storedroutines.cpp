@@ -1,30 +1,52 @@
 #include "storedroutines.h"
 
-#include "app/globals.h"
-#include "app/regional.h"
 #include "connection.h"
 #include "retryframe.h"
+#include "tables.h"
 
 namespace {
 
-const QString insertPedido = QStringLiteral(
-    R"(INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL, FORMA_DE_ENVIO, FORMA_DE_PAGO, OBSERVACIONES) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);)");
+const QString &insertPedido()
+{
+    static const QString sql = Tables::pedidos().insertStatement();
+    return sql;
+}
 
-const QString insertLinea = QStringLiteral(
-    R"(INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES) VALUES (?, ?, ?, ?, ?, ?);)");
+const QString &insertLinea()
+{
+    static const QString sql = Tables::lineasPedidos().insertStatement();
+    return sql;
+}
 
+const QString &findArticulo()
+{
+    static const QString sql = Tables::articulos().selectStatement({QStringLiteral("COD_ART")});
+    return sql;
+}
+
+const QString &insertArticulo()
+{
+    static const QString sql = Tables::articulos().insertStatement();
+    return sql;
+}
+
+// The stock is replaced, not adjusted: the list holds the catalogue's own figures.
+const QString &updateArticulo()
+{
+    static const QString sql = Tables::articulos().updateStatement(
+        {QStringLiteral("COD_PROPIO"), QStringLiteral("DESCRIPCION"), QStringLiteral("STK_ACTUAL"),
+            QStringLiteral("P_UNITARIO"), QStringLiteral("FECHA_ACT")},
+        {QStringLiteral("COD_ART")});
+    return sql;
+}
+
+// Arithmetic on stored values has no shape in the definitions.
 const QString updateStock
-    = QStringLiteral(R"(UPDATE ARTICULOS SET STK_ACTUAL = STK_ACTUAL - ?, FECHA_ACT = ? WHERE COD_ART = ?;)");
+    = QStringLiteral(R"(UPDATE ARTICULOS SET STK_ACTUAL = STK_ACTUAL - ?, FECHA_ACT = ? WHERE COD_ART = ?)");
 
 // A settings row whose company name was never filled in still counts as the company's.
 const QString updateCounter
-    = QStringLiteral(R"(UPDATE SETUP SET ULTIMO_PEDIDO = ULTIMO_PEDIDO + 1 WHERE COALESCE(EMPRESA, '') = ?;)");
-
-const QString insertArticulo = QStringLiteral(
-    R"(INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT) VALUES (?, ?, ?, ?, ?, ?);)");
-
-const QString updateArticulo = QStringLiteral(
-    R"(UPDATE ARTICULOS SET COD_PROPIO = ?, DESCRIPCION = ?, STK_ACTUAL = ?, P_UNITARIO = ?, FECHA_ACT = ? WHERE COD_ART = ?;)");
+    = QStringLiteral(R"(UPDATE SETUP SET ULTIMO_PEDIDO = ULTIMO_PEDIDO + 1 WHERE COALESCE(EMPRESA, '') = ?)");
 
 // Dates are stored as ISO dates; no date at all as NULL.
 QVariant dateValue(QDate date)
@@ -38,60 +60,86 @@ QVariant text(const QString &value)
     return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
 }
 
-bool executeWithRetry(const QString &sql, const QVariantList &values)
-{
-    return runWithRetry([&] { return acnDataBase().execute(sql, values); });
-}
-
 } // namespace
 
-bool GraboPedido(const OrderHeader &h)
+StoredRoutines::StoredRoutines(Connection &connection, Dialogs &dialogs)
+    : m_connection(connection)
+    , m_dialogs(dialogs)
+{ }
+
+bool StoredRoutines::withRetry(const std::function<MaybeError()> &step) const
 {
-    return executeWithRetry(insertPedido,
+    return runWithRetry(m_dialogs, step);
+}
+
+bool StoredRoutines::executeWithRetry(const QString &sql, const QVariantList &values) const
+{
+    return withRetry([&] { return m_connection.execute(sql, values); });
+}
+
+bool StoredRoutines::GraboPedido(const OrderHeader &h) const
+{
+    return executeWithRetry(insertPedido(),
         {h.nroPedido, dateValue(h.fecha), text(h.cliente), text(h.direccion), text(h.ruc), text(h.telefono),
             text(h.contacto), text(h.email), text(h.formaDeEnvio), text(h.formaDePago), text(h.observaciones)});
 }
 
-bool GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad, double pUnitario,
-    const QString &detalles)
+bool StoredRoutines::GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad,
+    double pUnitario, const QString &detalles) const
 {
-    return executeWithRetry(insertLinea, {nroPedido, nroLinea, text(codArt), cantidad, pUnitario, text(detalles)});
+    return executeWithRetry(insertLinea(), {nroPedido, nroLinea, text(codArt), cantidad, pUnitario, text(detalles)});
 }
 
-bool ActualizoStock(const QString &codArt, qint32 cantidad)
+bool StoredRoutines::ActualizoStock(const QString &codArt, qint32 cantidad) const
 {
     return executeWithRetry(updateStock, {cantidad, dateValue(QDate::currentDate()), text(codArt)});
 }
 
-bool AumentoNroPedido()
+std::optional<double> StoredRoutines::AumentoNroPedido(const QString &empresa, double ultimoPedido) const
 {
-    return runWithRetry([]() -> MaybeError {
-        // Check the run's counter first, so a failure never leaves the stored one ahead of it.
-        const std::optional<double> last = Regional::toNumber(strULTIMO_PEDIDO);
-        if (!last)
-            return DbError{DbErrorNumber::Generic,
-                QStringLiteral("El último número de pedido '%1' no es un número.").arg(strULTIMO_PEDIDO)};
-        int advanced = 0;
-        if (MaybeError error = acnDataBase().execute(updateCounter, {text(strEMPRESA)}, &advanced))
+    const bool advanced = withRetry([&]() -> MaybeError {
+        Connection::Executed executed;
+        if (MaybeError error = m_connection.execute(updateCounter, {text(empresa)}, &executed))
             return error;
-        if (advanced == 0)
+        if (executed.rowsAffected == 0)
             return DbError{DbErrorNumber::NoRowChanged,
                 QStringLiteral("No se encontró la configuración de la empresa '%1': "
                                "el número de pedido no se pudo aumentar.")
-                    .arg(strEMPRESA)};
-        strULTIMO_PEDIDO = Regional::plainNumber(*last + 1);
+                    .arg(empresa)};
         return std::nullopt;
     });
+    if (!advanced)
+        return std::nullopt;
+    return ultimoPedido + 1;
 }
 
-bool AgregoArticulo(const ArticleRecord &a)
+MaybeError StoredRoutines::Busco_Articulo(const QString &codArt, bool &found) const
 {
-    return executeWithRetry(insertArticulo,
+    RowSet rows;
+    if (MaybeError error = m_connection.select(findArticulo(), {text(codArt)}, rows))
+        return error;
+    found = rows.count() > 0;
+    return std::nullopt;
+}
+
+MaybeError StoredRoutines::insertArticle(const ArticleRecord &a) const
+{
+    return m_connection.execute(insertArticulo(),
         {text(a.codArt), text(a.codPropio), text(a.descripcion), a.stock, a.pUnitario, dateValue(a.fecha)});
 }
 
-bool ModificoArticulo(const ArticleRecord &a)
+MaybeError StoredRoutines::updateArticle(const ArticleRecord &a) const
 {
-    return executeWithRetry(updateArticulo,
+    return m_connection.execute(updateArticulo(),
         {text(a.codPropio), text(a.descripcion), a.stock, a.pUnitario, dateValue(a.fecha), text(a.codArt)});
+}
+
+bool StoredRoutines::AgregoArticulo(const ArticleRecord &article) const
+{
+    return withRetry([&] { return insertArticle(article); });
+}
+
+bool StoredRoutines::ModificoArticulo(const ArticleRecord &article) const
+{
+    return withRetry([&] { return updateArticle(article); });
 }

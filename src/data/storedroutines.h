@@ -1,11 +1,16 @@
 #pragma once
 
+#include "dberror.h"
+
 #include <QDate>
 #include <QString>
+#include <QVariantList>
 
-// Every change to orders, stock, the order counter and the catalogue goes through these
-// routines, on the run's connection. Each returns true on success and false when the user
-// gave up in its Retry/Cancel box; what was stored before stays stored.
+#include <functional>
+#include <optional>
+
+class Connection;
+class Dialogs;
 
 struct OrderHeader
 {
@@ -32,12 +37,40 @@ struct ArticleRecord
     QDate fecha;
 };
 
-bool GraboPedido(const OrderHeader &header);
-bool GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad, double pUnitario,
-    const QString &detalles);
-// Lowers the stock (it may fall below zero) and stamps today's date on the article.
-bool ActualizoStock(const QString &codArt, qint32 cantidad);
-// Advances the stored counter of the company and the run's copy of it together.
-bool AumentoNroPedido();
-bool AgregoArticulo(const ArticleRecord &article);
-bool ModificoArticulo(const ArticleRecord &article);
+// Every change to orders, stock, the order counter and the catalogue goes through these
+// routines, on the connection they are given. Each returns true on success and false when the
+// user gave up in its Retry/Cancel box, asked through the dialogs they are given; what was
+// stored before stays stored.
+class StoredRoutines
+{
+public:
+    StoredRoutines(Connection &connection, Dialogs &dialogs);
+
+    Connection &connection() const { return m_connection; }
+    // The routines' frame around any step: "Error: N" with Retry and Cancel until it succeeds.
+    bool withRetry(const std::function<MaybeError()> &step) const;
+
+    bool GraboPedido(const OrderHeader &header) const;
+    bool GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad, double pUnitario,
+        const QString &detalles) const;
+    // Lowers the stock (it may fall below zero) and stamps today's date on the article.
+    bool ActualizoStock(const QString &codArt, qint32 cantidad) const;
+    // Advances the stored counter of the company's settings row and returns the new last order
+    // number (ultimoPedido plus one); nullopt when the user gave up. A counter that no row
+    // holds is a failure, so the stored and the shown counters never part.
+    std::optional<double> AumentoNroPedido(const QString &empresa, double ultimoPedido) const;
+    bool AgregoArticulo(const ArticleRecord &article) const;
+    bool ModificoArticulo(const ArticleRecord &article) const;
+
+    // The single statements behind the article routines, without the frame, for callers that
+    // write many articles in one transaction.
+    MaybeError Busco_Articulo(const QString &codArt, bool &found) const;
+    MaybeError insertArticle(const ArticleRecord &article) const;
+    MaybeError updateArticle(const ArticleRecord &article) const;
+
+private:
+    bool executeWithRetry(const QString &sql, const QVariantList &values) const;
+
+    Connection &m_connection;
+    Dialogs &m_dialogs;
+};

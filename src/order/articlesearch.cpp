@@ -1,7 +1,8 @@
 #include "articlesearch.h"
 
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/connection.h"
+#include "gridcolumns.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -47,7 +48,13 @@ QStringList ArticleSearch::gridRow(const QVariant &codArt, const QVariant &codPr
     bool isNumber = false;
     const double catalogue = precio.isNull() ? 0.0 : precio.toDouble(&isNumber);
     const double pesos = isNumber ? catalogue * tipoCambio : 0.0;
-    return {cellText(codArt), cellText(codPropio), cellText(descripcion), cellText(stock), Regional::standard(pesos)};
+    QStringList row(column(FoundColumn::Count));
+    row[column(FoundColumn::Codigo)] = cellText(codArt);
+    row[column(FoundColumn::CodFabrica)] = cellText(codPropio);
+    row[column(FoundColumn::Descripcion)] = cellText(descripcion);
+    row[column(FoundColumn::Stock)] = cellText(stock);
+    row[column(FoundColumn::Precio)] = Regional::standard(pesos);
+    return row;
 }
 
 MaybeError ArticleSearch::run(

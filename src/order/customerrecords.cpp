@@ -1,13 +1,13 @@
 #include "customerrecords.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "data/customercursor.h"
 
 namespace {
 
 void tellEnd(const QString &text)
 {
-    Dialogs::current().message(text, QStringLiteral("Atención"), QMessageBox::Information);
+    Dialogs::current().message(text, QStringLiteral("Atención"), Dialogs::Information);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "exchangerate.h"
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 #include <cmath>
 

@@ -1,18 +1,18 @@
 #include "frmmenu.h"
 
-#include "app/clickablelabel.h"
-#include "app/dialogs.h"
-#include "app/focuspicturebutton.h"
-#include "app/globals.h"
-#include "app/keyboardflow.h"
-#include "app/regional.h"
-#include "app/startup.h"
-#include "app/version.h"
+#include "base/dialogs.h"
+#include "base/globals.h"
+#include "base/regional.h"
+#include "base/version.h"
+#include "controls/clickablelabel.h"
+#include "controls/focuspicturebutton.h"
+#include "controls/keyboardflow.h"
 #include "customerrecords.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
 #include "desklook.h"
 #include "exchangerate.h"
+#include "gridcolumns.h"
 #include "lineentry.h"
 #include "orderconfirmation.h"
 #include "ordertotals.h"
@@ -28,6 +28,7 @@
 
 namespace {
 
+// Headings and widths in the order of OrderColumn and FoundColumn.
 const QStringList comprasHeadings = {QStringLiteral("Descripción"), QStringLiteral("Can"), QStringLiteral("PUnitario"),
     QStringLiteral("Total"), QStringLiteral("Código"), QStringLiteral("Observaciones"), QStringLiteral("Cód.fábrica")};
 const QList<int> comprasWidths = {1600, 350, 700, 700, 700, 900, 900};
@@ -101,9 +102,7 @@ void frmMenu::Form_Load()
 
 void frmMenu::Form_Unload()
 {
-    CierroConexion();
-    QCoreApplication::processEvents();
-    QCoreApplication::exit(0);
+    emit unloaded();
 }
 
 void frmMenu::closeEvent(QCloseEvent *event)
@@ -188,19 +187,19 @@ void frmMenu::LlenoRejilla()
     QList<QStringList> rows;
     if (MaybeError error = ArticleSearch::run(acnDataBase(), criteria(), dblTipoCambio, rows)) {
         // A failed query is told, and the desk carries on with an empty grid.
-        Dialogs::current().message(error->description,
-            QStringLiteral("Error: ") + Regional::plainInteger(error->number), QMessageBox::Critical);
+        Dialogs::current().message(
+            error->description, QStringLiteral("Error: ") + Regional::plainInteger(error->number), Dialogs::Critical);
         return;
     }
     const qint64 count = rows.size();
     if (count <= 0) {
-        Dialogs::current().message(ArticleSearch::noMatchesText(), atencion, QMessageBox::Information);
+        Dialogs::current().message(ArticleSearch::noMatchesText(), atencion, Dialogs::Information);
         return;
     }
     if (count > ArticleSearch::listWithoutAsking
-        && Dialogs::current().message(ArticleSearch::tooManyQuestion(count), atencion, QMessageBox::NoIcon,
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-            != QMessageBox::Yes)
+        && Dialogs::current().message(ArticleSearch::tooManyQuestion(count), atencion, Dialogs::NoIcon,
+               Dialogs::Yes | Dialogs::No, Dialogs::Yes)
+            != Dialogs::Yes)
         return;
     gridEncontrados->addRows(std::move(rows));
     if (gridEncontrados->rows() >= 2) {
@@ -214,10 +213,10 @@ void frmMenu::gridEncontrados_DblClick(int row)
     // The headings row is no article, even while it is an ordinary row.
     if (row < 1)
         return;
-    txtCOD_ART->setText(gridEncontrados->text(row, 0));
-    lblCOD_PROPIO->setText(gridEncontrados->text(row, 1));
-    txtDESCRIPCION->setText(gridEncontrados->text(row, 2));
-    txtP_UNITARIO->setText(gridEncontrados->text(row, 4));
+    txtCOD_ART->setText(gridEncontrados->text(row, column(FoundColumn::Codigo)));
+    lblCOD_PROPIO->setText(gridEncontrados->text(row, column(FoundColumn::CodFabrica)));
+    txtDESCRIPCION->setText(gridEncontrados->text(row, column(FoundColumn::Descripcion)));
+    txtP_UNITARIO->setText(gridEncontrados->text(row, column(FoundColumn::Precio)));
     txtCANTIDAD->setText(QStringLiteral("1"));
     txtCANTIDAD->setFocus(Qt::OtherFocusReason);
     SeleccionoTexto(txtCANTIDAD);
@@ -256,8 +255,15 @@ bool frmMenu::eventFilter(QObject *watched, QEvent *event)
 
 void frmMenu::AgregoLinea()
 {
-    gridCompras->addRow({txtDESCRIPCION->text(), txtCANTIDAD->text(), txtP_UNITARIO->text(), lblTOTAL->text(),
-        txtCOD_ART->text(), txtDETALLES->text(), lblCOD_PROPIO->text()});
+    QStringList line(column(OrderColumn::Count));
+    line[column(OrderColumn::Descripcion)] = txtDESCRIPCION->text();
+    line[column(OrderColumn::Cantidad)] = txtCANTIDAD->text();
+    line[column(OrderColumn::PUnitario)] = txtP_UNITARIO->text();
+    line[column(OrderColumn::Total)] = lblTOTAL->text();
+    line[column(OrderColumn::Codigo)] = txtCOD_ART->text();
+    line[column(OrderColumn::Observaciones)] = txtDETALLES->text();
+    line[column(OrderColumn::CodFabrica)] = lblCOD_PROPIO->text();
+    gridCompras->addRow(line);
     // Let the grid show the new row before the totals follow.
     QCoreApplication::processEvents();
     MuestroTotales();
@@ -278,13 +284,13 @@ void frmMenu::MuestroTotales()
         quantities.reserve(rows - 1);
         lineTotals.reserve(rows - 1);
         for (int row = 1; row < rows; ++row) {
-            quantities.append(gridCompras->text(row, OrderTotals::quantityColumn));
-            lineTotals.append(gridCompras->text(row, OrderTotals::totalColumn));
+            quantities.append(gridCompras->text(row, column(OrderColumn::Cantidad)));
+            lineTotals.append(gridCompras->text(row, column(OrderColumn::Total)));
         }
         totals = OrderTotals::of(quantities, lineTotals);
         // The summing leaves the last line current, so "Eliminar" offers the line just added.
         gridCompras->setRow(rows - 1);
-        gridCompras->setCol(OrderTotals::totalColumn);
+        gridCompras->setCol(column(OrderColumn::Total));
     }
     DeskLook::setFittedText(lblTOTALOrden, totals.moneyText(), DeskLook::font(8, true));
     DeskLook::setFittedText(lblTOTALItems, totals.itemsText(), DeskLook::font());
@@ -292,11 +298,11 @@ void frmMenu::MuestroTotales()
 
 void frmMenu::lblELIMINAR_Click()
 {
-    gridCompras->setCol(0);
+    gridCompras->setCol(column(OrderColumn::Descripcion));
     const QString description = gridCompras->currentText();
     if (Dialogs::current().message(QStringLiteral("Desea eliminar ") + description + QStringLiteral("?."),
-            QStringLiteral("Eliminar"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        != QMessageBox::Yes)
+            QStringLiteral("Eliminar"), Dialogs::NoIcon, Dialogs::Yes | Dialogs::No, Dialogs::Yes)
+        != Dialogs::Yes)
         return;
     if (gridCompras->rows() > 2) {
         // Never the headings row, whatever is current.
@@ -338,7 +344,7 @@ void frmMenu::Confirmar_Orden()
         order.lines.append(cells);
     }
 
-    OrderConfirmation confirmation(rsacmCLIENTES);
+    OrderConfirmation confirmation(acnDataBase(), Dialogs::current(), rsacmCLIENTES);
     // The line being stored shows selected, from its last column back to its first.
     confirmation.setLineStarting([this](int row) {
         gridCompras->setRow(row);
@@ -367,8 +373,8 @@ void frmMenu::openCustomers()
     connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::MuestroCliente);
     if (MaybeError error = rsacmCLIENTES->open()) {
         // Without its customers the desk still takes orders; the salesperson is told why.
-        Dialogs::current().message(error->description,
-            QStringLiteral("Error: ") + Regional::plainInteger(error->number), QMessageBox::Critical);
+        Dialogs::current().message(
+            error->description, QStringLiteral("Error: ") + Regional::plainInteger(error->number), Dialogs::Critical);
     }
 }
 
@@ -407,5 +413,5 @@ void frmMenu::lblCliente_CANCELAR_Click()
 void frmMenu::cmdInternet_Click()
 {
     Dialogs::current().message(
-        QStringLiteral("Módulo avanzado de conexión a internet"), QString(), QMessageBox::NoIcon, QMessageBox::Ok);
+        QStringLiteral("Módulo avanzado de conexión a internet"), QString(), Dialogs::NoIcon, Dialogs::Ok);
 }

@@ -17,7 +17,7 @@ class WhiteFrame;
 // The main window: the whole order-entry desk on one fixed screen. It holds the controls
 // under their own names and forwards their events; the rules live in ArticleSearch,
 // LineEntry, OrderTotals and ExchangeRate. Creating it loads it, which asks for the
-// exchange rate; closing it closes the connection and ends the program.
+// exchange rate; closing it tells whoever started the run, which then ends it.
 class frmMenu : public QWidget
 {
     Q_OBJECT
@@ -52,6 +52,8 @@ signals:
     void exportarRequested();
     void imprimirRequested(const QString &nroPedido, const QString &fecha);
     void acercaDeRequested();
+    // The window closed: whoever started the run closes the connection and ends it.
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -2,9 +2,9 @@
 
 #include "frmmenu.h"
 
-#include "app/clickablelabel.h"
-#include "app/focuspicturebutton.h"
-#include "app/version.h"
+#include "base/version.h"
+#include "controls/clickablelabel.h"
+#include "controls/focuspicturebutton.h"
 #include "desklook.h"
 #include "textgrid.h"
 #include "twips.h"

@@ -1,6 +1,6 @@
 #include "lineentry.h"
 
-#include "app/regional.h"
+#include "base/regional.h"
 
 std::optional<QString> LineEntry::lineTotal(const QString &cantidad, const QString &precio)
 {

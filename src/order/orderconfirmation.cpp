@@ -1,27 +1,19 @@
 #include "orderconfirmation.h"
 
-#include "app/dialogs.h"
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/dialogs.h"
+#include "base/globals.h"
+#include "base/messagetitles.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
 #include "data/retryframe.h"
 #include "data/storedroutines.h"
 #include "data/transaction.h"
+#include "gridcolumns.h"
 
 #include <QDate>
 
-#include <optional>
-
 namespace {
-
-// Columns of gridCompras that are stored.
-constexpr int colCantidad = 1;
-constexpr int colPUnitario = 2;
-constexpr int colCodigo = 4;
-constexpr int colObservaciones = 5;
-
-const QString attention = QStringLiteral("Atención");
 
 struct Line
 {
@@ -31,73 +23,70 @@ struct Line
     QString detalles;
 };
 
-QString cell(const QStringList &row, int column)
+QString cell(const QStringList &row, OrderColumn c)
 {
-    return column < row.size() ? row.at(column) : QString();
+    return row.value(column(c));
 }
 
-void tell(const QString &text, const QString &title = {}, QMessageBox::Icon icon = QMessageBox::NoIcon)
-{
-    Dialogs::current().message(text, title, icon);
-}
+const QString headerFailed = QStringLiteral("error al guardar el pedido");
 
-void refuse(const QString &text)
-{
-    tell(text + QStringLiteral("\nLa orden no se guardó."), attention, QMessageBox::Warning);
-}
+} // namespace
 
 // What the order would store, read and checked before anything is written: a text that does
 // not convert stops the order here rather than halfway through storing it.
-struct Checked
+struct OrderConfirmation::Checked
 {
     OrderHeader header;
     QList<Line> lines;
+    double lastOrder = 0; // the run's counter before this order
+    double newLastOrder = 0; // and after it, once stored
     int refusedLine = -1; // 0 for the header, from 1 for a line
+    QString refusal;
 };
 
-Checked check(const OrderDraft &order)
+OrderConfirmation::Checked OrderConfirmation::check(const OrderDraft &order)
 {
     Checked checked;
+    auto refuse = [&checked](int line, const QString &why) {
+        checked.refusedLine = line;
+        checked.refusal = why;
+        return checked;
+    };
     const std::optional<qint32> number = Regional::toInt32(Regional::leadingNumber(order.nroPedido));
-    if (!number) {
-        refuse(QStringLiteral("El número de pedido '%1' no es válido.").arg(order.nroPedido));
-        checked.refusedLine = 0;
-        return checked;
-    }
+    if (!number)
+        return refuse(0, QStringLiteral("El número de pedido '%1' no es válido.").arg(order.nroPedido));
     const std::optional<QDate> date = Regional::toDate(order.fecha);
-    if (!date || !date->isValid()) {
-        refuse(QStringLiteral("La fecha del pedido '%1' no es una fecha.").arg(order.fecha));
-        checked.refusedLine = 0;
-        return checked;
-    }
+    if (!date || !date->isValid())
+        return refuse(0, QStringLiteral("La fecha del pedido '%1' no es una fecha.").arg(order.fecha));
+    const std::optional<double> lastOrder = Regional::toNumber(strULTIMO_PEDIDO);
+    if (!lastOrder)
+        return refuse(0, QStringLiteral("El último número de pedido '%1' no es un número.").arg(strULTIMO_PEDIDO));
     checked.header.nroPedido = *number;
     checked.header.fecha = *date;
+    checked.lastOrder = *lastOrder;
 
     for (int r = 1; r <= order.lines.size(); ++r) {
         const QStringList &row = order.lines.at(r - 1);
-        const QString quantityText = cell(row, colCantidad);
+        const QString quantityText = cell(row, OrderColumn::Cantidad);
         const std::optional<qint32> quantity = Regional::toInt32(Regional::leadingNumber(quantityText));
-        if (!quantity) {
-            refuse(QStringLiteral("Línea %1: la cantidad '%2' está fuera de rango.").arg(r).arg(quantityText));
-            checked.refusedLine = r;
-            return checked;
-        }
-        const QString priceText = cell(row, colPUnitario);
+        if (!quantity)
+            return refuse(
+                r, QStringLiteral("Línea %1: la cantidad '%2' está fuera de rango.").arg(r).arg(quantityText));
+        const QString priceText = cell(row, OrderColumn::PUnitario);
         const std::optional<double> price = Regional::toNumber(priceText);
-        if (!price) {
-            refuse(QStringLiteral("Línea %1: el precio unitario '%2' no es un número.").arg(r).arg(priceText));
-            checked.refusedLine = r;
-            return checked;
-        }
-        checked.lines.append({*quantity, *price, cell(row, colCodigo), cell(row, colObservaciones)});
+        if (!price)
+            return refuse(
+                r, QStringLiteral("Línea %1: el precio unitario '%2' no es un número.").arg(r).arg(priceText));
+        checked.lines.append(
+            {*quantity, *price, cell(row, OrderColumn::Codigo), cell(row, OrderColumn::Observaciones)});
     }
     return checked;
 }
 
-} // namespace
-
-OrderConfirmation::OrderConfirmation(CustomerCursor *customers)
-    : m_customers(customers)
+OrderConfirmation::OrderConfirmation(Connection &connection, Dialogs &dialogs, CustomerCursor *customers)
+    : m_connection(connection)
+    , m_dialogs(dialogs)
+    , m_customers(customers)
 { }
 
 void OrderConfirmation::setLineStarting(std::function<void(int)> lineStarting)
@@ -108,32 +97,61 @@ void OrderConfirmation::setLineStarting(std::function<void(int)> lineStarting)
 OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
 {
     if (order.lines.isEmpty()) {
-        tell(QStringLiteral("No hay orden a guardar."), attention, QMessageBox::Information);
+        m_dialogs.message(QStringLiteral("No hay orden a guardar."), MessageTitles::attention(), Dialogs::Information);
         return {Outcome::NoLines};
     }
 
     Checked checked = check(order);
-    if (checked.refusedLine >= 0)
+    if (checked.refusedLine >= 0) {
+        m_dialogs.message(
+            checked.refusal + QStringLiteral("\nLa orden no se guardó."), MessageTitles::attention(), Dialogs::Warning);
         return {Outcome::Refused, checked.refusedLine};
+    }
 
     // What this order changes in memory, to put back if it is not stored.
-    const QString lastOrder = strULTIMO_PEDIDO;
     const bool customerPending = m_customers && m_customers->hasPendingChanges();
     const CustomerCursor::State customerState = customerPending ? m_customers->saveState() : CustomerCursor::State{};
-
-    Transaction transaction(acnDataBase());
-    auto giveUp = [&](Outcome outcome, int line, const QString &text, const QString &title = {},
-                      QMessageBox::Icon icon = QMessageBox::NoIcon) -> Result {
-        transaction.rollback();
-        strULTIMO_PEDIDO = lastOrder;
+    auto restoreCustomer = [&] {
         if (customerPending)
             m_customers->restoreState(customerState);
-        tell(text, title, icon);
+    };
+
+    for (;;) {
+        std::optional<DbError> commitFailure;
+        const Result result = store(checked, order, commitFailure);
+        if (result.stored()) {
+            strULTIMO_PEDIDO = Regional::plainNumber(checked.newLastOrder);
+            m_dialogs.message(QStringLiteral("ORDEN #") + order.nroPedido + QStringLiteral(" ha sido guardada."),
+                MessageTitles::attention(), Dialogs::Information);
+            return result;
+        }
+        restoreCustomer();
+        if (!commitFailure)
+            return result;
+        // The engine may have thrown the whole transaction away with its commit (a full disk):
+        // Retry stores the order again from its start, so it is stored exactly once.
+        if (m_dialogs.message(commitFailure->description, MessageTitles::error(commitFailure->number),
+                Dialogs::Critical, Dialogs::Retry | Dialogs::Cancel, Dialogs::Retry)
+            != Dialogs::Retry) {
+            m_dialogs.message(headerFailed, {});
+            return result;
+        }
+    }
+}
+
+OrderConfirmation::Result OrderConfirmation::store(
+    Checked &checked, const OrderDraft &order, std::optional<DbError> &commitFailure)
+{
+    const StoredRoutines routines(m_connection, m_dialogs);
+    Transaction transaction(m_connection);
+    auto giveUp = [&](Outcome outcome, int line, const QString &text, const QString &title = {},
+                      Dialogs::Icon icon = Dialogs::NoIcon) -> Result {
+        transaction.rollback();
+        m_dialogs.message(text, title, icon);
         return {outcome, line};
     };
-    const QString headerFailed = QStringLiteral("error al guardar el pedido");
 
-    if (!runWithRetry([&] { return transaction.begin(); }))
+    if (!routines.withRetry([&] { return transaction.begin(); }))
         return giveUp(Outcome::HeaderNotStored, 0, headerFailed);
 
     // The customer is stored with the order, and read back as stored.
@@ -144,7 +162,7 @@ OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
         if (error)
             return giveUp(Outcome::CustomerNotStored, 0, QStringLiteral("No se pudo guardar los datos del cliente."),
                 QStringLiteral("Error: %1 - %2").arg(Regional::plainInteger(error->number), error->description),
-                QMessageBox::Information);
+                Dialogs::Information);
     }
     OrderHeader &header = checked.header;
     if (m_customers && m_customers->hasCurrent()) {
@@ -168,7 +186,7 @@ OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
 
     // A failure the engine answers by ending the transaction itself would leave every later
     // statement committed on its own: the order is then given up as a whole.
-    if (!GraboPedido(header) || !transaction.isStillOpen())
+    if (!routines.GraboPedido(header) || !transaction.isStillOpen())
         return giveUp(Outcome::HeaderNotStored, 0, headerFailed);
 
     int stockFailures = 0;
@@ -176,27 +194,28 @@ OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
         const Line &line = checked.lines.at(r - 1);
         if (m_lineStarting)
             m_lineStarting(r);
-        if (!GraboLinea(header.nroPedido, r, line.codArt, line.cantidad, line.pUnitario, line.detalles)
+        if (!routines.GraboLinea(header.nroPedido, r, line.codArt, line.cantidad, line.pUnitario, line.detalles)
             || !transaction.isStillOpen())
             return giveUp(Outcome::LineNotStored, r, QStringLiteral("error al guardar la linea del pedido"));
         // An article whose stock cannot be lowered does not stop the order.
-        if (!ActualizoStock(line.codArt, line.cantidad)) {
-            ++stockFailures;
-            if (!transaction.isStillOpen())
-                return giveUp(Outcome::HeaderNotStored, r, headerFailed);
-            tell(QStringLiteral("error al actualizar stock"));
-        } else if (!transaction.isStillOpen()) {
+        const bool lowered = routines.ActualizoStock(line.codArt, line.cantidad);
+        if (!transaction.isStillOpen())
             return giveUp(Outcome::HeaderNotStored, r, headerFailed);
+        if (!lowered) {
+            ++stockFailures;
+            m_dialogs.message(QStringLiteral("error al actualizar stock"), {});
         }
     }
 
-    if (!AumentoNroPedido() || !transaction.isStillOpen())
+    const std::optional<double> advanced = routines.AumentoNroPedido(strEMPRESA, checked.lastOrder);
+    if (!advanced || !transaction.isStillOpen())
         return giveUp(Outcome::CounterNotAdvanced, 0, QStringLiteral("no se pudo aumentar el numero de pedido."));
+    checked.newLastOrder = *advanced;
 
-    if (!runWithRetry([&] { return transaction.commit(); }))
-        return giveUp(Outcome::HeaderNotStored, 0, headerFailed);
-
-    tell(QStringLiteral("ORDEN #") + order.nroPedido + QStringLiteral(" ha sido guardada."), attention,
-        QMessageBox::Information);
+    if (MaybeError error = transaction.commit()) {
+        transaction.rollback();
+        commitFailure = *error;
+        return {Outcome::HeaderNotStored, 0};
+    }
     return {Outcome::Stored, 0, stockFailures};
 }

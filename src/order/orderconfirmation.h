@@ -4,9 +4,14 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include "data/dberror.h"
 
+#include <functional>
+#include <optional>
+
+class Connection;
 class CustomerCursor;
+class Dialogs;
 
 // The order in progress as the main window holds it, all as display text.
 struct OrderDraft
@@ -23,15 +28,14 @@ struct OrderDraft
     QString formaDeEnvio;
     QString formaDePago;
     QString observaciones;
-    // Data rows of gridCompras (row 1 first), each the cells of columns 0 to 6:
-    // "Descripción", "Can", "PUnitario", "Total", "Código", "Observaciones", "Cód.fábrica".
+    // Data rows of gridCompras (row 1 first), each its cells by OrderColumn.
     QList<QStringList> lines;
 };
 
 // Stores a confirmed order: the current customer's pending changes, the header, the lines,
-// the stock of each article and the order counter, all in one transaction on the run's
-// connection, so that an order is stored wholly or not at all. Every box goes through
-// Dialogs::current().
+// the stock of each article and the order counter, all in one transaction on the connection it
+// is given, so that an order is stored wholly or not at all. Every box goes through the dialogs
+// it is given. A commit that fails (a full disk) offers Retry, which stores the whole order again.
 class OrderConfirmation
 {
 public:
@@ -55,16 +59,23 @@ public:
 
     // The cursor's current record is committed with the order; without a cursor, the customer
     // texts of the draft are stored as they are.
-    explicit OrderConfirmation(CustomerCursor *customers = nullptr);
+    OrderConfirmation(Connection &connection, Dialogs &dialogs, CustomerCursor *customers = nullptr);
 
     // Told the grid row (from 1) about to be stored, so the window can show it selected.
     void setLineStarting(std::function<void(int row)> lineStarting);
 
-    // Everything the order changed in memory (the run's counter, the customer cursor) is put
-    // back when the order is not stored, so that confirming again starts clean.
+    // The run's counter (strULTIMO_PEDIDO) advances only once the order is committed; the
+    // customer cursor is put back when the order is not stored, so confirming again starts clean.
     Result confirm(const OrderDraft &order);
 
 private:
+    struct Checked;
+    static Checked check(const OrderDraft &order);
+    // One attempt at the whole transaction; the failed commit's error when only that failed.
+    Result store(Checked &checked, const OrderDraft &order, std::optional<DbError> &commitFailure);
+
+    Connection &m_connection;
+    Dialogs &m_dialogs;
     CustomerCursor *m_customers = nullptr;
     std::function<void(int)> m_lineStarting;
 };

@@ -1,14 +1,15 @@
 #include "ordertotals.h"
 
-#include "app/regional.h"
+#include "base/regional.h"
+#include "gridcolumns.h"
 
 OrderTotals OrderTotals::of(const QList<QStringList> &dataRows)
 {
     QStringList quantities;
     QStringList totals;
     for (const QStringList &row : dataRows) {
-        quantities.append(row.value(quantityColumn));
-        totals.append(row.value(totalColumn));
+        quantities.append(row.value(column(OrderColumn::Cantidad)));
+        totals.append(row.value(column(OrderColumn::Total)));
     }
     return of(quantities, totals);
 }

@@ -8,10 +8,6 @@
 class OrderTotals
 {
 public:
-    // Order grid columns the totals read.
-    static constexpr int quantityColumn = 1;
-    static constexpr int totalColumn = 3;
-
     qint64 items = 0;
     double money = 0;
 

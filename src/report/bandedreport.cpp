@@ -1,6 +1,6 @@
 #include "bandedreport.h"
 
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/connection.h"
 
 #include <QAtomicInt>

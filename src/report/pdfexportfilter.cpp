@@ -2,7 +2,7 @@
 
 #include "reportpainter.h"
 
-#include "app/version.h"
+#include "base/version.h"
 
 #include <QDir>
 #include <QFileInfo>

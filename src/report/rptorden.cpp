@@ -3,8 +3,8 @@
 #include "reportitem.h"
 #include "reportsection.h"
 
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "articleimport.h"
 
-#include "app/dialogs.h"
-#include "app/regional.h"
+#include "base/dialogs.h"
+#include "base/messagetitles.h"
+#include "base/regional.h"
 #include "data/articlebatchwriter.h"
-#include "data/connection.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +12,6 @@
 
 namespace {
 
-const QString attention = QStringLiteral("Atención");
 // Beyond these, the list of records left out ends with a count.
 constexpr int problemsListed = 15;
 constexpr int fieldShown = 40;
@@ -25,8 +24,10 @@ QString shown(const QString &field)
 
 } // namespace
 
-ArticleImport::ArticleImport(QString path)
+ArticleImport::ArticleImport(QString path, Connection &connection, Dialogs &dialogs)
     : m_path(std::move(path))
+    , m_connection(connection)
+    , m_dialogs(dialogs)
 { }
 
 namespace {
@@ -48,7 +49,9 @@ std::optional<qint32> stockOf(const QString &field)
         if (digitsOnly)
             return value;
     }
-    return Regional::toInt32(Regional::leadingNumber(field));
+    // A number beyond any range, however it is written (1e400), is out of range, not zero.
+    const std::optional<double> number = Regional::leadingNumberInRange(field);
+    return number ? Regional::toInt32(*number) : std::nullopt;
 }
 
 } // namespace
@@ -116,15 +119,35 @@ void ArticleImport::reportProblems(const QList<Problem> &problems) const
     if (problems.size() > problemsListed)
         text += QStringLiteral("\n... y %1 más.").arg(problems.size() - problemsListed);
     text += QStringLiteral("\nLos demás artículos se importaron.");
-    Dialogs::current().message(text, attention, QMessageBox::Warning, QMessageBox::Ok);
+    m_dialogs.message(text, MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+}
+
+bool ArticleImport::askToStop(const DbError &error, int line) const
+{
+    return m_dialogs.message(QStringLiteral("El artículo de la línea %1 tampoco se pudo guardar, por el mismo error:\n"
+                                            "%2\n\n¿Desea detener la importación?")
+                                 .arg(line)
+                                 .arg(error.description),
+               MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes)
+        == Dialogs::Yes;
+}
+
+void ArticleImport::reportStopped(const Outcome &outcome) const
+{
+    m_dialogs.message(QStringLiteral("La importación se detuvo. Se guardaron %1 artículos y no se guardaron %2.\n"
+                                     "El archivo '%3' no se eliminó: una vez resuelto el problema, impórtelo otra vez.")
+                          .arg(outcome.stored)
+                          .arg(outcome.notStored)
+                          .arg(QDir::toNativeSeparators(m_path)),
+        MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
 }
 
 bool ArticleImport::askToDelete() const
 {
-    return Dialogs::current().message(
+    return m_dialogs.message(
                QStringLiteral("La importación se realizó exitosamente.\nDesea eliminar el archivo importado?."),
-               QStringLiteral("Importación"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes;
+               QStringLiteral("Importación"), Dialogs::NoIcon, Dialogs::Yes | Dialogs::No)
+        == Dialogs::Yes;
 }
 
 ArticleImport::Outcome ArticleImport::run()
@@ -132,28 +155,31 @@ ArticleImport::Outcome ArticleImport::run()
     Outcome outcome;
     QString text;
     if (std::optional<QString> error = readFile(text)) {
-        Dialogs::current().message(*error, attention, QMessageBox::Critical, QMessageBox::Ok);
+        m_dialogs.message(*error, MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
         return outcome;
     }
 
     bool failed = false;
-    auto givenUp = [&failed](ArticleBatchWriter::Write write, int) {
-        Dialogs::current().message(write == ArticleBatchWriter::Write::Update
+    ArticleBatchWriter::Listener listener;
+    listener.givenUp = [this, &failed](ArticleBatchWriter::Write write, int) {
+        m_dialogs.message(write == ArticleBatchWriter::Write::Update
                 ? QStringLiteral("Ocurrio un error al importar los artículos(update).")
                 : QStringLiteral("Ocurrio un error al importar los artículos(insert)."),
-            attention, QMessageBox::Critical, QMessageBox::Ok);
+            MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
         failed = true;
     };
+    listener.sameFailure = [this](const DbError &error, int line) { return askToStop(error, line); };
 
     QElapsedTimer clock;
     clock.start();
     qint64 nextProgressMs = m_progressDelayMs;
     bool progressShown = false;
     {
-        ArticleBatchWriter writer(acnDataBase(), givenUp, m_batchSize);
+        const StoredRoutines routines(m_connection, m_dialogs);
+        ArticleBatchWriter writer(routines, listener, m_batchSize);
         ArticleListReader reader(std::move(text));
         ArticleListRecord record;
-        for (;;) {
+        while (!writer.stopped()) {
             const ArticleListReader::Status status = reader.next(record);
             if (status == ArticleListReader::Status::End)
                 break;
@@ -178,10 +204,17 @@ ArticleImport::Outcome ArticleImport::run()
             }
         }
         writer.finish();
+        outcome.stored = writer.storedCount();
+        outcome.notStored = writer.notStoredCount();
+        outcome.stopped = writer.stopped();
     }
     if (progressShown && m_progress.close)
         m_progress.close();
 
+    if (outcome.stopped) {
+        reportStopped(outcome);
+        return outcome;
+    }
     if (!outcome.problems.isEmpty()) {
         reportProblems(outcome.problems);
         failed = true;
@@ -193,9 +226,9 @@ ArticleImport::Outcome ArticleImport::run()
     if (askToDelete()) {
         outcome.fileDeleted = true;
         if (!QFile::remove(m_path))
-            Dialogs::current().message(
-                QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(QDir::toNativeSeparators(m_path)), attention,
-                QMessageBox::Warning, QMessageBox::Ok);
+            m_dialogs.message(
+                QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(QDir::toNativeSeparators(m_path)),
+                MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
     }
     return outcome;
 }

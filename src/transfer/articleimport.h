@@ -9,9 +9,12 @@
 #include <functional>
 #include <optional>
 
+class Connection;
+class Dialogs;
+
 // The article import behind the transfer window (ProcesoImportar): reads the article list,
 // converts fields 4 to 6, and updates or adds each article through the batched stored-data
-// routines on the run's connection. It talks to the user through Dialogs only.
+// routines on the connection it is given. It talks to the user through the dialogs it is given.
 class ArticleImport
 {
 public:
@@ -30,6 +33,10 @@ public:
         bool fileDeleted = false;
         int records = 0;
         QList<Problem> problems;
+        // Articles stored and not stored; an import stopped after repeated failures says so.
+        int stored = 0;
+        int notStored = 0;
+        bool stopped = false;
     };
 
     // Shown while a long import runs: records read so far and how far through the file.
@@ -39,7 +46,7 @@ public:
         std::function<void()> close;
     };
 
-    explicit ArticleImport(QString path);
+    ArticleImport(QString path, Connection &connection, Dialogs &dialogs);
 
     void setProgress(Progress progress) { m_progress = std::move(progress); }
     // How long an import runs before the progress is shown.
@@ -58,9 +65,13 @@ public:
 private:
     std::optional<QString> readFile(QString &text) const;
     void reportProblems(const QList<Problem> &problems) const;
+    bool askToStop(const DbError &error, int line) const;
+    void reportStopped(const Outcome &outcome) const;
     bool askToDelete() const;
 
     QString m_path;
+    Connection &m_connection;
+    Dialogs &m_dialogs;
     Progress m_progress;
     int m_progressDelayMs = 500;
     int m_batchSize = 10000;

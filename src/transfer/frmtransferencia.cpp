@@ -1,8 +1,9 @@
 #include "frmtransferencia.h"
 
-#include "app/dialogs.h"
-#include "app/regional.h"
 #include "articleimport.h"
+#include "base/dialogs.h"
+#include "base/regional.h"
+#include "data/connection.h"
 #include "orderexport.h"
 
 #include <QCheckBox>
@@ -187,7 +188,7 @@ void frmTransferencia::lblFECHA_DblClick()
         return;
     }
     Dialogs::current().message(QStringLiteral("La fecha ingresada no es correcta."),
-        QStringLiteral("Fecha(dd/mm/aaaa)"), QMessageBox::Information, QMessageBox::Ok);
+        QStringLiteral("Fecha(dd/mm/aaaa)"), Dialogs::Information, Dialogs::Ok);
 }
 
 void frmTransferencia::cmdBuscar_Click()
@@ -256,7 +257,7 @@ std::unique_ptr<QProgressDialog> frmTransferencia::newProgressWindow()
 
 void frmTransferencia::ProcesoImportar()
 {
-    ArticleImport import(txtArchivo->text());
+    ArticleImport import(txtArchivo->text(), acnDataBase(), Dialogs::current());
     import.setProgressDelay(m_progressDelayMs);
     std::unique_ptr<QProgressDialog> progress;
     ArticleImport::Progress shown;

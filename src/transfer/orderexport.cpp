@@ -1,6 +1,6 @@
 #include "orderexport.h"
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 #include "report/pdfexportfilter.h"
 #include "report/reportpreview.h"
 #include "report/rptorden.h"
@@ -18,7 +18,7 @@ OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QSt
     rptOrden report;
     report.setCaption(QStringLiteral("lblFECHA"), date);
     if (const std::optional<QString> failure = report.run()) {
-        Dialogs::current().message(*failure, attention, QMessageBox::Critical, QMessageBox::Ok);
+        Dialogs::current().message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
         return outcome;
     }
 
@@ -27,12 +27,12 @@ OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QSt
         filter.setFileName(path);
         // A file that cannot be written is told as such, and never followed by the success text.
         if (const std::optional<QString> failure = filter.exportReport(report.document())) {
-            Dialogs::current().message(*failure, attention, QMessageBox::Critical, QMessageBox::Ok);
+            Dialogs::current().message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
         } else {
             outcome.written = true;
             Dialogs::current().message(
                 QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo."), attention,
-                QMessageBox::Information, QMessageBox::Ok);
+                Dialogs::Information, Dialogs::Ok);
         }
     }
 

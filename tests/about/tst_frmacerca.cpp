@@ -1,5 +1,5 @@
 #include "about/frmacerca.h"
-#include "app/globals.h"
+#include "base/globals.h"
 
 #include <QLabel>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/articlebatchwriter.h"
 #include "data/connection.h"
 #include "support/scripteddialogs.h"
@@ -27,16 +27,17 @@ private:
     }
 
     std::optional<TestDatabase> m_db; // a fresh one for each test
+    ScriptedDialogs m_dialogs;
 };
 
 void tst_ArticleBatchWriter::findsCodesExactly()
 {
     QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART) VALUES ('A-100'), ('O''Brien')")));
-    ArticleBatchWriter writer(acnDataBase(), {});
+    const StoredRoutines routines(acnDataBase(), m_dialogs);
     for (const auto &[code, expected] :
         {std::pair{"A-100", true}, {"a-100", false}, {"A-100 ", false}, {"O'Brien", true}, {"' OR '1'='1", false}}) {
         bool found = !expected;
-        QVERIFY(!writer.Busco_Articulo(QString::fromUtf8(code), found));
+        QVERIFY(!routines.Busco_Articulo(QString::fromUtf8(code), found));
         QCOMPARE(found, expected);
     }
 }
@@ -44,7 +45,8 @@ void tst_ArticleBatchWriter::findsCodesExactly()
 void tst_ArticleBatchWriter::commitsEachFullBatchAndTheLastOnLeaving()
 {
     {
-        ArticleBatchWriter writer(acnDataBase(), {}, 3);
+        const StoredRoutines routines(acnDataBase(), m_dialogs);
+        ArticleBatchWriter writer(routines, {}, 3);
         writer.store(article("A"), 1);
         writer.store(article("B"), 2);
         QCOMPARE(stored(), 0); // another connection sees nothing of an open batch...
@@ -60,18 +62,16 @@ void tst_ArticleBatchWriter::commitsEachFullBatchAndTheLastOnLeaving()
 
 void tst_ArticleBatchWriter::givenUpArticleIsReportedWithItsTag()
 {
-    ScriptedDialogs dialogs;
+    ScriptedDialogs &dialogs = m_dialogs;
     QVERIFY(m_db->exec("CREATE TRIGGER refuse BEFORE INSERT ON ARTICULOS WHEN NEW.COD_ART = 'X' "
                        "BEGIN SELECT RAISE(ABORT, 'no'); END"));
     QList<std::pair<ArticleBatchWriter::Write, int>> givenUp;
-    ArticleBatchWriter writer(
-        acnDataBase(),
-        [&](ArticleBatchWriter::Write write, int tag) {
-            givenUp.append({write, tag});
-        },
-        10);
+    const StoredRoutines routines(acnDataBase(), dialogs);
+    ArticleBatchWriter::Listener listener;
+    listener.givenUp = [&](ArticleBatchWriter::Write write, int tag) { givenUp.append({write, tag}); };
+    ArticleBatchWriter writer(routines, listener, 10);
     writer.store(article("A"), 10);
-    dialogs.answerMessage(QMessageBox::Cancel);
+    dialogs.answerMessage(Dialogs::Cancel);
     writer.store(article("X"), 20);
     QCOMPARE(stored(), 1); // the batch before the failure was committed before the box came up
     writer.store(article("B"), 30);
@@ -79,8 +79,8 @@ void tst_ArticleBatchWriter::givenUpArticleIsReportedWithItsTag()
     QCOMPARE(stored(), 2);
     QCOMPARE(givenUp, (QList<std::pair<ArticleBatchWriter::Write, int>>{{ArticleBatchWriter::Write::Insert, 20}}));
     // The box is the one AgregoArticulo shows for the same failure.
-    dialogs.answerMessage(QMessageBox::Cancel);
-    QVERIFY(!AgregoArticulo(article("X")));
+    dialogs.answerMessage(Dialogs::Cancel);
+    QVERIFY(!routines.AgregoArticulo(article("X")));
     QCOMPARE(dialogs.messages()[0].text, dialogs.messages()[1].text);
     QCOMPARE(dialogs.messages()[0].title, dialogs.messages()[1].title);
     QCOMPARE(dialogs.pendingAnswers(), 0);

@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
 #include "data/transaction.h"

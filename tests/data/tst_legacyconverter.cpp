@@ -1,8 +1,8 @@
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
-#include "data/legacy/memorysource.h"
 #include "data/schema.h"
+#include "support/memorysource.h"
 #include "support/testdatabase.h"
 
 #include <QDir>

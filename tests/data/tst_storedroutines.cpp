@@ -1,5 +1,4 @@
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "data/storedroutines.h"
 #include "support/scripteddialogs.h"
@@ -27,6 +26,7 @@ private slots:
 private:
     TestDatabase *m_db = nullptr;
     ScriptedDialogs *m_dialogs = nullptr;
+    StoredRoutines *m_routines = nullptr;
 };
 
 void tst_StoredRoutines::init()
@@ -35,14 +35,14 @@ void tst_StoredRoutines::init()
     m_db = new TestDatabase;
     QVERIFY(m_db->isValid());
     QVERIFY(!acnDataBase().open(m_db->path()));
-    strEMPRESA = QStringLiteral("Empresa de Prueba");
-    strULTIMO_PEDIDO = QStringLiteral("15");
     m_dialogs = new ScriptedDialogs;
+    m_routines = new StoredRoutines(acnDataBase(), *m_dialogs);
 }
 
 void tst_StoredRoutines::cleanup()
 {
     QCOMPARE(m_dialogs->pendingAnswers(), 0);
+    delete m_routines;
     delete m_dialogs;
     acnDataBase().close();
     delete m_db;
@@ -62,8 +62,8 @@ void tst_StoredRoutines::orderHeaderIsStoredAsTyped()
     QStringList typed{text};
     for (int i = 1; i < 9; ++i)
         typed << text + QString::number(i);
-    QVERIFY(GraboPedido({16, QDate(2004, 8, 20), typed[0], typed[1], typed[2], typed[3], typed[4], typed[5], typed[6],
-        typed[7], typed[8]}));
+    QVERIFY(m_routines->GraboPedido({16, QDate(2004, 8, 20), typed[0], typed[1], typed[2], typed[3], typed[4], typed[5],
+        typed[6], typed[7], typed[8]}));
     QCOMPARE(m_db->scalar("SELECT COUNT(*) || '/' || NRO_PEDIDO || '/' || FECHA FROM PEDIDOS").toString(),
         QStringLiteral("1/16/2004-08-20"));
     const QStringList columns = {"CLIENTE", "DIRECCION", "RUC", "TELEFONO", "CONTACTO", "EMAIL", "FORMA_DE_ENVIO",
@@ -76,38 +76,36 @@ void tst_StoredRoutines::stockFallsBelowZeroAndIsStamped()
 {
     QVERIFY(m_db->exec("INSERT INTO ARTICULOS (COD_ART, STK_ACTUAL, FECHA_ACT) VALUES ('A1', 3, '2001-01-01'), ('B2', "
                        "9, '2001-01-01')"));
-    QVERIFY(ActualizoStock(QStringLiteral("A1"), 5));
+    QVERIFY(m_routines->ActualizoStock(QStringLiteral("A1"), 5));
     // An article missing from the catalogue changes nothing and is not a failure.
-    QVERIFY(ActualizoStock(QStringLiteral("ZZ"), 1));
+    QVERIFY(m_routines->ActualizoStock(QStringLiteral("ZZ"), 1));
     QCOMPARE(m_db->scalar("SELECT group_concat(STK_ACTUAL || ' ' || FECHA_ACT) FROM ARTICULOS").toString(),
         "-2 " + QDate::currentDate().toString(Qt::ISODate) + ",9 2001-01-01");
 }
 
 void tst_StoredRoutines::counterAdvancesOnTheCompanysRowOnly()
 {
-    QVERIFY(AumentoNroPedido());
+    QCOMPARE(m_routines->AumentoNroPedido(QStringLiteral("Empresa de Prueba"), 15), std::optional<double>(16));
     // A company name that was never filled in is still the company's row.
     QVERIFY(m_db->exec("UPDATE SETUP SET EMPRESA = NULL"));
-    strEMPRESA.clear();
-    QVERIFY(AumentoNroPedido());
-    QCOMPARE(strULTIMO_PEDIDO + "/" + m_db->scalar("SELECT ULTIMO_PEDIDO FROM SETUP").toString(), "17/17");
+    QCOMPARE(m_routines->AumentoNroPedido(QString(), 16), std::optional<double>(17));
+    QCOMPARE(m_db->scalar("SELECT ULTIMO_PEDIDO FROM SETUP").toInt(), 17);
 
-    strEMPRESA = QStringLiteral("Otra Empresa");
-    m_dialogs->answerMessage(QMessageBox::Cancel);
-    QVERIFY(!AumentoNroPedido());
-    QCOMPARE(strULTIMO_PEDIDO + "/" + m_db->scalar("SELECT ULTIMO_PEDIDO FROM SETUP").toString(), "17/17");
+    m_dialogs->answerMessage(Dialogs::Cancel);
+    QCOMPARE(m_routines->AumentoNroPedido(QStringLiteral("Otra Empresa"), 17), std::nullopt);
+    QCOMPARE(m_db->scalar("SELECT ULTIMO_PEDIDO FROM SETUP").toInt(), 17);
     const Dialogs::Message box = m_dialogs->messages().value(0);
     QCOMPARE(box.title, QStringLiteral("Error: 3021"));
-    QCOMPARE(box.buttons, QMessageBox::Retry | QMessageBox::Cancel);
+    QCOMPARE(box.buttons, Dialogs::Retry | Dialogs::Cancel);
     QVERIFY(box.text.contains(QStringLiteral("Otra Empresa")));
 }
 
 void tst_StoredRoutines::articlesAreAddedAndReplaced()
 {
-    QVERIFY(AgregoArticulo(
+    QVERIFY(m_routines->AgregoArticulo(
         {QStringLiteral("A1"), QStringLiteral("F'1"), QStringLiteral("Caño ½\""), 10, 12.5, QDate(2004, 8, 20)}));
-    QVERIFY(
-        ModificoArticulo({QStringLiteral("A1"), QStringLiteral("F2"), QStringLiteral("Caño nuevo"), 4, 7.25, QDate()}));
+    QVERIFY(m_routines->ModificoArticulo(
+        {QStringLiteral("A1"), QStringLiteral("F2"), QStringLiteral("Caño nuevo"), 4, 7.25, QDate()}));
     QCOMPARE(m_db->scalar("SELECT group_concat(COD_PROPIO || '|' || DESCRIPCION || '|' || STK_ACTUAL || '|' || "
                           "P_UNITARIO || '|' || ifnull(FECHA_ACT, 'NULL')) FROM ARTICULOS")
                  .toString(),
@@ -128,8 +126,8 @@ void tst_StoredRoutines::lineIsWrittenOnRetryAfterALockIsReleased()
     Connection other(QStringLiteral("other"));
     QVERIFY(!other.open(m_db->path()));
     QVERIFY(!other.execute(QStringLiteral("BEGIN IMMEDIATE")));
-    m_dialogs->answerMessage(QMessageBox::Retry, [&other] { other.execute(QStringLiteral("ROLLBACK")); });
-    QVERIFY(GraboLinea(16, 2, QStringLiteral("A'1"), 3, 12.5, QStringLiteral("sin caja")));
+    m_dialogs->answerMessage(Dialogs::Retry, [&other] { other.execute(QStringLiteral("ROLLBACK")); });
+    QVERIFY(m_routines->GraboLinea(16, 2, QStringLiteral("A'1"), 3, 12.5, QStringLiteral("sin caja")));
     QCOMPARE(m_dialogs->messages().size(), 1);
     QCOMPARE(m_dialogs->messages().first().title, QStringLiteral("Error: 5"));
     QCOMPARE(m_db->scalar("SELECT group_concat(NRO_PEDIDO || '/' || NRO_LINEA || '/' || COD_ART || '/' || CANTIDAD || "
@@ -141,11 +139,11 @@ void tst_StoredRoutines::lineIsWrittenOnRetryAfterALockIsReleased()
 void tst_StoredRoutines::cancelReturnsFalseAndStopsThere()
 {
     OrderHeader header{16, QDate(2004, 8, 20), QStringLiteral("Primero")};
-    QVERIFY(GraboPedido(header));
+    QVERIFY(m_routines->GraboPedido(header));
     header.cliente = QStringLiteral("Segundo");
     // The same order number twice: the box returns while the failure lasts.
-    m_dialogs->answerMessage(QMessageBox::Retry).answerMessage(QMessageBox::Cancel);
-    QVERIFY(!GraboPedido(header));
+    m_dialogs->answerMessage(Dialogs::Retry).answerMessage(Dialogs::Cancel);
+    QVERIFY(!m_routines->GraboPedido(header));
     QCOMPARE(m_dialogs->messages().size(), 2);
     QVERIFY(m_dialogs->messages().first().title.startsWith(QStringLiteral("Error: ")));
     QCOMPARE(m_db->scalar("SELECT group_concat(CLIENTE) FROM PEDIDOS").toString(), QStringLiteral("Primero"));

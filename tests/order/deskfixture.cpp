@@ -1,7 +1,7 @@
 #include "deskfixture.h"
 
-#include "app/startup.h"
 #include "order/textgrid.h"
+#include "startup/startup.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,5 +1,5 @@
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "deskfixture.h"
 #include "order/textgrid.h"
 
@@ -106,7 +106,7 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
     DeskFixture::press(Qt::Key_Return);
     QCOMPARE(focusedName(), QString("txtOBSERVACIONES"));
     DeskFixture::type("Entregar \"urgente\" en Asunción");
-    m_desk->dialogs.answerMessage(QMessageBox::Ok);
+    m_desk->dialogs.answerMessage(Dialogs::Ok);
     DeskFixture::press(Qt::Key_Return); // cmdGuardar_Orden confirms
 
     QCOMPARE(m_desk->dialogs.messages().size(), 1);
@@ -145,7 +145,7 @@ void tst_ConfirmarOrden::failedOrderStaysInTheWindowAndIsConfirmedAgain()
     composeTwoLines();
     m_desk->control<QLineEdit>("txtOBSERVACIONES")->setFocus(Qt::OtherFocusReason);
     DeskFixture::type("primera vez");
-    m_desk->dialogs.answerMessage(QMessageBox::Cancel).answerMessage(QMessageBox::Ok);
+    m_desk->dialogs.answerMessage(Dialogs::Cancel).answerMessage(Dialogs::Ok);
     DeskFixture::press(Qt::Key_Return);
 
     QCOMPARE(m_desk->dialogs.messages().size(), 2);
@@ -166,7 +166,7 @@ void tst_ConfirmarOrden::failedOrderStaysInTheWindowAndIsConfirmedAgain()
     m_desk->dialogs.clear();
     DeskFixture::press(Qt::Key_Escape);
     QCOMPARE(focusedName(), QString("txtOBSERVACIONES"));
-    m_desk->dialogs.answerMessage(QMessageBox::Ok);
+    m_desk->dialogs.answerMessage(Dialogs::Ok);
     DeskFixture::press(Qt::Key_Return);
     QCOMPARE(m_desk->dialogs.messages().first().text, QString("ORDEN #16 ha sido guardada."));
     QCOMPARE(text("SELECT (SELECT COUNT(*) FROM PEDIDOS) || (SELECT COUNT(*) FROM LINEAS_PEDIDOS)"), QString("12"));
@@ -185,7 +185,7 @@ void tst_ConfirmarOrden::newCustomerFromTheWindowIsStoredWithTheOrder()
     DeskFixture::press(Qt::Key_Return);
     DeskFixture::type("Av. 25% de Mayo");
     m_desk->control<QLineEdit>("txtOBSERVACIONES")->setFocus(Qt::OtherFocusReason);
-    m_desk->dialogs.answerMessage(QMessageBox::Ok);
+    m_desk->dialogs.answerMessage(Dialogs::Ok);
     DeskFixture::press(Qt::Key_Return);
 
     QCOMPARE(text("SELECT COUNT(*) FROM CLIENTES"), QString("3"));
@@ -194,7 +194,7 @@ void tst_ConfirmarOrden::newCustomerFromTheWindowIsStoredWithTheOrder()
         QString("Carlos O'Higgins|Av. 25% de Mayo|"));
     // It stays selected, in its place between the others.
     QCOMPARE(m_desk->text("txtNOMBRE"), QString("Carlos O'Higgins"));
-    m_desk->dialogs.answerMessage(QMessageBox::Ok);
+    m_desk->dialogs.answerMessage(Dialogs::Ok);
     click("lblSiguiente");
     QCOMPARE(m_desk->dialogs.messages().last().text, QString("Final del fichero."));
     click("lblAnterior");

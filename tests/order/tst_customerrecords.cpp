@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
 #include "order/customerrecords.h"
@@ -63,7 +63,7 @@ private slots:
         QVERIFY(!acnDataBase().open(db.path()));
         ScriptedDialogs dialogs;
         for (qsizetype i = 0; i < told.size(); ++i)
-            dialogs.answerMessage(QMessageBox::Ok);
+            dialogs.answerMessage(Dialogs::Ok);
         {
             CustomerCursor cursor(acnDataBase());
             QVERIFY(!cursor.open());
@@ -90,7 +90,7 @@ private slots:
         for (const Dialogs::Message &message : dialogs.messages()) {
             texts.append(message.text);
             QCOMPARE(message.title, QStringLiteral("Atención"));
-            QCOMPARE(message.icon, QMessageBox::Information);
+            QCOMPARE(message.icon, Dialogs::Information);
         }
         QCOMPARE(texts, told);
         // Nothing the tools do is stored.

@@ -1,5 +1,5 @@
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
 #include "order/orderconfirmation.h"
@@ -78,14 +78,15 @@ private slots:
 
     void storesTheWholeOrder()
     {
-        m_dialogs->answerMessage(QMessageBox::Ok);
-        const OrderConfirmation::Result result = OrderConfirmation(m_cursor.get()).confirm(draft());
+        m_dialogs->answerMessage(Dialogs::Ok);
+        const OrderConfirmation::Result result
+            = OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(draft());
         QCOMPARE(result.outcome, Outcome::Stored);
         QCOMPARE(result.stockFailures, 0);
         QCOMPARE(m_dialogs->messages().size(), 1);
         QCOMPARE(m_dialogs->messages().first().text, S("ORDEN #16 ha sido guardada."));
         QCOMPARE(m_dialogs->messages().first().title, S("Atención"));
-        QCOMPARE(m_dialogs->messages().first().icon, QMessageBox::Information);
+        QCOMPARE(m_dialogs->messages().first().icon, Dialogs::Information);
         expectStored();
         QCOMPARE(text("SELECT FECHA || CLIENTE || FORMA_DE_ENVIO || FORMA_DE_PAGO || OBSERVACIONES FROM PEDIDOS"),
             S("2004-08-20Cliente UnoTransporteContadoUrgente"));
@@ -100,8 +101,8 @@ private slots:
         QVERIFY(m_cursor->setValue(Field::Nombre, "Cambiado"));
         OrderDraft order = draft();
         order.lines.clear();
-        m_dialogs->answerMessage(QMessageBox::Ok);
-        QCOMPARE(OrderConfirmation(m_cursor.get()).confirm(order).outcome, Outcome::NoLines);
+        m_dialogs->answerMessage(Dialogs::Ok);
+        QCOMPARE(OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(order).outcome, Outcome::NoLines);
         QCOMPARE(m_dialogs->messages().first().text, S("No hay orden a guardar."));
         expectNothingStored();
         // The customer's edit is neither stored nor thrown away.
@@ -140,8 +141,9 @@ private slots:
         order.fecha = fecha;
         QFETCH(QString, cell);
         order.lines[row][column] = cell;
-        m_dialogs->answerMessage(QMessageBox::Ok);
-        const OrderConfirmation::Result result = OrderConfirmation(m_cursor.get()).confirm(order);
+        m_dialogs->answerMessage(Dialogs::Ok);
+        const OrderConfirmation::Result result
+            = OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(order);
         QCOMPARE(result.outcome, Outcome::Refused);
         QTEST(result.line, "refused");
         const QString told = m_dialogs->messages().first().text;
@@ -187,12 +189,12 @@ private slots:
             QVERIFY(!acnDataBase().execute(statement));
         m_cursor->addNew();
         QVERIFY(m_cursor->setValue(Field::Nombre, "Cliente Nuevo"));
-        OrderConfirmation confirmation(m_cursor.get());
+        OrderConfirmation confirmation(acnDataBase(), *m_dialogs, m_cursor.get());
         // A routine asks Retry/Cancel first; the customer's failure is told at once.
         const bool routine = !QByteArray(QTest::currentDataTag()).startsWith("customer");
         if (routine)
-            m_dialogs->answerMessage(QMessageBox::Cancel);
-        m_dialogs->answerMessage(QMessageBox::Ok);
+            m_dialogs->answerMessage(Dialogs::Cancel);
+        m_dialogs->answerMessage(Dialogs::Ok);
         const OrderConfirmation::Result result = confirmation.confirm(draft());
         QTEST(int(result.outcome), "outcome");
         QTEST(result.line, "line");
@@ -210,7 +212,7 @@ private slots:
         // Confirming again, once the fault is gone, stores everything once.
         QVERIFY(!acnDataBase().execute("DROP TRIGGER FALLA"));
         m_dialogs->clear();
-        m_dialogs->answerMessage(QMessageBox::Ok);
+        m_dialogs->answerMessage(Dialogs::Ok);
         QCOMPARE(confirmation.confirm(draft()).outcome, Outcome::Stored);
         QCOMPARE(m_dialogs->messages().size(), 1);
         expectStored();
@@ -225,9 +227,10 @@ private slots:
                            "BEGIN SELECT RAISE(ABORT, 'sin stock'); END"));
         // Another reader, while the order waits on the box halfway, sees none of it.
         int seen = -1;
-        m_dialogs->answerMessage(QMessageBox::Cancel, [&] { seen = count("PEDIDOS") + count("LINEAS_PEDIDOS"); });
-        m_dialogs->answerMessage(QMessageBox::Ok).answerMessage(QMessageBox::Ok);
-        const OrderConfirmation::Result result = OrderConfirmation(m_cursor.get()).confirm(draft());
+        m_dialogs->answerMessage(Dialogs::Cancel, [&] { seen = count("PEDIDOS") + count("LINEAS_PEDIDOS"); });
+        m_dialogs->answerMessage(Dialogs::Ok).answerMessage(Dialogs::Ok);
+        const OrderConfirmation::Result result
+            = OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(draft());
         QCOMPARE(result.outcome, Outcome::Stored);
         QCOMPARE(result.stockFailures, 1);
         QCOMPARE(seen, 0);
@@ -265,8 +268,8 @@ private slots:
         order.observaciones = typed + "O";
         order.lines[0][4] = typed;
         order.lines[0][5] = typed + "D";
-        m_dialogs->answerMessage(QMessageBox::Ok);
-        QCOMPARE(OrderConfirmation(m_cursor.get()).confirm(order).outcome, Outcome::Stored);
+        m_dialogs->answerMessage(Dialogs::Ok);
+        QCOMPARE(OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(order).outcome, Outcome::Stored);
 
         QCOMPARE(count("CLIENTES"), newCustomer ? 2 : 1);
         const QStringList header = {"CLIENTE", "DIRECCION", "RUC", "TELEFONO", "CONTACTO", "EMAIL"};
@@ -292,8 +295,8 @@ private slots:
         OrderDraft order = draft();
         order.nombre = "Escrito a mano";
         order.email = "";
-        m_dialogs->answerMessage(QMessageBox::Ok);
-        QCOMPARE(OrderConfirmation(m_cursor.get()).confirm(order).outcome, Outcome::Stored);
+        m_dialogs->answerMessage(Dialogs::Ok);
+        QCOMPARE(OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(order).outcome, Outcome::Stored);
         QCOMPARE(count("CLIENTES"), 0);
         QCOMPARE(text("SELECT CLIENTE FROM PEDIDOS"), S("Escrito a mano"));
         QVERIFY(!m_db->scalar("SELECT EMAIL FROM PEDIDOS").isNull());

@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 #include "order/desklook.h"
 #include "order/exchangerate.h"
 #include "order/lineentry.h"

@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 #include "report/bandedreport.h"
 
 #include <QtTest>

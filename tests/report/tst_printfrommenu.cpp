@@ -1,9 +1,9 @@
 #include "order/deskfixture.h"
 
 #include "about/frmacerca.h"
-#include "app/regional.h"
-#include "report/printtool.h"
+#include "base/regional.h"
 #include "report/reportpreview.h"
+#include "transfer/printtool.h"
 
 #include <QApplication>
 #include <QLabel>

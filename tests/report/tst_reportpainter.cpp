@@ -1,7 +1,7 @@
 #include "orderfixture.h"
 
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "report/bandedreport.h"
 #include "report/reportpainter.h"

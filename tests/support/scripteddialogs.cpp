@@ -12,7 +12,7 @@ ScriptedDialogs::~ScriptedDialogs()
     Dialogs::setCurrent(nullptr);
 }
 
-ScriptedDialogs &ScriptedDialogs::answerMessage(QMessageBox::StandardButton button, std::function<void()> action)
+ScriptedDialogs &ScriptedDialogs::answerMessage(Dialogs::Button button, std::function<void()> action)
 {
     m_script.enqueue({Kind::Message, button, {}, std::move(action)});
     return *this;
@@ -20,13 +20,13 @@ ScriptedDialogs &ScriptedDialogs::answerMessage(QMessageBox::StandardButton butt
 
 ScriptedDialogs &ScriptedDialogs::answerInput(const QString &text, std::function<void()> action)
 {
-    m_script.enqueue({Kind::Input, QMessageBox::NoButton, text, std::move(action)});
+    m_script.enqueue({Kind::Input, Dialogs::NoButton, text, std::move(action)});
     return *this;
 }
 
 ScriptedDialogs &ScriptedDialogs::answerOpenFile(const QString &path)
 {
-    m_script.enqueue({Kind::OpenFile, QMessageBox::NoButton, path, {}});
+    m_script.enqueue({Kind::OpenFile, Dialogs::NoButton, path, {}});
     return *this;
 }
 
@@ -68,12 +68,12 @@ bool ScriptedDialogs::takeAnswer(Kind kind, const QString &what, Answer &answer)
     return true;
 }
 
-QMessageBox::StandardButton ScriptedDialogs::showMessage(const Message &box)
+Dialogs::Button ScriptedDialogs::showMessage(const Message &box)
 {
     m_shown.append({Kind::Message, box, {}, {}});
     Answer answer;
     if (!takeAnswer(Kind::Message, box.title + QStringLiteral(": ") + box.text, answer))
-        return box.buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
+        return box.buttons.testFlag(Dialogs::Cancel) ? Dialogs::Cancel : Dialogs::Ok;
     return answer.button;
 }
 

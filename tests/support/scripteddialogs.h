@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialogs.h"
+#include "base/dialogs.h"
 
 #include <QList>
 #include <QQueue>
@@ -27,7 +27,7 @@ public:
     ~ScriptedDialogs() override;
 
     // Queue the next answer. The action, if given, runs while the box is "open".
-    ScriptedDialogs &answerMessage(QMessageBox::StandardButton button, std::function<void()> action = {});
+    ScriptedDialogs &answerMessage(Dialogs::Button button, std::function<void()> action = {});
     ScriptedDialogs &answerInput(const QString &text, std::function<void()> action = {});
     ScriptedDialogs &answerOpenFile(const QString &path);
 
@@ -39,7 +39,7 @@ public:
     void clear();
 
 protected:
-    QMessageBox::StandardButton showMessage(const Message &box) override;
+    Dialogs::Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
 
@@ -47,7 +47,7 @@ private:
     struct Answer
     {
         Kind kind;
-        QMessageBox::StandardButton button = QMessageBox::NoButton;
+        Dialogs::Button button = Dialogs::NoButton;
         QString text;
         std::function<void()> action;
     };

@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
@@ -32,12 +32,12 @@ public:
     int boxes = 0;
 
 protected:
-    QMessageBox::StandardButton showMessage(const Message &box) override
+    Dialogs::Button showMessage(const Message &box) override
     {
         ++boxes;
-        return box.buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
-            : box.buttons.testFlag(QMessageBox::No)      ? QMessageBox::No
-                                                         : QMessageBox::Ok;
+        return box.buttons.testFlag(Dialogs::Cancel) ? Dialogs::Cancel
+            : box.buttons.testFlag(Dialogs::No)      ? Dialogs::No
+                                                     : Dialogs::Ok;
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
@@ -149,7 +149,7 @@ void tst_ArticleImport::dateChangesByDoubleClick()
     const QString before = lblFECHA->text();
     m_dialogs->answerInput(answer);
     if (expected.isEmpty())
-        m_dialogs->answerMessage(QMessageBox::Ok);
+        m_dialogs->answerMessage(Dialogs::Ok);
     QTest::mouseDClick(lblFECHA, Qt::LeftButton);
     QCOMPARE(lblFECHA->text(), expected.isEmpty() ? before : expected);
     QCOMPARE(m_dialogs->inputs().at(0).proposed, before);
@@ -165,7 +165,7 @@ void tst_ArticleImport::addsNewReplacesExistingKeepsTheLastOfTwice()
     const QString path = writeList("\"A-1\",\"F-100\",\"Ca\xF1o 1/2\",120,\"15,50\",20/08/2004\r\n"
                                    "\"B-2\",\"uno\",\"Codo, 90\xB0\",7,\"1.234,5\",1/9/2004\r\n"
                                    "\"B-2\",\"dos\",\"Segundo\",8,\"2\",2/9/2004\r\n");
-    m_dialogs->answerMessage(QMessageBox::No);
+    m_dialogs->answerMessage(Dialogs::No);
     importFile(path);
 
     QCOMPARE(articleCount(), 3);
@@ -176,7 +176,7 @@ void tst_ArticleImport::addsNewReplacesExistingKeepsTheLastOfTwice()
         QStringLiteral("dos|Segundo|8"));
     QCOMPARE(article("Z-9", "DESCRIPCION").toString(), QStringLiteral("Intacto"));
     QCOMPARE(m_dialogs->messages().at(0).text, successQuestion);
-    QCOMPARE(m_dialogs->messages().at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(m_dialogs->messages().at(0).buttons, Dialogs::Yes | Dialogs::No);
 }
 
 void tst_ArticleImport::stockIsRoundedToEven_data()
@@ -195,7 +195,7 @@ void tst_ArticleImport::stockIsRoundedToEven()
     QFETCH(QByteArray, field);
     QFETCH(int, expected);
     const QString path = writeList("\"S\",\"p\",\"d\"," + field + ",\"1\",1/1/2004\n");
-    m_dialogs->answerMessage(QMessageBox::No);
+    m_dialogs->answerMessage(Dialogs::No);
     importFile(path);
     QCOMPARE(article("S", "STK_ACTUAL").toInt(), expected);
 }
@@ -222,7 +222,7 @@ void tst_ArticleImport::badRecordsAreReportedAndLeftOut()
     QFETCH(int, stored);
     const QString path
         = writeList("\"A\",\"p\",\"d\",1,\"1,5\",1/1/2004\n\n" + middle + "\"Z\",\"p\",\"d\",1,\"2,5\",2/1/2004\n");
-    m_dialogs->answerMessage(QMessageBox::Ok);
+    m_dialogs->answerMessage(Dialogs::Ok);
     std::unique_ptr<frmTransferencia> window = importFile(path);
 
     QCOMPARE(article("A", "P_UNITARIO").toDouble(), 1.5);
@@ -231,7 +231,7 @@ void tst_ArticleImport::badRecordsAreReportedAndLeftOut()
     const Dialogs::Message message = m_dialogs->messages().at(0);
     QVERIFY2(message.text.contains(reason), qPrintable(message.text));
     QVERIFY(message.text.contains(QDir::toNativeSeparators(path)));
-    QCOMPARE(message.icon, QMessageBox::Warning);
+    QCOMPARE(message.icon, Dialogs::Warning);
     // A failure keeps the file and offers nothing.
     QVERIFY(QFile::exists(path));
     QVERIFY(window->isVisible());
@@ -250,7 +250,7 @@ void tst_ArticleImport::deletionQuestionBothWays()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, yes);
     const QString path = writeList(bytes);
-    m_dialogs->answerMessage(yes ? QMessageBox::Yes : QMessageBox::No);
+    m_dialogs->answerMessage(yes ? Dialogs::Yes : Dialogs::No);
     std::unique_ptr<frmTransferencia> window = importFile(path);
     QCOMPARE(articleCount(), bytes.isEmpty() ? 0 : 1);
     QCOMPARE(m_dialogs->messages().at(0).text, successQuestion);
@@ -277,11 +277,11 @@ void tst_ArticleImport::missingFileIsNamed()
     QFETCH(QString, why);
     QVERIFY(QDir(m_db->folder()).mkpath(QStringLiteral("carpeta")));
     const QString path = QDir::toNativeSeparators(QDir(m_db->folder()).filePath(name));
-    m_dialogs->answerMessage(QMessageBox::Ok);
+    m_dialogs->answerMessage(Dialogs::Ok);
     std::unique_ptr<frmTransferencia> window = importFile(path);
     QCOMPARE(m_dialogs->messages().at(0).text,
         QStringLiteral("No se pudo abrir el archivo de artículos '%1': %2.").arg(path, why));
-    QCOMPARE(m_dialogs->messages().at(0).icon, QMessageBox::Critical);
+    QCOMPARE(m_dialogs->messages().at(0).icon, Dialogs::Critical);
     QVERIFY(window->isVisible());
 }
 
@@ -307,10 +307,10 @@ void tst_ArticleImport::givenUpWriteKeepsTheOthers()
     const QString path = writeList("A,p,d,1,\"1\",1/1/2004\nMALO,p,Nuevo,1,\"1\",1/1/2004\nZ,p,d,1,\"1\",1/1/2004\n");
     if (retry)
         m_dialogs->answerMessage(
-            QMessageBox::Retry, [] { QVERIFY(!acnDataBase().execute(QStringLiteral("DROP TRIGGER refuse_INSERT"))); });
+            Dialogs::Retry, [] { QVERIFY(!acnDataBase().execute(QStringLiteral("DROP TRIGGER refuse_INSERT"))); });
     else
-        m_dialogs->answerMessage(QMessageBox::Cancel);
-    m_dialogs->answerMessage(retry ? QMessageBox::No : QMessageBox::Ok);
+        m_dialogs->answerMessage(Dialogs::Cancel);
+    m_dialogs->answerMessage(retry ? Dialogs::No : Dialogs::Ok);
     importFile(path);
 
     QVERIFY(article("A", "COD_ART").isValid());
@@ -335,10 +335,10 @@ void tst_ArticleImport::lostBatchIsWrittenAgain()
     const QString path = writeList("A,p,d,1,\"1\",1/1/2004\nB,p,d,2,\"1\",1/1/2004\nC,p,d,3,\"1\",1/1/2004\n"
                                    "D,p,d,4,\"1\",1/1/2004\n");
     // The first retry still fails; the second finds the fault gone.
-    m_dialogs->answerMessage(QMessageBox::Retry)
+    m_dialogs->answerMessage(Dialogs::Retry)
         .answerMessage(
-            QMessageBox::Retry, [] { QVERIFY(!acnDataBase().execute(QStringLiteral("UPDATE FAULT SET ARMED = 0"))); })
-        .answerMessage(QMessageBox::No);
+            Dialogs::Retry, [] { QVERIFY(!acnDataBase().execute(QStringLiteral("UPDATE FAULT SET ARMED = 0"))); })
+        .answerMessage(Dialogs::No);
     importFile(path);
     QCOMPARE(articleCount(), 4);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT SUM(STK_ACTUAL) FROM ARTICULOS")).toInt(), 10);
@@ -366,7 +366,7 @@ void tst_ArticleImport::noFileContentEndsTheProgram()
     QFETCH(QByteArray, bytes);
     // The scripted dialogs stay installed for cleanup; these answer in the meantime.
     auto answers = std::make_unique<AnswerAnything>();
-    const ArticleImport::Outcome outcome = ArticleImport(writeList(bytes)).run();
+    const ArticleImport::Outcome outcome = ArticleImport(writeList(bytes), acnDataBase(), *answers).run();
     QVERIFY(answers->boxes >= 1);
     QVERIFY(outcome.records >= 0);
     answers.reset();

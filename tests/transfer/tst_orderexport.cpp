@@ -1,5 +1,5 @@
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "data/connection.h"
 #include "report/reportdocument.h"
 #include "report/reportpreview.h"
@@ -127,7 +127,7 @@ void tst_OrderExport::exportsTheDay()
         window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"))->setText(folder.filePath(typed));
     const QString path = folder.filePath(typed.isEmpty() ? written : typed);
     QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"))->text(), QDir::toNativeSeparators(path));
-    m_dialogs->answerMessage(QMessageBox::Ok);
+    m_dialogs->answerMessage(Dialogs::Ok);
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
 
     const Dialogs::Message message = m_dialogs->messages().value(0);
@@ -135,7 +135,7 @@ void tst_OrderExport::exportsTheDay()
     QCOMPARE(m_previewed, 1);
     if (written.isEmpty()) {
         QVERIFY2(message.text.contains(QDir::toNativeSeparators(path)), qPrintable(message.text));
-        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(message.icon, Dialogs::Critical);
         return;
     }
     QCOMPARE(message.text, exported);
@@ -151,9 +151,9 @@ void tst_OrderExport::reportThatCannotRunIsTold()
     window.setMode(QStringLiteral("E"));
     window.show();
     strConexion = Connection::connectionString(QDir(m_db->folder()).filePath(QStringLiteral("no-existe.mdb")));
-    m_dialogs->answerMessage(QMessageBox::Ok);
+    m_dialogs->answerMessage(Dialogs::Ok);
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
-    QCOMPARE(m_dialogs->messages().value(0).icon, QMessageBox::Critical);
+    QCOMPARE(m_dialogs->messages().value(0).icon, Dialogs::Critical);
     QVERIFY(m_dialogs->messages().value(0).text != exported);
     QCOMPARE(m_previewed, 0);
     QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*.pdf")}), QStringList());

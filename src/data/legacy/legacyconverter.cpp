@@ -400,12 +400,10 @@ void planCounter(Plan &setup, const Plan &orders, ConversionReport &report)
 // Writes the table's rows and those kept aside; `written` hears every thousand rows.
 MaybeError writeTable(Connection &connection, const Plan &plan, const std::function<void(int)> &written)
 {
-    QSqlQuery insert;
-    if (MaybeError error = connection.prepare(insert, QString::fromUtf8(plan.target->insert)))
-        return error;
+    const QString insert = QString::fromUtf8(plan.target->insert);
     int count = 0;
     for (const QVariantList &row : plan.rows) {
-        if (MaybeError error = Connection::run(insert, row))
+        if (MaybeError error = connection.execute(insert, row))
             return error;
         if (++count % 1000 == 0)
             written(1000);
@@ -413,14 +411,11 @@ MaybeError writeTable(Connection &connection, const Plan &plan, const std::funct
     written(count % 1000);
     if (plan.keptAside.isEmpty())
         return std::nullopt;
-    QSqlQuery keep;
-    if (MaybeError error = connection.prepare(keep, insertKeptAside))
-        return error;
     for (const KeptAside &kept : plan.keptAside) {
         const QString json
             = QString::fromUtf8(QJsonDocument(rowAsJson(plan.source, kept.row)).toJson(QJsonDocument::Compact));
-        if (MaybeError error
-            = Connection::run(keep, {QString::fromLatin1(plan.target->name), kept.row + 1, kept.reason, json}))
+        if (MaybeError error = connection.execute(
+                insertKeptAside, {QString::fromLatin1(plan.target->name), kept.row + 1, kept.reason, json}))
             return error;
     }
     return std::nullopt;

@@ -1,4 +1,4 @@
-#include "app/regional.h"
+#include "base/regional.h"
 
 #include <QtTest>
 

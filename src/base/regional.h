@@ -35,6 +35,8 @@ public:
     // Blanks, tabs and line feeds skipped anywhere; a point decimal; stops at the first
     // character that cannot continue the number; no number gives 0. Never fails.
     static double leadingNumber(QStringView text);
+    // The same, but a number beyond the range of a double is nullopt rather than 0.
+    static std::optional<double> leadingNumberInRange(QStringView text);
     // The regional decimal separator, digit grouping accepted. Empty or not a number: nullopt.
     static std::optional<double> toNumber(QStringView text);
     // Nearest integer, halves to the even neighbour; out of range (or not finite): nullopt.

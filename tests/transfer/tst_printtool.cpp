@@ -1,12 +1,12 @@
-#include "orderfixture.h"
+#include "report/orderfixture.h"
 
-#include "app/globals.h"
-#include "app/regional.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "data/connection.h"
-#include "report/printtool.h"
 #include "report/reportpreview.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
+#include "transfer/printtool.h"
 
 #include <QtTest>
 
@@ -102,10 +102,10 @@ void tst_PrintTool::unreadableDatabaseIsShownNotPreviewed()
 {
     strConexion = Connection::connectionString(m_db->folder() + QStringLiteral("/otra.mdb"));
     m_dialogs->answerInput("2");
-    m_dialogs->answerMessage(QMessageBox::Ok);
+    m_dialogs->answerMessage(Dialogs::Ok);
     previewOrderFromPrintTool("13", "20/08/2004", nullptr);
     QVERIFY(m_dialogs->messages().value(0).text.contains(QStringLiteral("otra.mdb")));
-    QCOMPARE(m_dialogs->messages().value(0).icon, QMessageBox::Critical);
+    QCOMPARE(m_dialogs->messages().value(0).icon, Dialogs::Critical);
     QCOMPARE(m_presented.size(), 0);
 }
 

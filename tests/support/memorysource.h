@@ -1,6 +1,6 @@
 #pragma once
 
-#include "legacysource.h"
+#include "data/legacy/legacysource.h"
 
 #include <QList>
 

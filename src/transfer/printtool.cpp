@@ -1,10 +1,10 @@
 #include "printtool.h"
 
-#include "reportpreview.h"
-#include "rptorden.h"
+#include "report/reportpreview.h"
+#include "report/rptorden.h"
 
-#include "app/dialogs.h"
-#include "app/regional.h"
+#include "base/dialogs.h"
+#include "base/regional.h"
 
 #include <cmath>
 
@@ -28,7 +28,7 @@ void previewOrderFromPrintTool(const QString &nroPedidoCaption, const QString &f
     report.setCaption(QStringLiteral("lblView_NRO_PEDIDO"), orderNumberCaption(answer));
     report.setCaption(QStringLiteral("lblFECHA"), fechaCaption);
     if (std::optional<QString> error = report.run()) {
-        Dialogs::current().message(*error, QStringLiteral("Atención"), QMessageBox::Critical);
+        Dialogs::current().message(*error, QStringLiteral("Atención"), Dialogs::Critical);
         if (report.document().pageCount() == 0)
             return;
     }

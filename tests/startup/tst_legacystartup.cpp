@@ -1,8 +1,8 @@
-#include "app/globals.h"
-#include "app/legacyconversion.h"
-#include "app/regional.h"
-#include "app/startup.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "data/connection.h"
+#include "startup/legacyconversion.h"
+#include "startup/startup.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
 
@@ -70,7 +70,7 @@ private slots:
         QVERIFY(QFile::copy(fixture(), folder.filePath("database.mdb")));
         QVERIFY(writeFile(folder.filePath("database-anterior.mdb"), "una conversión anterior"));
         ScriptedDialogs dialogs;
-        dialogs.answerMessage(QMessageBox::Yes).answerMessage(QMessageBox::Ok);
+        dialogs.answerMessage(Dialogs::Yes).answerMessage(Dialogs::Ok);
         QStringList seen;
         const int result = Main(folder.path(), [&]() -> QWidget * {
             seen << rowsOf(QStringLiteral("SELECT EMPRESA, RECORVAN, ULTIMO_PEDIDO FROM SETUP"))
@@ -91,7 +91,7 @@ private slots:
                 "José Núñez|2004-08-20|1|Descripción: cañería de ½\" con válvula|3|12.5|Descripción extra",
                 "José Núñez|2004-08-20|2|Precisión 0.1|1|0.1|"}));
         QCOMPARE(dialogs.messages().size(), 2);
-        QCOMPARE(dialogs.messages().at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(dialogs.messages().at(0).buttons, Dialogs::Yes | Dialogs::No);
         QVERIFY(dialogs.messages().at(0).text.contains(QStringLiteral("database-anterior-2.mdb")));
         QVERIFY2(dialogs.messages().at(1).text.contains(QStringLiteral("ARTICULOS: 7 filas leídas, 7 escritas.")),
             qPrintable(dialogs.messages().at(1).text));
@@ -150,8 +150,8 @@ private slots:
         const bool isJet = Connection::fileKind(database) == Connection::FileKind::Jet;
         ScriptedDialogs dialogs;
         if (isJet)
-            dialogs.answerMessage(yes ? QMessageBox::Yes : QMessageBox::No);
-        dialogs.answerMessage(QMessageBox::Ok);
+            dialogs.answerMessage(yes ? Dialogs::Yes : Dialogs::No);
+        dialogs.answerMessage(Dialogs::Ok);
         bool windowMade = false;
         QVERIFY(Main(folder, [&windowMade]() -> QWidget * {
             windowMade = true;
@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(dialogs.messages().size(), isJet ? 2 : 1);
         QVERIFY2(dialogs.messages().last().text.contains(expectedText), qPrintable(dialogs.messages().last().text));
         if (yes || !isJet)
-            QCOMPARE(dialogs.messages().last().icon, QMessageBox::Critical);
+            QCOMPARE(dialogs.messages().last().icon, Dialogs::Critical);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({"database.mdb"}));
         QCOMPARE(contentOf(database), content);
     }

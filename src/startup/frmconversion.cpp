@@ -1,6 +1,6 @@
 #include "frmconversion.h"
 
-#include "version.h"
+#include "base/version.h"
 
 #include <QCoreApplication>
 #include <QLabel>

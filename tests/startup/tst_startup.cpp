@@ -1,7 +1,7 @@
-#include "app/globals.h"
-#include "app/regional.h"
-#include "app/startup.h"
+#include "base/globals.h"
+#include "base/regional.h"
 #include "data/connection.h"
+#include "startup/startup.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
 
@@ -112,14 +112,14 @@ private slots:
             QVERIFY(db.exec(QStringLiteral("DELETE FROM SETUP")));
 
         ScriptedDialogs dialogs;
-        dialogs.answerMessage(QMessageBox::Ok);
+        dialogs.answerMessage(Dialogs::Ok);
         QString counter = QStringLiteral("no window");
         QVERIFY(Main(db.folder(), noteCounter(counter)) != 0);
         QCOMPARE(counter, QStringLiteral("no window"));
         QVERIFY(!acnDataBase().isOpen());
         QCOMPARE(dialogs.messages().size(), 1);
         const Dialogs::Message shown = dialogs.messages().first();
-        QCOMPARE(shown.icon, QMessageBox::Critical);
+        QCOMPARE(shown.icon, Dialogs::Critical);
         QCOMPARE(shown.title, QStringLiteral("Recorvan"));
         QVERIFY2(shown.text.contains(expectedText), qPrintable(shown.text));
         QVERIFY2(shown.text.contains(QRegularExpression(QStringLiteral("Error \\d+:"))), qPrintable(shown.text));

@@ -1,9 +1,9 @@
 #include "legacyconversion.h"
 
+#include "base/dialogs.h"
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
-#include "dialogs.h"
 #include "frmconversion.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ void showFailure(const DbError &error)
                                               "el archivo original quedó como estaba.\n\nError %1: %2")
                                    .arg(error.number)
                                    .arg(error.description),
-        QString(), QMessageBox::Critical);
+        QString(), Dialogs::Critical);
 }
 
 } // namespace
@@ -50,20 +50,20 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
         return LegacyOutcome::NotLegacy;
 
     const QString shownOriginal = QDir::toNativeSeparators(original);
-    const QMessageBox::StandardButton answer = Dialogs::current().message(
+    const Dialogs::Button answer = Dialogs::current().message(
         QStringLiteral("La base de datos '%1' es del programa anterior (Access) y hay que convertirla para usarla "
                        "con Recorvan.\n\n¿Convertirla ahora? El archivo original no se borra ni se cambia: "
                        "queda al lado, con el nombre '%2'.")
             .arg(shownOriginal, QFileInfo(NombreAnterior(programFolder)).fileName()),
-        QStringLiteral("Atención"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer != QMessageBox::Yes) {
+        QStringLiteral("Atención"), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
+    if (answer != Dialogs::Yes) {
         Dialogs::current().message(
             QStringLiteral("La base de datos no se convirtió y Recorvan se cerrará.\n\n"
                            "Para convertirla más tarde, vuelva a abrir Recorvan y responda Sí, o conviértala con\n"
                            "recorvan-db migrate \"%1\" NUEVA.mdb\n"
                            "y deje NUEVA.mdb como database.mdb junto al programa.")
                 .arg(shownOriginal),
-            QStringLiteral("Atención"), QMessageBox::Information);
+            QStringLiteral("Atención"), Dialogs::Information);
         return LegacyOutcome::Declined;
     }
 
@@ -112,12 +112,12 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
             Dialogs::current().message(QStringLiteral("No se pudo dejar la base convertida como '%1'. El archivo "
                                                       "original, sin cambios, está en '%2'.")
                                            .arg(shownOriginal, QDir::toNativeSeparators(kept)),
-                QString(), QMessageBox::Critical);
+                QString(), Dialogs::Critical);
         }
         return LegacyOutcome::Failed;
     }
     Dialogs::current().message(report.text()
             + QStringLiteral("\n\nLa base anterior quedó guardada como '%1'.").arg(QDir::toNativeSeparators(kept)),
-        QStringLiteral("Atención"), QMessageBox::Information);
+        QStringLiteral("Atención"), Dialogs::Information);
     return LegacyOutcome::Converted;
 }

@@ -135,6 +135,11 @@ void Regional::useSystem()
 
 double Regional::leadingNumber(QStringView text)
 {
+    return leadingNumberInRange(text).value_or(0);
+}
+
+std::optional<double> Regional::leadingNumberInRange(QStringView text)
+{
     // Blanks count for nothing wherever they stand, so drop them first.
     QString compact;
     compact.reserve(text.size());
@@ -162,9 +167,9 @@ double Regional::leadingNumber(QStringView text)
         }
     }
     if (!seenDigit)
-        return 0;
+        return 0.0;
     readExponent(compact, i, number);
-    return finiteOrNothing(number).value_or(0);
+    return finiteOrNothing(number);
 }
 
 std::optional<double> Regional::toNumber(QStringView text)

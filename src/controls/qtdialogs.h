@@ -1,12 +1,12 @@
 #pragma once
 
-#include "dialogs.h"
+#include "base/dialogs.h"
 
 // The dialogs the user sees: modal over the active window.
 class QtDialogs : public Dialogs
 {
 protected:
-    QMessageBox::StandardButton showMessage(const Message &box) override;
+    Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
 };

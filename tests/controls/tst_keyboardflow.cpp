@@ -1,5 +1,5 @@
-#include "app/focuspicturebutton.h"
-#include "app/keyboardflow.h"
+#include "controls/focuspicturebutton.h"
+#include "controls/keyboardflow.h"
 
 #include <QDialog>
 #include <QLineEdit>

@@ -3,13 +3,15 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QMessageBox>
 
-QMessageBox::StandardButton QtDialogs::showMessage(const Message &box)
+Dialogs::Button QtDialogs::showMessage(const Message &box)
 {
-    QMessageBox messageBox(box.icon, box.title, box.text, box.buttons, QApplication::activeWindow());
-    if (box.defaultButton != QMessageBox::NoButton)
-        messageBox.setDefaultButton(box.defaultButton);
-    return QMessageBox::StandardButton(messageBox.exec());
+    QMessageBox messageBox(QMessageBox::Icon(box.icon), box.title, box.text,
+        QMessageBox::StandardButtons(box.buttons.toInt()), QApplication::activeWindow());
+    if (box.defaultButton != NoButton)
+        messageBox.setDefaultButton(QMessageBox::StandardButton(box.defaultButton));
+    return Button(messageBox.exec());
 }
 
 QString QtDialogs::showInput(const Input &box)

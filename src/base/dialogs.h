@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QFlags>
+#include <QString>
+
+// Every message box, input box and file dialog of the program goes through here, so that
+// tests can answer them from a script and see exactly what the user would have seen.
+// The interface needs no widgets: the store and the command-line tool ask through it too.
+class Dialogs
+{
+public:
+    // The values of QMessageBox's own buttons and icons, so the widget side passes them on.
+    enum Button : unsigned {
+        NoButton = 0x00000000,
+        Ok = 0x00000400,
+        Yes = 0x00004000,
+        No = 0x00010000,
+        Retry = 0x00080000,
+        Cancel = 0x00400000,
+    };
+    Q_DECLARE_FLAGS(Buttons, Button)
+    enum Icon { NoIcon = 0, Information = 1, Warning = 2, Critical = 3, Question = 4 };
+
+    struct Message
+    {
+        QString text;
+        QString title;
+        Icon icon = NoIcon;
+        Buttons buttons = Ok;
+        Button defaultButton = NoButton;
+    };
+    struct Input
+    {
+        QString prompt;
+        QString title;
+        QString proposed;
+    };
+    struct OpenFile
+    {
+        QString title;
+        QString folder;
+        QString filter;
+    };
+
+    virtual ~Dialogs() = default;
+
+    // A box given no title bears the program's name.
+    Button message(Message box);
+    Button message(const QString &text, const QString &title, Icon icon = NoIcon, Buttons buttons = Ok,
+        Button defaultButton = NoButton);
+    // The typed text; empty on Cancel.
+    QString input(Input box);
+    QString input(const QString &prompt, const QString &title, const QString &proposed = {});
+    // The chosen path; empty on Cancel.
+    QString openFile(const OpenFile &dialog);
+
+    // The one instance for the run: the one set by the program, or ConsoleDialogs.
+    static Dialogs &current();
+    static void setCurrent(Dialogs *dialogs);
+
+protected:
+    virtual Button showMessage(const Message &box) = 0;
+    virtual QString showInput(const Input &box) = 0;
+    virtual QString showOpenFile(const OpenFile &dialog) = 0;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Dialogs::Buttons)
+
+// Where no one can answer (the command-line tool, a run without windows): each box is
+// written to the error output and given up on: Cancel or No when offered, else its default.
+class ConsoleDialogs : public Dialogs
+{
+protected:
+    Button showMessage(const Message &box) override;
+    QString showInput(const Input &box) override;
+    QString showOpenFile(const OpenFile &dialog) override;
+};

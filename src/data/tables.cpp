@@ -1,0 +1,87 @@
+#include "tables.h"
+
+namespace {
+
+using Type = TableDefinition::Type;
+using Column = TableDefinition::Column;
+
+Column text(const char *name, bool notNull = false)
+{
+    return {QString::fromLatin1(name), Type::Text, notNull};
+}
+
+Column integer(const char *name, bool notNull = false)
+{
+    return {QString::fromLatin1(name), Type::Integer, notNull};
+}
+
+Column real(const char *name)
+{
+    return {QString::fromLatin1(name), Type::Double};
+}
+
+Column date(const char *name)
+{
+    return {QString::fromLatin1(name), Type::Date};
+}
+
+} // namespace
+
+namespace Tables {
+
+const TableDefinition &setup()
+{
+    static const TableDefinition table(
+        QStringLiteral("SETUP"), {text("EMPRESA"), text("RECORVAN"), integer("ULTIMO_PEDIDO")});
+    return table;
+}
+
+const TableDefinition &clientes()
+{
+    static const TableDefinition table(QStringLiteral("CLIENTES"),
+        {{QStringLiteral("ID"), Type::Integer, false, true}, text("NOMBRE"), text("DIRECCION"), text("RUC"),
+            text("TELEFONO"), text("CONTACTO"), text("EMAIL")},
+        {}, {{QStringLiteral("CLIENTES_NOMBRE"), {QStringLiteral("NOMBRE")}}});
+    return table;
+}
+
+const TableDefinition &articulos()
+{
+    static const TableDefinition table(QStringLiteral("ARTICULOS"),
+        {text("COD_ART", true), text("COD_PROPIO"), text("DESCRIPCION"), integer("STK_ACTUAL"), real("P_UNITARIO"),
+            date("FECHA_ACT")},
+        {{QStringLiteral("ARTICULOS_COD_ART"), {QStringLiteral("COD_ART")}}});
+    return table;
+}
+
+const TableDefinition &pedidos()
+{
+    static const TableDefinition table(QStringLiteral("PEDIDOS"),
+        {integer("NRO_PEDIDO", true), date("FECHA"), text("CLIENTE"), text("DIRECCION"), text("RUC"), text("TELEFONO"),
+            text("CONTACTO"), text("EMAIL"), text("FORMA_DE_ENVIO"), text("FORMA_DE_PAGO"), text("OBSERVACIONES")},
+        {{QStringLiteral("PEDIDOS_NRO_PEDIDO"), {QStringLiteral("NRO_PEDIDO")}}},
+        {{QStringLiteral("PEDIDOS_FECHA"), {QStringLiteral("FECHA")}}});
+    return table;
+}
+
+const TableDefinition &lineasPedidos()
+{
+    static const TableDefinition table(QStringLiteral("LINEAS_PEDIDOS"),
+        {integer("NRO_PEDIDO", true), integer("NRO_LINEA", true), text("COD_ART"), integer("CANTIDAD"),
+            real("P_UNITARIO"), text("DETALLES")},
+        {{QStringLiteral("LINEAS_PEDIDOS_LINEA"), {QStringLiteral("NRO_PEDIDO"), QStringLiteral("NRO_LINEA")}}});
+    return table;
+}
+
+const TableDefinition &schemaVersion()
+{
+    static const TableDefinition table(QStringLiteral("SCHEMA_VERSION"), {integer("VERSION", true)});
+    return table;
+}
+
+QList<const TableDefinition *> all()
+{
+    return {&setup(), &clientes(), &articulos(), &pedidos(), &lineasPedidos(), &schemaVersion()};
+}
+
+} // namespace Tables

@@ -1,0 +1,130 @@
+#include "startup.h"
+
+#include "base/dialogs.h"
+#include "base/globals.h"
+#include "base/regional.h"
+#include "data/connection.h"
+#include "data/schema.h"
+#include "databaseclaim.h"
+#include "legacyconversion.h"
+#include "sessionend.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+
+namespace {
+
+DatabaseClaim &claim()
+{
+    static auto *held = new DatabaseClaim;
+    return *held;
+}
+
+// The order of the checks matters: nothing that could change a file runs before the file is
+// known to be a database of this program that no other copy of it holds.
+MaybeError openDatabase(Connection &connection, const QString &path)
+{
+    const Connection::FileKind kind = Connection::fileKind(path);
+    if (kind == Connection::FileKind::Missing || kind == Connection::FileKind::Folder
+        || kind == Connection::FileKind::Special)
+        return Connection::fileError(kind, path);
+    if (MaybeError error = claim().claim(path))
+        return error;
+    if (MaybeError error = connection.open(path))
+        return error;
+    int stored = 0;
+    if (MaybeError error = Schema::readVersion(connection, stored))
+        return error;
+    if (stored > Schema::version)
+        return Schema::upgrade(connection);
+    if (MaybeError error = connection.checkWritable())
+        return error;
+    if (MaybeError error = Schema::upgrade(connection))
+        return error;
+    if (MaybeError error = Schema::check(connection))
+        return error;
+    return connection.useWriteAheadLog();
+}
+
+} // namespace
+
+MaybeError AbroConexion(const QString &programFolder)
+{
+    strRutaBase = QDir::toNativeSeparators(QDir(programFolder).filePath(QStringLiteral("database.mdb")));
+    strConexion = Connection::connectionString(strRutaBase);
+    Connection &connection = acnDataBase();
+    MaybeError error = openDatabase(connection, Connection::pathFromConnectionString(strConexion));
+    if (!error)
+        error = LeoSetup();
+    if (error)
+        CierroConexion();
+    return error;
+}
+
+MaybeError LeoSetup()
+{
+    std::optional<Schema::StoredSettings> setup;
+    if (MaybeError error = Schema::readSettings(acnDataBase(), setup))
+        return error;
+    if (!setup) {
+        // Without the settings row no order number could ever advance.
+        return DbError{DbErrorNumber::Generic,
+            QStringLiteral("La tabla SETUP no tiene la fila con los datos de la empresa; "
+                           "sin ella no se pueden numerar los pedidos.")};
+    }
+    strEMPRESA = setup->empresa;
+    strRECORVAN = setup->vendedor;
+    strULTIMO_PEDIDO = Regional::plainNumber(Regional::leadingNumber(setup->ultimoPedido));
+    return std::nullopt;
+}
+
+void CierroConexion()
+{
+    acnDataBase().close();
+    claim().release();
+}
+
+void endRun()
+{
+    CierroConexion();
+    QCoreApplication::processEvents();
+    QCoreApplication::exit(0);
+}
+
+int Main(const QString &programFolder, const std::function<QWidget *()> &createWindow)
+{
+    SessionEnd sessionEnd;
+    QPointer<QWidget> window;
+    QObject::connect(&sessionEnd, &SessionEnd::ended, &sessionEnd, [&window] {
+        // With no box open, the session closes the window as the user would; otherwise every
+        // open box is left as if cancelled and the run ends.
+        if (window && window->isVisible() && !QApplication::activeModalWidget())
+            window->close();
+        else
+            QCoreApplication::exit(0);
+    });
+
+    // An Access file of the older program is offered for conversion before anything opens it.
+    const LegacyOutcome legacy = OfrezcoConversion(programFolder);
+    if (legacy == LegacyOutcome::Declined || legacy == LegacyOutcome::Failed)
+        return 1;
+    if (MaybeError error = AbroConexion(programFolder)) {
+        Dialogs::current().message(QStringLiteral("No se pudo abrir la base de datos.\n\nError %1: %2")
+                                       .arg(error->number)
+                                       .arg(error->description),
+            QString(), Dialogs::Critical);
+        return 1;
+    }
+    window = createWindow ? createWindow() : nullptr;
+    if (!window || sessionEnd.hasEnded()) {
+        delete window;
+        CierroConexion();
+        return 0;
+    }
+    window->show();
+    const int result = QApplication::exec();
+    delete window;
+    CierroConexion();
+    return result;
+}
