@@ -139,9 +139,9 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
     m_path = path;
 
     sqlite3 *handle = handleOf(db);
-    if (!handle || !registerUnicodeLike(handle)) {
+    if (!handle || !registerUnicodeLike(handle) || !registerSpanishCollation(handle)) {
         close();
-        return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda de textos.")};
+        return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda y el orden de textos.")};
     }
     if (mode == Mode::ReadWrite) {
         // WAL keeps readers (the report's own connection) from blocking the writer.

@@ -12,7 +12,8 @@
 
 struct sqlite3;
 
-// One named connection to an SQLite file, with the Spanish-aware LIKE registered on it.
+// One named connection to an SQLite file, with the Spanish-aware LIKE and the SPANISH collation
+// registered on it.
 // Statements take their values as bound parameters only.
 class Connection
 {
