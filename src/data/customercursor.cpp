@@ -2,12 +2,14 @@
 
 #include "connection.h"
 #include "rowset.h"
+#include "unicodelike.h"
 
 #include <QSqlQuery>
 
 namespace {
 
-const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE;)");
+// Equal names by their key, so that the order is the same at every opening.
+const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE collate SPANISH, ID;)");
 
 const QString selectCustomer
     = QStringLiteral(R"(SELECT NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL FROM CLIENTES WHERE ID = ?;)");
@@ -21,15 +23,15 @@ const QString insertCustomer = QStringLiteral(
 const std::array<QString, CustomerCursor::fieldCount> columns = {QStringLiteral("NOMBRE"), QStringLiteral("DIRECCION"),
     QStringLiteral("RUC"), QStringLiteral("TELEFONO"), QStringLiteral("CONTACTO"), QStringLiteral("EMAIL")};
 
-// Ordered as the store orders "order by NOMBRE": no name first, then the names' UTF-8 bytes,
-// equal names by their key, as the name index holds them.
+// Ordered as the store orders selectCustomers: no name first, then the names by the SPANISH
+// collation, equal names by their key.
 bool before(const CustomerCursor::Record &a, const CustomerCursor::Record &b)
 {
     const QString &nameA = a.values[0];
     const QString &nameB = b.values[0];
     if (nameA.isNull() != nameB.isNull())
         return nameA.isNull();
-    const int byName = nameA.toUtf8().compare(nameB.toUtf8());
+    const int byName = spanishCompare(nameA.toUtf8(), nameB.toUtf8());
     if (byName != 0)
         return byName < 0;
     if (a.id.isNull() || b.id.isNull())
