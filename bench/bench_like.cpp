@@ -43,7 +43,8 @@ int main(int argc, char *argv[])
     sqlite3_open(path.toUtf8().constData(), &unicode);
     registerUnicodeLike(unicode);
 
-    for (const char *pattern : {"%tornillo%", "%modelo 4711%", "%zzz%"}) {
+    // SQLite's own LIKE finds "válvula" only as written; this one also finds "VALVULA".
+    for (const char *pattern : {"%tornillo%", "%modelo 4711%", "%zzz%", "%válvula%"}) {
         int builtinCount = 0;
         int unicodeCount = 0;
         const QByteArray label = QByteArray("LIKE '") + pattern + "'";
@@ -53,10 +54,12 @@ int main(int argc, char *argv[])
             (label + " Spanish-aware").constData(), 15, [&] { unicodeCount = countMatches(unicode, pattern); });
         std::printf("  matches %d / %d, ratio %.2fx (target: under 3x)\n", builtinCount, unicodeCount, ours / base);
     }
-    const double accented
-        = measureMs("LIKE '%ñandú%' Spanish-aware (finds ÑANDÚ)", 15, [&] { countMatches(unicode, "%ñandú%"); });
-    std::printf("  matches %d\n", countMatches(unicode, "%ñandú%"));
-    (void)accented;
+    for (const char *pattern : {"%ñandú%", "%descripcion%"}) {
+        int count = 0;
+        const QByteArray label = QByteArray("LIKE '") + pattern + "' Spanish-aware (folds case and accents)";
+        measureMs(label.constData(), 15, [&] { count = countMatches(unicode, pattern); });
+        std::printf("  matches %d\n", count);
+    }
     sqlite3_close(builtin);
     sqlite3_close(unicode);
     return 0;

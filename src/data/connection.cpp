@@ -203,9 +203,9 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
     hold(m_heldPath);
 
     sqlite3 *handle = handleOf(db);
-    if (!handle || !registerUnicodeLike(handle)) {
+    if (!handle || !registerUnicodeLike(handle) || !registerSpanishCollation(handle)) {
         close();
-        return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda de textos.")};
+        return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda y el orden de textos.")};
     }
     return std::nullopt;
 }

@@ -15,9 +15,10 @@
 
 struct sqlite3;
 
-// One named connection to an SQLite file, with the Spanish-aware LIKE registered on it.
-// Statements take their values as bound parameters only; each statement text is prepared once
-// per connection and kept, so that running one shape many times costs no new preparing.
+// One named connection to an SQLite file, with the Spanish-aware LIKE and the SPANISH collation
+// registered on it. Statements take their values as bound parameters only; each statement text
+// is prepared once per connection and kept, so that running one shape many times costs no new
+// preparing.
 class Connection
 {
 public:

@@ -3,10 +3,12 @@
 #include "connection.h"
 #include "rowset.h"
 #include "tables.h"
+#include "unicodelike.h"
 
 namespace {
 
-const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE;)");
+// Equal names by their key, so that the order is the same at every opening.
+const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE collate SPANISH, ID;)");
 
 const std::array<QString, CustomerCursor::fieldCount> columns = {QStringLiteral("NOMBRE"), QStringLiteral("DIRECCION"),
     QStringLiteral("RUC"), QStringLiteral("TELEFONO"), QStringLiteral("CONTACTO"), QStringLiteral("EMAIL")};
@@ -34,15 +36,15 @@ const QString &insertCustomer()
     return sql;
 }
 
-// Ordered as the store orders "order by NOMBRE": no name first, then the names' UTF-8 bytes,
-// equal names by their key, as the name index holds them.
+// Ordered as the store orders selectCustomers: no name first, then the names by the SPANISH
+// collation, equal names by their key.
 bool before(const CustomerCursor::Record &a, const CustomerCursor::Record &b)
 {
     const QString &nameA = a.values[0];
     const QString &nameB = b.values[0];
     if (nameA.isNull() != nameB.isNull())
         return nameA.isNull();
-    const int byName = nameA.toUtf8().compare(nameB.toUtf8());
+    const int byName = spanishCompare(nameA.toUtf8(), nameB.toUtf8());
     if (byName != 0)
         return byName < 0;
     if (a.id.isNull() || b.id.isNull())

@@ -47,7 +47,8 @@ public:
 
     static QString columnName(Field field);
 
-    // Reads "select * from CLIENTES order by NOMBRE;" and stands on the first record.
+    // Reads the customers in name order as a Spanish reader sorts them (the SPANISH collation,
+    // equal names by ID) and stands on the first record.
     MaybeError open();
     void close();
     bool isOpen() const { return m_open; }

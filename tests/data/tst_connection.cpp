@@ -12,9 +12,10 @@ private slots:
     void init();
     void cleanup();
 
-    void likeFoldsEveryLetter_data();
-    void likeFoldsEveryLetter();
-    void likeEscapesAndSkipsNull();
+    void likeReadsAsSpanish_data();
+    void likeReadsAsSpanish();
+    void collationSortsAsSpanish_data();
+    void collationSortsAsSpanish();
     void boundValuesAreNeverSql();
     void transactionRollsBackUnlessCommitted();
 
@@ -37,51 +38,92 @@ void tst_Connection::cleanup()
     delete m_db;
 }
 
-void tst_Connection::likeFoldsEveryLetter_data()
+void tst_Connection::likeReadsAsSpanish_data()
 {
-    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("escape");
     QTest::addColumn<bool>("matches");
-    const auto row = [](const char *name, const char *stored, const char *pattern, bool matches) {
-        QTest::newRow(name) << QString::fromUtf8(stored) << QString::fromUtf8(pattern) << matches;
+    const auto row = [](const char *name, const char *stored, const char *pattern, const char *escape, bool matches) {
+        QTest::newRow(name) << (stored ? QVariant(QString::fromUtf8(stored)) : QVariant()) << QString::fromUtf8(pattern)
+                            << QString::fromUtf8(escape) << matches;
     };
-    row("ñandú finds ÑANDÚ", "ADHESIVO ÑANDÚ", "%ñandú%", true);
-    row("upper pattern, lower text", "válvula", "VÁLVULA", true);
-    row("accents are not dropped", "VÁLVULA", "valvula", false);
-    row("Greek", "ΩΜΈΓΑ", "%ωμέγα%", true);
-    row("underscore takes an accented letter", "AÑB", "a_b", true);
-    row("underscore needs a character", "AB", "a_b", false);
-    row("anchored start", "X caño", "caño%", false);
-    row("quote is a character", "O'Brien", "%'b%", true);
-    row("empty pattern", "algo", "", false);
-    row("only percent", "", "%", true);
-    row("backtracking", "aaab", "%a%ab", true);
+    row("ñandú finds ÑANDÚ", "ADHESIVO ÑANDÚ", "%ñandú%", "", true);
+    row("acute accent dropped", "CANCIÓN", "cancion", "", true);
+    row("diaeresis dropped", "GÜERO", "guero", "", true);
+    row("accented pattern, plain text", "cancion", "CANCIÓN", "", true);
+    row("ñ is not n", "AÑO", "ano", "", false);
+    row("n is not ñ", "ANO", "año", "", false);
+    row("combining acute", "cancio\u0301n", "canción", "", true);
+    row("combining tilde makes ñ", "an\u0303o", "AÑO", "", true);
+    row("other accents stay", "CAFÈ", "cafe", "", false);
+    row("Greek", "ΩΜΈΓΑ", "%ωμέγα%", "", true);
+    row("underscore takes ñ", "AÑB", "a_b", "", true);
+    row("underscore takes a combined letter", "a\u0301b", "_b", "", true);
+    row("underscore needs a character", "AB", "a_b", "", false);
+    row("wildcards around accents", "LÁMPARA DE PIE", "%ampar_%pié", "", true);
+    row("anchored start", "X caño", "caño%", "", false);
+    row("anchored end", "caño X", "%caño", "", false);
+    row("quote is a character", "O'Brien", "%'b%", "", true);
+    row("empty pattern", "algo", "", "", false);
+    row("only percent", "", "%", "", true);
+    row("null is never matched", nullptr, "%", "", false);
+    row("backtracking", "aaab", "%a%ab", "", true);
+    row("pieces do not overlap", "aaa", "%aa%aa", "", false);
+    row("escaped percent", "50% DTO", "50!%%", "!", true);
+    row("escaped percent is no wildcard", "50 PESOS", "50!%%", "!", false);
+    row("escaped underscore, accented text", "N_ACCIÓN", "n!_accion", "!", true);
 }
 
-void tst_Connection::likeFoldsEveryLetter()
+void tst_Connection::likeReadsAsSpanish()
 {
-    QFETCH(QString, stored);
+    QFETCH(QVariant, stored);
     QFETCH(QString, pattern);
+    QFETCH(QString, escape);
     QFETCH(bool, matches);
     QVERIFY(!m_connection->execute(
         QStringLiteral("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('X', ?)"), {stored}));
     RowSet rows;
-    QVERIFY(!m_connection->select(
-        QStringLiteral("SELECT COD_ART FROM ARTICULOS WHERE DESCRIPCION LIKE ?"), {pattern}, rows));
+    if (escape.isEmpty()) {
+        QVERIFY(!m_connection->select(
+            QStringLiteral("SELECT COD_ART FROM ARTICULOS WHERE DESCRIPCION LIKE ?"), {pattern}, rows));
+    } else {
+        QVERIFY(!m_connection->select(QStringLiteral("SELECT COD_ART FROM ARTICULOS WHERE DESCRIPCION LIKE ? ESCAPE ?"),
+            {pattern, escape}, rows));
+    }
     QCOMPARE(rows.count(), matches ? 1 : 0);
 }
 
-void tst_Connection::likeEscapesAndSkipsNull()
+void tst_Connection::collationSortsAsSpanish_data()
 {
-    QVERIFY(!m_connection->execute(QStringLiteral(
-        "INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('1', '50% DTO'), ('2', '50 PESOS'), ('3', NULL)")));
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    const auto row = [](const char *name, const char *first, const char *second) {
+        QTest::newRow(name) << QString::fromUtf8(first) << QString::fromUtf8(second);
+    };
+    row("acute accent does not move a name", "Álvarez", "Zapata");
+    row("accented capital", "Úbeda", "Zapata");
+    row("diaeresis", "Güemes", "Guerra");
+    row("case does not move a name", "alberto", "Beatriz");
+    row("ñ after n", "Nuñez", "Ñandú");
+    row("ñ before o", "Muñoz", "Muoz");
+    row("ñ is not n", "Munoz", "Muñiz");
+    row("combining tilde is ñ", "Nunez", "Nun\u0303ez");
+    row("shorter first", "Gil", "Gil Robles");
+    row("alike: capital first", "Garcia", "garcia");
+    row("alike: plain first", "Garcia", "García");
+}
+
+// Each pair both ways: names that fold alike still keep one order, so only identical names tie.
+void tst_Connection::collationSortsAsSpanish()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
     RowSet rows;
-    QVERIFY(!m_connection->select(QStringLiteral("SELECT group_concat(COD_ART) AS C FROM ARTICULOS WHERE DESCRIPCION "
-                                                 "LIKE ? ESCAPE '!' UNION ALL SELECT group_concat(COD_ART) FROM "
-                                                 "ARTICULOS WHERE DESCRIPCION LIKE '%'"),
-        {QStringLiteral("50!%%")}, rows));
-    QCOMPARE(rows.text(0, QStringLiteral("C")), QStringLiteral("1"));
-    QCOMPARE(rows.text(1, QStringLiteral("C")), QStringLiteral("1,2"));
+    QVERIFY(!m_connection->select(QStringLiteral("SELECT ? < ? COLLATE SPANISH AS B, ? < ? COLLATE SPANISH AS A"),
+        {first, second, second, first}, rows));
+    QCOMPARE(rows.text(0, QStringLiteral("B")), QStringLiteral("1"));
+    QCOMPARE(rows.text(0, QStringLiteral("A")), QStringLiteral("0"));
 }
 
 void tst_Connection::boundValuesAreNeverSql()
