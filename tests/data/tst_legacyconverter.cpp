@@ -298,6 +298,16 @@ void tst_LegacyConverter::leavesNothingBehindOnFailureNorOverwrites()
     QVERIFY(fails(damaged, "nueva.mdb", "ya existe"));
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QCOMPARE(existing.readAll(), QByteArray("ya estaba"));
+    existing.close();
+
+    // What a conversion cut short (its process killed) leaves is found by the target's name alone.
+    for (const char *name : {".nueva.mdb.0a1b2c3d.tmp", ".nueva.mdb.0a1b2c3d.tmp-wal", ".otra.mdb.0a1b2c3d.tmp"}) {
+        QFile left(QDir(dir.path()).filePath(name));
+        QVERIFY(left.open(QIODevice::WriteOnly));
+    }
+    LegacyConverter::removeUnfinished(QDir(dir.path()).filePath("nueva.mdb"));
+    QCOMPARE(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({".otra.mdb.0a1b2c3d.tmp", "nueva.mdb"}));
 }
 
 QTEST_GUILESS_MAIN(tst_LegacyConverter)
