@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStringList>
 #include <QTextStream>
 
@@ -34,7 +35,8 @@ int usage()
              "  recorvan-db init ARCHIVO --empresa NOMBRE --vendedor NOMBRE [--ultimo-pedido N]\n"
              "  recorvan-db demo ARCHIVO\n"
              "  recorvan-db check ARCHIVO\n"
-             "  recorvan-db migrate ANTERIOR.mdb NUEVA.mdb\n";
+             "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
+             "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer.\n";
     err().flush();
     return 2;
 }
@@ -151,20 +153,10 @@ int check(const QStringList &args)
     return 0;
 }
 
-// Converts a database of the older program into a new Recorvan database; the old file is
-// only read, and an existing NEW is never overwritten.
-int migrate(const QStringList &args)
+// The conversion itself, in the process that reads the old file. With `progress`, each step is
+// also written as a line "progreso<TAB>percent<TAB>step" for the program's progress window.
+int convertHere(const QString &oldFile, const QString &newFile, bool progress)
 {
-    if (args.size() != 2)
-        return usage();
-    const QString &oldFile = args.at(0);
-    const QString &newFile = args.at(1);
-    if (QFileInfo::exists(newFile))
-        return fail(newFile, {DbErrorNumber::CantOpen, QStringLiteral("ya existe; no se sobrescribe.")});
-    // A pipe or a device is refused before anything reads from it.
-    const Connection::FileKind kind = Connection::fileKind(oldFile);
-    if (kind == Connection::FileKind::Special || kind == Connection::FileKind::Folder)
-        return fail(oldFile, Connection::fileError(kind, oldFile));
     JetSource source;
     if (MaybeError error = source.open(oldFile)) {
         err() << error->description << "\n";
@@ -172,16 +164,73 @@ int migrate(const QStringList &args)
         return 1;
     }
     ConversionReport report;
-    if (MaybeError error = LegacyConverter::convert(source, newFile, report)) {
+    QString lastStep;
+    int lastPercent = -1;
+    const auto tell = [&](int percent, const QString &step) {
+        if (!progress || (percent == lastPercent && step == lastStep))
+            return;
+        lastPercent = percent;
+        lastStep = step;
+        out() << "progreso\t" << percent << "\t" << step << "\n";
+        out().flush();
+    };
+    if (MaybeError error = LegacyConverter::convert(source, newFile, report, tell)) {
         err() << "No se pudo convertir " << QDir::toNativeSeparators(oldFile) << ": " << error->description
               << " (error " << error->number << ")\n";
         err().flush();
         return 1;
     }
-    out() << report.text() << "\n\n"
-          << QDir::toNativeSeparators(newFile) << ": base de datos convertida; " << QDir::toNativeSeparators(oldFile)
+    out() << report.text() << "\n";
+    if (!progress) {
+        out() << "\n" << QDir::toNativeSeparators(newFile) << ": base de datos convertida";
+        if (report.lostRows() > 0)
+            out() << ", pero FALTAN FILAS que el archivo dañado no dejó leer (vea arriba)";
+        out() << "; " << QDir::toNativeSeparators(oldFile) << " quedó como estaba.\n";
+    }
+    out().flush();
+    return report.lostRows() > 0 ? 3 : 0;
+}
+
+// Marks the process that does the reading (see migrate).
+const char readerMarker[] = "RECORVAN_DB_READER";
+
+// Converts a database of the older program into a new Recorvan database; the old file is
+// only read, and an existing NEW is never overwritten. Exits with 3 when rows were lost.
+int migrate(QStringList args)
+{
+    const bool progress = !args.isEmpty() && args.first() == QLatin1String("--progreso");
+    if (progress)
+        args.removeFirst();
+    if (args.size() != 2)
+        return usage();
+    const QString &oldFile = args.at(0);
+    const QString &newFile = args.at(1);
+    if (QFileInfo::exists(newFile))
+        return fail(newFile, {DbErrorNumber::CantOpen, QStringLiteral("ya existe; no se sobrescribe.")});
+    if (qEnvironmentVariableIsSet(readerMarker))
+        return convertHere(oldFile, newFile, progress);
+
+    // libmdb can crash on a damaged file: reading it in a second process of this tool makes that a message.
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(readerMarker), QStringLiteral("1"));
+    reader.setProcessEnvironment(environment);
+    reader.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+    reader.waitForFinished(-1);
+    if (reader.error() == QProcess::FailedToStart)
+        return fail(oldFile,
+            {DbErrorNumber::Generic, QStringLiteral("no se pudo iniciar la conversión: %1").arg(reader.errorString())});
+    if (reader.exitStatus() == QProcess::NormalExit)
+        return reader.exitCode();
+    LegacyConverter::removeUnfinished(newFile);
+    QFile::remove(newFile);
+    err() << "No se pudo convertir " << QDir::toNativeSeparators(oldFile)
+          << ": el archivo está dañado y su lectura se interrumpió (la biblioteca libmdb falló al leerlo). "
+          << QDir::toNativeSeparators(newFile) << " no se creó y " << QDir::toNativeSeparators(oldFile)
           << " quedó como estaba.\n";
-    return 0;
+    err().flush();
+    return 1;
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "base/dialogs.h"
 #include "data/connection.h"
-#include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
 #include "frmconversion.h"
 
@@ -10,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUuid>
 
 #include <memory>
@@ -22,13 +22,75 @@ bool taken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-void showFailure(const DbError &error)
+void showFailure(const QString &why)
 {
     Dialogs::current().message(QStringLiteral("No se pudo convertir la base de datos del programa anterior; "
-                                              "el archivo original quedó como estaba.\n\nError %1: %2")
-                                   .arg(error.number)
-                                   .arg(error.description),
+                                              "el archivo original quedó como estaba.\n\n%1")
+                                   .arg(why),
         QString(), Dialogs::Critical);
+}
+
+// How the conversion process ended, with the report it wrote or what went wrong.
+struct ConversionRun
+{
+    enum class End { Converted, LostRows, Failed };
+    End end = End::Failed;
+    QString report;
+    QString failure;
+};
+
+// libmdb can crash on a damaged file, so the file is read by recorvan-db in a process of its own.
+ConversionRun runConversion(const QString &original, const QString &converted, frmConversion *window)
+{
+    const QString tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("recorvan-db"));
+    QProcess child;
+    QByteArray pending;
+    QStringList report;
+    const auto takeLines = [&](bool all) {
+        pending += child.readAllStandardOutput();
+        if (all && !pending.isEmpty() && !pending.endsWith('\n'))
+            pending += '\n';
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            const QString line = QString::fromUtf8(pending.left(end));
+            pending.remove(0, end + 1);
+            const QStringList step = line.split(QLatin1Char('\t'));
+            if (step.size() == 3 && step.first() == QLatin1String("progreso")) {
+                if (window)
+                    window->avanzo(step.at(1).toInt(), step.at(2));
+            } else {
+                report << line;
+            }
+        }
+    };
+    child.start(tool, {QStringLiteral("migrate"), QStringLiteral("--progreso"), original, converted});
+    while (child.state() != QProcess::NotRunning) {
+        child.waitForReadyRead(100);
+        takeLines(false);
+        if (window) // repaint only, as between the steps
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    takeLines(true);
+
+    ConversionRun run;
+    const bool normalExit = child.error() != QProcess::FailedToStart && child.exitStatus() == QProcess::NormalExit;
+    if (normalExit && (child.exitCode() == 0 || child.exitCode() == 3) && QFileInfo::exists(converted)) {
+        run.end = child.exitCode() == 3 ? ConversionRun::End::LostRows : ConversionRun::End::Converted;
+        run.report = report.join(QLatin1Char('\n')).trimmed();
+        return run;
+    }
+    if (child.error() == QProcess::FailedToStart)
+        run.failure = QStringLiteral("No se pudo iniciar el programa de conversión '%1' (%2).")
+                          .arg(QDir::toNativeSeparators(tool), child.errorString());
+    else if (!normalExit)
+        run.failure = QStringLiteral("La conversión se interrumpió: el programa de conversión terminó de forma "
+                                     "anormal, probablemente porque el archivo está dañado.");
+    else
+        run.failure = QString::fromUtf8(child.readAllStandardError()).trimmed();
+    if (run.failure.isEmpty())
+        run.failure = QStringLiteral("El programa de conversión terminó con el código %1.").arg(child.exitCode());
+    LegacyConverter::removeUnfinished(converted);
+    QFile::remove(converted);
+    return run;
 }
 
 } // namespace
@@ -77,36 +139,36 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
     // The new file gets a hidden name first; the original is renamed only once it is complete.
     const QString converted = folder.filePath(
         QStringLiteral(".database-nueva-%1.mdb").arg(QUuid::createUuid().toString(QUuid::WithoutBraces).left(8)));
-    ConversionReport report;
-    MaybeError error;
-    {
-        JetSource source;
-        error = source.open(original);
-        if (!error)
-            error = LegacyConverter::convert(
-                source, converted, report, [&progressWindow](int percent, const QString &step) {
-                    if (progressWindow)
-                        progressWindow->avanzo(percent, step);
-                });
-    }
+    const ConversionRun run = runConversion(original, converted, progressWindow.get());
     progressWindow.reset();
-    if (error) {
-        showFailure(*error);
+    if (run.end == ConversionRun::End::Failed) {
+        showFailure(run.failure);
         return LegacyOutcome::Failed;
+    }
+    // Rows the damaged file would not give up: the user decides whether to work without them.
+    const bool lostRows = run.end == ConversionRun::End::LostRows;
+    if (lostRows
+        && Dialogs::current().message(run.report
+                   + QStringLiteral("\n\n¿Seguir con la base convertida, sin las filas que faltan?\n\nSi responde "
+                                    "No, Recorvan se cerrará, la base convertida se descarta y el archivo original "
+                                    "queda como estaba."),
+               QStringLiteral("Atención"), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
+            != Dialogs::Yes) {
+        QFile::remove(converted);
+        return LegacyOutcome::Declined;
     }
 
     const QString kept = NombreAnterior(programFolder);
     if (!QFile::rename(original, kept)) {
         QFile::remove(converted);
-        showFailure({DbErrorNumber::CantOpen,
-            QStringLiteral("no se pudo renombrar '%1' como '%2'.").arg(shownOriginal, QDir::toNativeSeparators(kept))});
+        showFailure(
+            QStringLiteral("No se pudo renombrar '%1' como '%2'.").arg(shownOriginal, QDir::toNativeSeparators(kept)));
         return LegacyOutcome::Failed;
     }
     if (!QFile::rename(converted, original)) {
         QFile::remove(converted);
         if (QFile::rename(kept, original)) {
-            showFailure({DbErrorNumber::CantOpen,
-                QStringLiteral("no se pudo dejar la base convertida como '%1'.").arg(shownOriginal)});
+            showFailure(QStringLiteral("No se pudo dejar la base convertida como '%1'.").arg(shownOriginal));
         } else {
             // Never claim the original is in place when it is not: say where it is.
             Dialogs::current().message(QStringLiteral("No se pudo dejar la base convertida como '%1'. El archivo "
@@ -116,8 +178,9 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
         }
         return LegacyOutcome::Failed;
     }
-    Dialogs::current().message(report.text()
-            + QStringLiteral("\n\nLa base anterior quedó guardada como '%1'.").arg(QDir::toNativeSeparators(kept)),
+    // After the question the report has been read already.
+    Dialogs::current().message((lostRows ? QString() : run.report + QStringLiteral("\n\n"))
+            + QStringLiteral("La base anterior quedó guardada como '%1'.").arg(QDir::toNativeSeparators(kept)),
         QStringLiteral("Atención"), Dialogs::Information);
     return LegacyOutcome::Converted;
 }

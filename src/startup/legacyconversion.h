@@ -6,14 +6,16 @@
 enum class LegacyOutcome {
     NotLegacy, // the file is something else; start-up goes on as usual
     Converted, // converted; database.mdb is now the new database, the original kept beside it
-    Declined, // the user chose not to convert now; the program ends
+    Declined, // the user chose not to convert, or not to go on without rows it lost; the program ends
     Failed, // the conversion failed; the original is where and as it was, the program ends
 };
 
 // When database.mdb in the program's folder is an Access file of the older program, asks
 // whether to convert it now. On Yes the original is renamed beside it (database-anterior.mdb,
 // or database-anterior-2.mdb and so on, never over an earlier one), the converted database
-// becomes database.mdb and the report is shown. Every box goes through Dialogs.
+// becomes database.mdb and the report is shown. When the damaged file gave up fewer rows than
+// it holds, the user is asked first whether to go on without them. The file is read by
+// recorvan-db, beside the program, in a process of its own. Every box goes through Dialogs.
 LegacyOutcome OfrezcoConversion(const QString &programFolder);
 
 // The name the original gets: the first of database-anterior.mdb, database-anterior-2.mdb, ...

@@ -132,6 +132,8 @@ void tst_JetSource::readsEveryValueOfTheFixture()
     const MaybeError error = m_source.readTable(table, read);
     QVERIFY2(!error, error ? qPrintable(error->description) : "");
     QCOMPARE(read.unreadable.size(), 0);
+    QCOMPARE(read.declaredRows, qint64(read.rows.size()));
+    QCOMPARE(read.warnings, QStringList());
     QStringList rows;
     for (int row = 0; row < read.rows.size(); ++row)
         rows << rowText(read, row, columns);

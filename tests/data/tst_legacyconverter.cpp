@@ -250,6 +250,8 @@ void tst_LegacyConverter::findsColumnsByNameAndNamesWhatItChanged()
         .add("ARTICULOS", articleColumns, {{"A2", "P", QStringLiteral("Dos \uFFFD"), 1, 1.0, 5.0e7}})
         .add("MSysOtra", {"X"}, {{1}});
     source.tables[3].unreadable << qMakePair(0, QStringLiteral("hay caracteres que no se pudieron leer"));
+    source.tables[3].declaredRows = 3;
+    source.tables[3].warnings << QStringLiteral("warning: page 34 from map doesn't match");
     const QString path = newPath();
     ConversionReport report;
     QVERIFY(!LegacyConverter::convert(source, path, report));
@@ -257,8 +259,12 @@ void tst_LegacyConverter::findsColumnsByNameAndNamesWhatItChanged()
              "Columnas de CLIENTES que el programa no usa y no se copiaron: EXTRA.",
              "Tablas que el programa no usa y no se copiaron: MSysOtra.", "PEDIDOS, fila 1, FECHA: ",
              "2004-08-20 17:30:00", "ARTICULOS, fila 1: hay caracteres que no se pudieron leer.",
-             "ARTICULOS, fila 1, FECHA_ACT: 50000000 no es una fecha"})
+             "ARTICULOS, fila 1, FECHA_ACT: 50000000 no es una fecha",
+             "ARTICULOS: 1 fila leída de 3 que el archivo dice tener, 1 escrita.",
+             "ARTICULOS: el archivo dice tener 3 filas y se pudieron leer 1; faltan 2.",
+             "ARTICULOS: warning: page 34 from map doesn't match"})
         QVERIFY2(report.text().contains(QString::fromUtf8(line)), line);
+    QCOMPARE(report.lostRows(), qint64(2));
     QCOMPARE(rows(path, "SELECT EMPRESA, RECORVAN, ULTIMO_PEDIDO FROM SETUP"), QStringList{"Núñez|Vendedora|5"});
     QCOMPARE(rows(path, "SELECT NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL FROM CLIENTES"),
         QStringList{"Ana|Calle|NULL|||NULL"});
@@ -292,6 +298,16 @@ void tst_LegacyConverter::leavesNothingBehindOnFailureNorOverwrites()
     QVERIFY(fails(damaged, "nueva.mdb", "ya existe"));
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QCOMPARE(existing.readAll(), QByteArray("ya estaba"));
+    existing.close();
+
+    // What a conversion cut short (its process killed) leaves is found by the target's name alone.
+    for (const char *name : {".nueva.mdb.0a1b2c3d.tmp", ".nueva.mdb.0a1b2c3d.tmp-wal", ".otra.mdb.0a1b2c3d.tmp"}) {
+        QFile left(QDir(dir.path()).filePath(name));
+        QVERIFY(left.open(QIODevice::WriteOnly));
+    }
+    LegacyConverter::removeUnfinished(QDir(dir.path()).filePath("nueva.mdb"));
+    QCOMPARE(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({".otra.mdb.0a1b2c3d.tmp", "nueva.mdb"}));
 }
 
 QTEST_GUILESS_MAIN(tst_LegacyConverter)

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
 #include <QWidget>
 #include <QtTest>
 
@@ -23,6 +24,14 @@ QByteArray contentOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The fixture with the byte at offset flipped by mask, as a damaged copy would hold it.
+QByteArray damagedFixture(int offset, int mask)
+{
+    QByteArray content = contentOf(fixture());
+    content[offset] = char(content.at(offset) ^ mask);
+    return content;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -105,6 +114,44 @@ private slots:
         QVERIFY(again.shown().isEmpty());
     }
 
+    // A damaged copy gives up none of its articles: the user is asked, with the numbers, whether
+    // to go on without them. Yes starts on the new file; No leaves only the original, as it was.
+    void asksBeforeGoingOnWithoutLostRows_data()
+    {
+        QTest::addColumn<bool>("goOn");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void asksBeforeGoingOnWithoutLostRows()
+    {
+        QFETCH(bool, goOn);
+        QTemporaryDir folder;
+        const QByteArray damaged = damagedFixture(139268, 0xff);
+        QVERIFY(writeFile(folder.filePath("database.mdb"), damaged));
+        ScriptedDialogs dialogs;
+        dialogs.answerMessage(Dialogs::Yes).answerMessage(goOn ? Dialogs::Yes : Dialogs::No);
+        if (goOn)
+            dialogs.answerMessage(Dialogs::Ok);
+        QStringList seen;
+        const int result = Main(folder.path(), [&]() -> QWidget * {
+            seen << rowsOf(QStringLiteral("SELECT (SELECT COUNT(*) FROM ARTICULOS), (SELECT COUNT(*) FROM CLIENTES)"));
+            return nullptr;
+        });
+        QCOMPARE(result, goOn ? 0 : 1);
+        QCOMPARE(seen, goOn ? QStringList{"0|4"} : QStringList());
+        QCOMPARE(dialogs.messages().size(), goOn ? 3 : 2);
+        const Dialogs::Message question = dialogs.messages().at(1);
+        QCOMPARE(question.buttons, Dialogs::Yes | Dialogs::No);
+        QVERIFY2(question.text.contains(QStringLiteral("ARTICULOS: el archivo dice tener 7 filas y se pudieron leer 0; "
+                                                       "faltan 7.")),
+            qPrintable(question.text));
+        QVERIFY(!question.text.contains(QStringLiteral("Todas las filas")));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+            goOn ? QStringList({"database-anterior.mdb", "database.mdb"}) : QStringList{"database.mdb"});
+        QCOMPARE(contentOf(folder.filePath(goOn ? "database-anterior.mdb" : "database.mdb")), damaged);
+    }
+
     // Each way the conversion does not happen: the program ends with a message, the file untouched.
     void endsWithTheOriginalUntouched_data()
     {
@@ -115,6 +162,8 @@ private slots:
         const QByteArray damaged = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(3000, '\x11');
         QTest::newRow("declined") << QByteArray() << false << false << "recorvan-db migrate";
         QTest::newRow("damaged file") << damaged << true << false << "quedó como estaba";
+        QTest::newRow("file that crashes libmdb")
+            << damagedFixture(147511, 0x61) << true << false << "su lectura se interrumpió";
         QTest::newRow("not a database") << QByteArray("COD_ART,DESCRIPCION\nA1,Tornillo\n") << false << false
                                         << "no es una base de datos";
         QTest::newRow("read-only folder") << QByteArray() << true << true << "solo lectura";

@@ -78,21 +78,67 @@ private slots:
         QVERIFY(counts.captured(1).toInt() >= 200);
     }
 
-    void migrateConvertsAndReports()
+    // The fixture, intact or with one byte flipped (offset ^ mask): converted and checked, lost
+    // rows told with their numbers, or a clear failure; never a crash, never a half-made file.
+    void migrateConvertsOrTellsWhatItLost_data()
     {
-        if (!QFileInfo::exists(jetFixture()))
+        QTest::addColumn<int>("offset"); // -1: the fixture as it is
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("expectedTexts"); // in what the tool wrote
+        QTest::addColumn<QString>("checked"); // what check says of the new file; empty: there is none
+        const QString everyRow = QStringLiteral("Todas las filas se copiaron tal cual.");
+        QTest::newRow("intact") << -1 << 0 << 0
+                                << QStringList{"CLIENTES: 4 filas leídas, 4 escritas.",
+                                       "SETUP: 1 fila leída, 1 escrita.", everyRow}
+                                << "Artículos: 7, clientes: 4, pedidos: 2";
+        QTest::newRow("free space of a data page")
+            << 140264 << 0xff << 0 << QStringList{"ARTICULOS: 7 filas leídas, 7 escritas.", everyRow}
+            << "Artículos: 7, clientes: 4, pedidos: 2";
+        QTest::newRow("usage map pointer: libmdb crashes")
+            << 147511 << 0x61 << 1 << QStringList{"su lectura se interrumpió", "quedó como estaba"} << "";
+        QTest::newRow("data page owner: every article lost")
+            << 139268 << 0xff << 3
+            << QStringList{"ARTICULOS: 0 filas leídas de 7 que el archivo dice tener, 0 escritas.",
+                   "ARTICULOS: el archivo dice tener 7 filas y se pudieron leer 0; faltan 7.",
+                   "ARTICULOS: warning: page 34 from map doesn't match", "FALTAN FILAS"}
+            << "Artículos: 0, clientes: 4, pedidos: 2";
+        QTest::newRow("row offset: one article lost")
+            << 143153 << 0xff << 3
+            << QStringList{"ARTICULOS: el archivo dice tener 7 filas y se pudieron leer 6; faltan 1.",
+                   "ARTICULOS: warning: Invalid data location detected in mdb_crack_row"}
+            << "Artículos: 6, clientes: 4, pedidos: 2";
+    }
+
+    void migrateConvertsOrTellsWhatItLost()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, mask);
+        QFETCH(QStringList, expectedTexts);
+        QFETCH(QString, checked);
+        QByteArray content = contentOf(jetFixture());
+        if (content.isEmpty())
             QSKIP("The shared Jet 4 fixture is not there.");
+        if (offset >= 0)
+            content[offset] = char(content.at(offset) ^ mask);
         QTemporaryDir dir;
+        const QString old = dir.filePath(QStringLiteral("anterior.mdb"));
         const QString file = dir.filePath(QStringLiteral("nueva.mdb"));
-        Run run = runTool({"migrate", jetFixture(), file});
-        QCOMPARE(run.exitCode, 0);
-        for (const char *text : {"CLIENTES: 4 filas leídas, 4 escritas.", "SETUP: 1 fila leída, 1 escrita.",
-                 "Todas las filas se copiaron tal cual."})
-            QVERIFY2(run.out.contains(QString::fromUtf8(text)), qPrintable(run.out));
+        QVERIFY(writeFile(old, content));
+        Run run = runTool({"migrate", old, file});
+        QTEST(run.exitCode, "exitCode");
+        for (const QString &text : expectedTexts)
+            QVERIFY2(run.out.contains(text) || run.err.contains(text), qPrintable(run.out + run.err));
+        QCOMPARE(run.out.contains(QStringLiteral("Todas las filas")), run.exitCode == 0);
+        QCOMPARE(contentOf(old), content);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            checked.isEmpty() ? QStringList{"anterior.mdb"} : QStringList({"anterior.mdb", "nueva.mdb"}));
+        if (checked.isEmpty())
+            return;
         run = runTool({"check", file});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.out.contains(QStringLiteral("Último pedido: 1042")));
-        QVERIFY(run.out.contains(QStringLiteral("Artículos: 7, clientes: 4, pedidos: 2")));
+        QVERIFY2(run.out.contains(QStringLiteral("Último pedido: 1042")), qPrintable(run.out));
+        QVERIFY2(run.out.contains(checked), qPrintable(run.out));
     }
 
     // OLD stands for a prepared file ("kind"), NEW for a file that must be left as it was

@@ -5,9 +5,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QSet>
 
 #include <mdbtools.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -61,6 +65,63 @@ bool memoBytes(MdbHandle *mdb, const QByteArray &page, int start, int size, qint
     return true;
 }
 
+// libmdb tells what it finds wrong in a file only by printing to stderr. glibc's stderr is a plain
+// variable, so while libmdb runs it points at a memory stream and the lines can go into the report.
+class LibmdbWarnings
+{
+public:
+    LibmdbWarnings()
+    {
+        std::fflush(stderr);
+        m_saved = stderr;
+        m_stream = open_memstream(&m_buffer, &m_size);
+        if (m_stream)
+            stderr = m_stream;
+    }
+    ~LibmdbWarnings()
+    {
+        lines();
+        std::free(m_buffer);
+    }
+    LibmdbWarnings(const LibmdbWarnings &) = delete;
+    LibmdbWarnings &operator=(const LibmdbWarnings &) = delete;
+
+    // Ends the capture: the distinct lines in the order written. A damaged page can repeat one
+    // warning thousands of times, so only the first few are kept and the rest counted.
+    QStringList lines()
+    {
+        if (!m_stream)
+            return m_lines;
+        stderr = m_saved;
+        std::fclose(m_stream);
+        m_stream = nullptr;
+        constexpr int kept = 8;
+        int others = 0;
+        QSet<QString> seen;
+        const QStringList written = QString::fromUtf8(m_buffer, qsizetype(m_size)).split(QLatin1Char('\n'));
+        for (const QString &line : written) {
+            const QString warning = line.trimmed();
+            if (warning.isEmpty() || seen.contains(warning))
+                continue;
+            seen.insert(warning);
+            if (m_lines.size() < kept)
+                m_lines << warning;
+            else
+                ++others;
+        }
+        if (others > 0)
+            m_lines << QStringLiteral("(y %1 avisos distintos más)").arg(others);
+        return m_lines;
+    }
+
+private:
+    FILE *m_saved = nullptr;
+    FILE *m_stream = nullptr;
+    char *m_buffer = nullptr;
+    size_t m_size = 0;
+    QStringList m_lines;
+};
+
 } // namespace
 
 struct JetSource::Handle
@@ -88,6 +149,8 @@ MaybeError JetSource::open(const QString &path)
         return readError(path, QStringLiteral("no se puede abrir el archivo."));
     case Connection::FileKind::Folder:
         return readError(path, QStringLiteral("es una carpeta."));
+    case Connection::FileKind::Special:
+        return readError(path, QStringLiteral("no es un archivo común (es una tubería, un dispositivo o un socket)."));
     case Connection::FileKind::SQLite:
         return readError(path, QStringLiteral("ya es una base de datos de Recorvan; no hace falta convertirla."));
     case Connection::FileKind::Empty:
@@ -100,6 +163,8 @@ MaybeError JetSource::open(const QString &path)
     if (size < 2 * pageSize || size % pageSize != 0)
         return readError(path, QStringLiteral("el archivo está incompleto o dañado."));
 
+    LibmdbWarnings warnings;
+    const auto keepWarnings = qScopeGuard([&] { m_warnings = warnings.lines(); });
     auto handle = std::make_unique<Handle>();
     handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!handle->mdb)
@@ -121,6 +186,7 @@ void JetSource::close()
     if (m_handle && m_handle->mdb)
         mdb_close(m_handle->mdb);
     m_handle.reset();
+    m_warnings.clear();
 }
 
 QStringList JetSource::tableNames() const
@@ -156,12 +222,15 @@ MaybeError JetSource::readTable(const QString &name, LegacyTable &table)
     }
     if (!entry)
         return readError(m_path, QStringLiteral("no tiene la tabla %1.").arg(name));
+    LibmdbWarnings warnings;
+    const auto keepWarnings = qScopeGuard([&] { table.warnings = warnings.lines(); });
     MdbTableDef *definition = mdb_read_table(entry);
     if (!definition || !mdb_read_columns(definition)) {
         if (definition)
             mdb_free_tabledef(definition);
         return readError(m_path, QStringLiteral("no se pueden leer las columnas de la tabla %1.").arg(name));
     }
+    table.declaredRows = definition->num_rows;
     const int columnCount = int(definition->num_cols);
     std::vector<MdbColumn *> columns(size_t(columnCount), nullptr);
     for (int i = 0; i < columnCount; ++i) {

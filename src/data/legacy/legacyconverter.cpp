@@ -273,6 +273,14 @@ void planTable(Plan &plan, ConversionReport &report)
     const QString name = QString::fromLatin1(target.name);
     ConversionReport::TableCounts &counts = report.counts(name);
     counts.read = int(plan.source.rows.size());
+    counts.declared = plan.source.declaredRows;
+    if (counts.declared >= 0 && counts.declared < counts.read)
+        report.notes << QStringLiteral("El archivo dice que %1 tiene %2 filas y se leyeron %3.")
+                            .arg(name)
+                            .arg(counts.declared)
+                            .arg(counts.read);
+    for (const QString &warning : plan.source.warnings)
+        report.warnings << QStringLiteral("%1: %2").arg(name, warning);
     if (!plan.present) {
         report.notes << QStringLiteral("La base anterior no tiene la tabla %1; queda vacía.").arg(name);
         return;
@@ -473,6 +481,8 @@ MaybeError LegacyConverter::convert(
         if (!known)
             leftOutTables << table;
     }
+    for (const QString &warning : source.warnings())
+        report.warnings << warning;
     for (Plan &plan : plans)
         planTable(plan, report);
     planCounter(plans[0], plans[3], report);
@@ -540,4 +550,14 @@ MaybeError LegacyConverter::convert(
     }
     tell(100, QStringLiteral("Conversión terminada."));
     return std::nullopt;
+}
+
+void LegacyConverter::removeUnfinished(const QString &newPath)
+{
+    const QFileInfo target(newPath);
+    const QDir folder = target.dir();
+    const QStringList temporaries
+        = folder.entryList({QStringLiteral(".%1.*.tmp*").arg(target.fileName())}, QDir::Files | QDir::Hidden);
+    for (const QString &name : temporaries)
+        QFile::remove(folder.filePath(name));
 }

@@ -18,4 +18,6 @@ public:
     virtual QStringList tableNames() const = 0;
     // Reads one whole table; an error when the source cannot be read.
     virtual MaybeError readTable(const QString &name, LegacyTable &table) = 0;
+    // What the reader warned about outside any one table, such as the file's list of tables.
+    virtual QStringList warnings() const { return {}; }
 };

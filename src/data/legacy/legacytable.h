@@ -15,6 +15,11 @@ struct LegacyTable
     QList<QVariantList> rows;
     // Rows whose text held characters that could not be read, by 0-based row index, with why.
     QList<QPair<int, QString>> unreadable;
+    // The row count the file's own table definition records; -1 when the source keeps none.
+    // More than were read means rows the reader could not reach.
+    qint64 declaredRows = -1;
+    // What the reading library warned about while reading this table, one line each.
+    QStringList warnings;
 
     // The column's index, matched without regard to case; -1 when the table lacks it.
     int columnIndex(const QString &column) const;
