@@ -4,7 +4,11 @@
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
 #include "data/schema.h"
+#include "data/server/companyschema.h"
+#include "data/server/serverconnection.h"
+#include "data/server/servererrornumber.h"
 #include "democatalogue.h"
+#include "passwordprompt.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +40,11 @@ int usage()
              "  recorvan-db demo ARCHIVO\n"
              "  recorvan-db check ARCHIVO\n"
              "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
-             "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer.\n";
+             "  recorvan-db server-init URL\n"
+             "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
+             "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer.\n"
+             "URL es la dirección de la base de datos de la empresa, p. ej. "
+             "postgresql:///recorvan?host=/run/postgresql\n";
     err().flush();
     return 2;
 }
@@ -233,6 +241,69 @@ int migrate(QStringList args)
     return 1;
 }
 
+int failServer(const DbError &error)
+{
+    err() << error.description << " (error " << error.number << ")\n";
+    if (error.number == ServerErrorNumber::PasswordNeeded)
+        err() << "La contraseña se toma de ~/.pgpass (o del archivo que indique PGPASSFILE).\n";
+    err().flush();
+    return 1;
+}
+
+QString shownDatabase(const ServerAddress &address)
+{
+    return QStringLiteral("%1 en %2").arg(address.database(), address.shownServer());
+}
+
+// The office's login comes from the URL, or libpq's defaults; its password from ~/.pgpass.
+std::optional<int> connectServer(const QString &url, ServerConnection &connection)
+{
+    ServerAddress address;
+    if (MaybeError error = ServerAddress::parse(url, address)) {
+        err() << error->description << "\n";
+        err().flush();
+        return 2;
+    }
+    if (MaybeError error = connection.open(address))
+        return failServer(*error);
+    return std::nullopt;
+}
+
+int serverInit(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage();
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    if (MaybeError error = CompanySchema::create(connection))
+        return failServer(*error);
+    out() << shownDatabase(connection.address()) << ": base de datos de la empresa lista (dueño: " << connection.user()
+          << ").\n";
+    return 0;
+}
+
+int serverAddSalesperson(const QStringList &args)
+{
+    if (args.size() != 3 && !(args.size() == 5 && args.at(3) == QLatin1String("--usuario")))
+        return usage();
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    const QString &code = args.at(1);
+    const QString &name = args.at(2);
+    const QString login
+        = args.size() == 5 ? args.at(4) : CompanySchema::defaultLogin(connection.address().database(), code);
+    QString password;
+    if (!readNewPassword(login, password))
+        return 1;
+    if (MaybeError error = CompanySchema::addSalesperson(connection, code, name, login, password))
+        return failServer(*error);
+    out() << shownDatabase(connection.address()) << ": vendedor " << code << " (" << name
+          << ") dado de alta con el usuario " << login << ".\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -250,5 +321,9 @@ int main(int argc, char *argv[])
         return check(args);
     if (command == QLatin1String("migrate"))
         return migrate(args);
+    if (command == QLatin1String("server-init"))
+        return serverInit(args);
+    if (command == QLatin1String("server-add-salesperson"))
+        return serverAddSalesperson(args);
     return usage();
 }

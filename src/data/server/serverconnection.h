@@ -1,0 +1,57 @@
+#pragma once
+
+#include "data/dberror.h"
+#include "data/rowset.h"
+#include "serveraddress.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+#include <map>
+#include <memory>
+
+// One named connection to the company database through Qt's PostgreSQL driver. Failures
+// come back as values whose description names the cause and never holds a password;
+// statements take their values as bound parameters only.
+class ServerConnection
+{
+public:
+    explicit ServerConnection(QString name);
+    ~ServerConnection();
+    ServerConnection(const ServerConnection &) = delete;
+    ServerConnection &operator=(const ServerConnection &) = delete;
+
+    MaybeError open(const ServerAddress &address);
+    void close();
+    bool isOpen() const;
+    const ServerAddress &address() const { return m_address; }
+    // The login the server took, with libpq's defaults applied.
+    QString user() const;
+
+    // A statement with values is prepared once per connection and kept: later runs of the
+    // same text cost one round trip, and a statement that failed inside a transaction is
+    // not freed until the transaction is over.
+    MaybeError execute(const QString &sql, const QVariantList &values = {}, int *rowsAffected = nullptr);
+    MaybeError select(const QString &sql, const QVariantList &values, RowSet &rows);
+
+    // The form in which the server keeps a login's password (SCRAM-SHA-256), made here so
+    // that the password itself never travels nor reaches a server log.
+    MaybeError passwordVerifier(const QString &login, const QString &password, QString &verifier);
+
+    // True when a statement failed inside the open transaction: PostgreSQL then ends it
+    // with a rollback even when asked to commit.
+    bool transactionFailed() const;
+
+    QSqlDatabase database() const;
+    DbError errorOf(const class QSqlError &error) const;
+
+private:
+    struct pg_conn *handle() const;
+    MaybeError run(const QString &sql, const QVariantList &values, QSqlQuery *&query);
+
+    QString m_name;
+    ServerAddress m_address;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+};

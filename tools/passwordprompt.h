@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// A new password for a login: typed twice without echo when standard input is a terminal,
+// otherwise the first line of standard input (so that a script can pipe it in without it
+// ever standing on a command line or in the environment). False with a reason on stderr.
+bool readNewPassword(const QString &login, QString &password);
