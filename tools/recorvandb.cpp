@@ -1,5 +1,6 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
+#include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
@@ -79,7 +80,7 @@ int init(const QStringList &args)
 {
     if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
         return usage();
-    Schema::Settings settings;
+    CompanySettings::Typed typed;
     bool haveEmpresa = false;
     bool haveVendedor = false;
     for (qsizetype i = 1; i < args.size(); i += 2) {
@@ -88,27 +89,28 @@ int init(const QStringList &args)
         const QString &option = args.at(i);
         const QString &value = args.at(i + 1);
         if (option == QLatin1String("--empresa")) {
-            settings.empresa = value;
+            typed.empresa = value;
             haveEmpresa = true;
         } else if (option == QLatin1String("--vendedor")) {
-            settings.vendedor = value;
+            typed.vendedor = value;
             haveVendedor = true;
         } else if (option == QLatin1String("--ultimo-pedido")) {
-            bool ok = false;
-            settings.ultimoPedido = value.toInt(&ok);
-            if (!ok || settings.ultimoPedido < 0) {
-                err() << "--ultimo-pedido espera un número entero no negativo, no '" << value << "'.\n";
-                return 2;
-            }
+            typed.ultimoPedido = value;
         } else {
             return usage();
         }
     }
-    if (!haveEmpresa || !haveVendedor || settings.empresa.trimmed().isEmpty()) {
-        err() << "Hacen falta --empresa (no vacía) y --vendedor.\n";
+    if (!haveEmpresa || !haveVendedor) {
+        err() << "Hacen falta --empresa y --vendedor.\n";
         return usage();
     }
-    return createDatabase(args.first(), settings, false);
+    QString refusal;
+    const std::optional<Schema::Settings> settings = CompanySettings::validate(typed, &refusal);
+    if (!settings) {
+        err() << refusal << "\n";
+        return 2;
+    }
+    return createDatabase(args.first(), *settings, false);
 }
 
 int demo(const QStringList &args)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "schema.h"
+
+#include <QString>
+
+#include <optional>
+
+// The settings row as someone types it (the database tool, the first start, the settings
+// window): every place checks it by the same rules.
+class CompanySettings
+{
+public:
+    struct Typed
+    {
+        QString empresa;
+        QString vendedor;
+        QString ultimoPedido;
+    };
+
+    // The settings to store, or nullopt with why not (a Spanish sentence) in `refusal`.
+    static std::optional<Schema::Settings> validate(const Typed &typed, QString *refusal = nullptr);
+};
