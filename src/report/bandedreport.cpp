@@ -216,11 +216,18 @@ void BandedReport::placeBand(ReportSection::Kind kind, int needed)
         PlacedItem placed;
         placed.definition = index;
         placed.rect = item.rect.translated(origin);
+        QString text;
         if (item.kind == ReportItem::Kind::Label)
-            placed.text = m_captions.value(item.name);
+            text = m_captions.value(item.name);
         else if (item.kind == ReportItem::Kind::Field)
-            placed.text
-                = formatValue(m_rows && m_row >= 0 ? m_rows->value(m_row, item.column) : QVariant(), item.format);
+            text = formatValue(m_rows && m_row >= 0 ? m_rows->value(m_row, item.column) : QVariant(), item.format);
+        if (item.hasText()) {
+            // Fitted here, once, so that every output shows the same.
+            const FittedText fitted
+                = item.visible ? m_fit.fit(text, item.rect.size(), item.textStyle()) : FittedText{item.fontSize, text};
+            placed.text = fitted.text;
+            placed.fontSize = fitted.fontSize;
+        }
         m_page.items.append(std::move(placed));
     }
     m_y += s.section.height;

@@ -2,6 +2,7 @@
 
 #include "reportdocument.h"
 #include "reportsection.h"
+#include "textfit.h"
 
 #include "data/rowset.h"
 
@@ -15,7 +16,8 @@
 // A small banded report engine. The definition is a set of sections with their items; a run
 // reads the rows of the data control's query, fires the section events in print order and
 // lays the bands out on Letter pages, one group breaking on a column. The result is a page
-// model that the painter draws; nothing here paints or shows a window.
+// model, every text fitted to its box (TextFit), that the painter draws; nothing here paints
+// or shows a window.
 class BandedReport
 {
 public:
@@ -94,6 +96,7 @@ private:
     QString m_groupColumn;
     Event m_reportStart;
     DataControl m_dataControl;
+    TextFit m_fit;
 
     const RowSet *m_rows = nullptr;
     int m_row = -1;

@@ -112,5 +112,5 @@ void tst_BandedReport::groupContinuesOnTheNextPage()
     QCOMPARE(doc.page(1).bands.last().rect.top(), 15840 - 1440 - 700);
 }
 
-QTEST_GUILESS_MAIN(tst_BandedReport)
+QTEST_MAIN(tst_BandedReport)
 #include "tst_bandedreport.moc"
