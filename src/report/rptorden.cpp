@@ -124,6 +124,32 @@ ReportSection groupHeader()
         }};
 }
 
+// A short line at the top of a page on which an order goes on: the order, its customer and the
+// column headings, so that a loose page can be read on its own.
+ReportSection groupContinuation()
+{
+    return {ReportSection::Kind::GroupContinuation, QStringLiteral("GroupContinuation1"), 680,
+        {
+            picture(QStringLiteral("ImageContinua"), QStringLiteral(":/report/continua.svg"), {0, 0, 7654, 680}),
+            label(
+                QStringLiteral("lblCONT_ORDEN"), QStringLiteral("Orden #"), {378, 60, 760, 240}, 9, false, left, white),
+            figure(field(QStringLiteral("txtCONT_NRO_PEDIDO"), QStringLiteral("PEDIDOS.NRO_PEDIDO"),
+                {1100, 60, 900, 240}, 9, true, left, white)),
+            field(QStringLiteral("txtCONT_CLIENTE"), QStringLiteral("CLIENTE"), {2000, 60, 4000, 240}, 9, true, left,
+                white),
+            label(QStringLiteral("lblCONTINUA"), QStringLiteral("(continúa)"), {6000, 60, 1290, 240}, 9, false, right,
+                white),
+            label(QStringLiteral("lblCONT_CODIGO"), QStringLiteral("Código"), {378, 411, 756, 189}, 8.5),
+            label(QStringLiteral("lblCONT_DESCRIPCION"), QStringLiteral("Descripción"), {1134, 411, 1134, 189}, 8.5),
+            label(
+                QStringLiteral("lblCONT_CANTIDAD"), QStringLiteral("Can."), {5008, 411, 472, 189}, 8.5, false, centre),
+            label(QStringLiteral("lblCONT_PUNITARIO"), QStringLiteral("P.Unitario"), {5480, 411, 945, 189}, 8.5, false,
+                centre),
+            label(QStringLiteral("lblCONT_IMPORTE"), QStringLiteral("Importe"), {6425, 411, 945, 189}, 8.5, false,
+                centre),
+        }};
+}
+
 ReportSection detail()
 {
     return {ReportSection::Kind::Detail, QStringLiteral("Detail"), 540,
@@ -190,6 +216,7 @@ rptOrden::rptOrden()
     using S = ReportSection::Kind;
     m_report.addSection(pageHeader());
     m_report.addSection(groupHeader());
+    m_report.addSection(groupContinuation());
     m_report.addSection(detail());
     m_report.addSection(groupFooter());
     m_report.addSection(pageFooter());

@@ -141,7 +141,14 @@ void tst_rptOrden::runningFootersOverSeveralPages()
     QCOMPARE(doc.pageCount(), 3);
     QCOMPARE(doc.texts(0, "Field1"), QStringList({"1", "2"}));
     QCOMPARE(doc.texts(1, "lblTOTAL_LINEA").size(), 16);
+    // The page on which order 2 goes on opens with its number and customer and the headings.
+    QCOMPARE(doc.bandNames(1).mid(0, 3), QStringList({"PageHeader", "GroupContinuation1", "Detail"}));
+    QCOMPARE(doc.texts(1, "txtCONT_NRO_PEDIDO"), QStringList{"2"});
+    QCOMPARE(doc.text(1, "txtCONT_CLIENTE"), QStringLiteral("Dos"));
+    QCOMPARE(doc.text(1, "lblCONTINUA"), QStringLiteral("(continúa)"));
+    QCOMPARE(doc.text(1, "lblCONT_IMPORTE"), QStringLiteral("Importe"));
     QCOMPARE(doc.texts(2, "Field1"), QStringList({"3"}));
+    QCOMPARE(doc.bandNames(2).at(1), QStringLiteral("GroupHeader1"));
     QCOMPARE(doc.texts(2, "lblTOTAL_LINEA"), QStringList({"0,99", "0,99"}));
     QCOMPARE(allTexts(*report, "lblTOTAL_ORDEN"), QStringList({"1,50", "49.380,00", "1,98"}));
     // An order counts in the footer of the page where its own footer printed.
