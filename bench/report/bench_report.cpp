@@ -9,8 +9,8 @@
 #include "data/tables.h"
 #include "data/transaction.h"
 #include "report/pdfexportfilter.h"
-#include "report/reportpainter.h"
 #include "report/rptorden.h"
+#include "report/textfit.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -71,10 +71,7 @@ void paintTextsOnly(const ReportDocument &document, const QString &path)
             const ReportItem &item = document.item(placed);
             if (!item.visible || !item.hasText() || placed.text.isEmpty())
                 continue;
-            QFont font(ReportPainter::fontFamily());
-            font.setPixelSize(int(std::lround(item.fontSize * 20)));
-            font.setBold(item.bold);
-            painter.setFont(font);
+            painter.setFont(TextFit::font(placed.fontSize, item.bold));
             painter.setPen(item.colour);
             painter.drawText(placed.rect, int(item.alignment), placed.text);
         }

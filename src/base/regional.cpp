@@ -71,6 +71,41 @@ template <typename Int> std::optional<Int> roundToRange(double value)
     return Int(*rounded);
 }
 
+// The digits of a non-negative value in hundredths (at least three: "005" is 0.05), rounded
+// from its 15-significant-digit text, halves up.
+QString roundedCents(double value)
+{
+    if (value == 0)
+        return QStringLiteral("000");
+    // d.dddddddddddddde±x: fifteen significant digits and the power of ten of the first.
+    const QByteArray scientific = QByteArray::number(value, 'e', 14);
+    QByteArray significant = scientific.left(1) + scientific.mid(2, 14);
+    const int exponent = scientific.mid(scientific.indexOf('e') + 1).toInt();
+    // Digits before the decimal point plus the two decimals; what lies beyond is rounded away.
+    const int kept = exponent + 3;
+    if (kept < 0)
+        return QStringLiteral("000");
+    QByteArray cents;
+    if (kept >= significant.size()) {
+        cents = significant + QByteArray(kept - significant.size(), '0');
+    } else {
+        cents = significant.left(kept);
+        if (significant.at(kept) >= '5') {
+            // Carry up from the last kept digit; a carry out of the first adds a digit.
+            int i = int(cents.size()) - 1;
+            for (; i >= 0 && cents.at(i) == '9'; --i)
+                cents[i] = '0';
+            if (i >= 0)
+                cents[i] = char(cents.at(i) + 1);
+            else
+                cents.prepend('1');
+        }
+    }
+    while (cents.size() < 3)
+        cents.prepend('0');
+    return QString::fromLatin1(cents);
+}
+
 } // namespace
 
 Regional::Settings Regional::fromLocale(const QLocale &locale)
@@ -247,22 +282,25 @@ QString Regional::plainInteger(qint64 value)
 QString Regional::standard(double value)
 {
     const Settings &settings = current();
-    const QString fixed = QString::number(std::fabs(value), 'f', 2);
-    const qsizetype point = fixed.indexOf(QLatin1Char('.'));
-    const QString integer = fixed.left(point);
+    if (!std::isfinite(value))
+        return QString::number(value);
+    // Rounded as the value reads in 15 significant digits, halves away from zero, as a person
+    // rounds: 2.675 (stored as 2.67499999...) gives 2,68.
+    const QString digits = roundedCents(std::fabs(value));
+    const QStringView integer = QStringView(digits).chopped(2);
 
-    QString grouped;
-    grouped.reserve(integer.size() + integer.size() / 3 + 4);
+    QString text;
+    text.reserve(integer.size() + integer.size() / 3 + 4);
+    if (value < 0 && digits.count(QLatin1Char('0')) != digits.size())
+        text.append(QLatin1Char('-'));
     for (qsizetype i = 0; i < integer.size(); ++i) {
         if (i > 0 && (integer.size() - i) % 3 == 0 && !settings.groupSeparator.isNull())
-            grouped.append(settings.groupSeparator);
-        grouped.append(integer[i]);
+            text.append(settings.groupSeparator);
+        text.append(integer[i]);
     }
-    grouped.append(settings.decimalPoint);
-    grouped.append(QStringView(fixed).mid(point + 1));
-
-    const bool showsAsZero = fixed == QLatin1String("0.00");
-    return value < 0 && !showsAsZero ? QLatin1Char('-') + grouped : grouped;
+    text.append(settings.decimalPoint);
+    text.append(QStringView(digits).last(2));
+    return text;
 }
 
 QString Regional::shortDate(QDate date)

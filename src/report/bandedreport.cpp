@@ -147,25 +147,22 @@ void BandedReport::layout(const RowSet &rows)
     startPage();
     const bool grouped = !m_groupColumn.isEmpty();
     const int detailHeight = height(Kind::Detail);
-    QVariant previousKey;
+    const int footerHeight = height(Kind::GroupFooter);
     for (int row = 0; row < rows.count(); ++row) {
         const QVariant key = grouped ? rows.value(row, m_groupColumn) : QVariant();
-        const bool breaks = grouped && (row == 0 || key != previousKey);
-        if (breaks && row > 0) {
-            // The footer closes the group on its own last row.
-            m_row = row - 1;
-            placeBand(Kind::GroupFooter, height(Kind::GroupFooter));
-        }
+        const bool first = grouped && (row == 0 || key != rows.value(row - 1, m_groupColumn));
+        const bool last = grouped && (row + 1 == rows.count() || key != rows.value(row + 1, m_groupColumn));
         m_row = row;
-        if (breaks) {
-            // A group header is never left alone at the foot of a page.
-            placeBand(Kind::GroupHeader, height(Kind::GroupHeader) + detailHeight);
-        }
-        placeBand(Kind::Detail, detailHeight);
-        previousKey = key;
+        // The last detail takes the footer's room with it, so that the footer never opens a
+        // page alone; the header takes its first detail (and so, for a group of one row, the
+        // footer too), so that it never ends one alone.
+        const int closing = last ? footerHeight : 0;
+        if (first)
+            placeBand(Kind::GroupHeader, height(Kind::GroupHeader) + detailHeight + closing);
+        placeBand(Kind::Detail, detailHeight + closing);
+        if (last)
+            placeBand(Kind::GroupFooter, footerHeight);
     }
-    if (grouped && rows.count() > 0)
-        placeBand(Kind::GroupFooter, height(Kind::GroupFooter));
     finishPage();
 
     m_rows = nullptr;
@@ -202,6 +199,9 @@ void BandedReport::placeBand(ReportSection::Kind kind, int needed)
         if (m_pageHasBody && m_y + needed > bodyBottom()) {
             finishPage();
             startPage();
+            if (!m_groupColumn.isEmpty()
+                && (kind == ReportSection::Kind::Detail || kind == ReportSection::Kind::GroupFooter))
+                placeBand(ReportSection::Kind::GroupContinuation, 0);
         }
         m_pageHasBody = true;
     }
@@ -216,11 +216,18 @@ void BandedReport::placeBand(ReportSection::Kind kind, int needed)
         PlacedItem placed;
         placed.definition = index;
         placed.rect = item.rect.translated(origin);
+        QString text;
         if (item.kind == ReportItem::Kind::Label)
-            placed.text = m_captions.value(item.name);
+            text = m_captions.value(item.name);
         else if (item.kind == ReportItem::Kind::Field)
-            placed.text
-                = formatValue(m_rows && m_row >= 0 ? m_rows->value(m_row, item.column) : QVariant(), item.format);
+            text = formatValue(m_rows && m_row >= 0 ? m_rows->value(m_row, item.column) : QVariant(), item.format);
+        if (item.hasText()) {
+            // Fitted here, once, so that every output shows the same.
+            const FittedText fitted
+                = item.visible ? m_fit.fit(text, item.rect.size(), item.textStyle()) : FittedText{item.fontSize, text};
+            placed.text = fitted.text;
+            placed.fontSize = fitted.fontSize;
+        }
         m_page.items.append(std::move(placed));
     }
     m_y += s.section.height;

@@ -2,6 +2,7 @@
 
 #include "reportdocument.h"
 #include "reportsection.h"
+#include "textfit.h"
 
 #include "data/rowset.h"
 
@@ -14,8 +15,10 @@
 
 // A small banded report engine. The definition is a set of sections with their items; a run
 // reads the rows of the data control's query, fires the section events in print order and
-// lays the bands out on Letter pages, one group breaking on a column. The result is a page
-// model that the painter draws; nothing here paints or shows a window.
+// lays the bands out on Letter pages, one group breaking on a column. A group that runs over
+// a page goes on under its continuation band; its header never ends a page without one of its
+// details, nor its footer start one without. Every text is fitted to its box (TextFit). The
+// result is a page model that the painter draws; nothing here paints or shows a window.
 class BandedReport
 {
 public:
@@ -84,16 +87,18 @@ private:
     void startPage();
     void finishPage();
     // Places a band at the current position, starting a new page first unless `needed`
-    // twips from here fit above the page footer.
+    // twips from here fit above the page footer; a detail or footer that opens a page is
+    // put under the group's continuation band.
     void placeBand(ReportSection::Kind kind, int needed);
 
-    SectionSlot m_slots[5];
+    SectionSlot m_slots[ReportSection::kindCount];
     QList<ReportItem> m_items; // every item of every section, in definition order
     QHash<QString, int> m_itemByName;
     QHash<QString, QString> m_captions;
     QString m_groupColumn;
     Event m_reportStart;
     DataControl m_dataControl;
+    TextFit m_fit;
 
     const RowSet *m_rows = nullptr;
     int m_row = -1;

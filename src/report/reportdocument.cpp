@@ -68,7 +68,7 @@ bool ReportDocument::operator==(const ReportDocument &other) const
         for (qsizetype i = 0; i < a.items.size(); ++i) {
             const PlacedItem &x = a.items.at(i);
             const PlacedItem &y = b.items.at(i);
-            if (x.definition != y.definition || x.rect != y.rect || x.text != y.text)
+            if (x.definition != y.definition || x.rect != y.rect || x.text != y.text || x.fontSize != y.fontSize)
                 return false;
         }
     }

@@ -22,7 +22,8 @@ struct PlacedItem
 {
     int definition = -1; // index into ReportDocument::items()
     QRect rect; // twips, on the page
-    QString text; // the final text of a label or field
+    QString text; // what a label or field shows, fitted to its box (lines split by '\n')
+    double fontSize = 0; // points: the item's own size, or smaller where the text needed it
 };
 
 struct ReportPage

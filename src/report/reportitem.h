@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textfit.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -26,6 +28,12 @@ struct ReportItem
     QColor colour = Qt::black; // the text, or a box's fill
     Qt::Alignment alignment = Qt::AlignLeft;
     bool visible = true; // an invisible label still carries its caption
+    // A number or a date: set smaller as far as it takes, never cut.
+    bool figure = false;
 
     bool hasText() const { return kind == Kind::Label || kind == Kind::Field; }
+    TextFit::Style textStyle() const
+    {
+        return {fontSize, bold, figure ? TextFit::Overflow::Shrink : TextFit::Overflow::ShrinkThenCut};
+    }
 };

@@ -3,9 +3,6 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QTextOption>
-
-#include <cmath>
 
 // The artwork lives in the report library's resources; a static library needs them named.
 static void initReportResources()
@@ -15,40 +12,9 @@ static void initReportResources()
 
 namespace {
 
-constexpr double twipsPerPoint = 20.0;
 constexpr double twipsPerInch = 1440.0;
 
-QFont fontOf(const ReportItem &item)
-{
-    // Sizes are given in twips because the painter draws in twips; this keeps the text the
-    // same on a 96 dpi preview and a 1200 dpi PDF.
-    QFont font(ReportPainter::fontFamily());
-    font.setPixelSize(qMax(1, int(std::lround(item.fontSize * twipsPerPoint))));
-    font.setBold(item.bold);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
-int styleKey(const ReportItem &item)
-{
-    return int(std::lround(item.fontSize * twipsPerPoint)) * 2 + (item.bold ? 1 : 0);
-}
-
 } // namespace
-
-ReportPainter::TextStyle::TextStyle(const QFont &font)
-    : font(font)
-    , metrics(font)
-{ }
-
-const ReportPainter::TextStyle &ReportPainter::textStyle(const ReportItem &item)
-{
-    const int key = styleKey(item);
-    auto found = m_styles.find(key);
-    if (found == m_styles.end())
-        found = m_styles.emplace(key, fontOf(item));
-    return *found;
-}
 
 ReportPainter::ReportPainter()
 {
@@ -56,11 +22,6 @@ ReportPainter::ReportPainter()
 }
 
 ReportPainter::~ReportPainter() = default;
-
-QString ReportPainter::fontFamily()
-{
-    return QStringLiteral("Arial");
-}
 
 QSvgRenderer *ReportPainter::renderer(const QString &resource)
 {
@@ -117,33 +78,14 @@ void ReportPainter::paint(QPainter &painter, const ReportDocument &document, int
             case ReportItem::Kind::Field: {
                 if (placed.text.isEmpty())
                     break;
-                const TextStyle &style = textStyle(item);
-                painter.setFont(style.font);
+                // The page model holds the text as fitted to its box: drawn as it stands,
+                // with no clip, which is dear in a PDF.
+                const TextFit::Style style = item.textStyle();
+                painter.setFont(TextFit::font(placed.fontSize, item.bold));
                 painter.setPen(item.colour);
-                // As many whole lines as the box holds, give or take a little: a box one line
-                // high never shows a second, cut line.
-                const int lineHeight = qMax(1, int(std::lround(item.fontSize * twipsPerPoint * 1.15)));
-                const int lines = qMax(1, (placed.rect.height() + lineHeight / 5) / lineHeight);
-                QRect box = placed.rect;
-                box.setHeight(qMax(placed.rect.height(), lines * lineHeight));
-                const int flags = int(item.alignment | Qt::AlignTop);
-                // Most texts fit their box on one line and need no clip, which is dear in a PDF.
-                if (style.metrics.horizontalAdvance(placed.text) <= box.width()
-                    && !placed.text.contains(QLatin1Char('\n'))) {
-                    painter.drawText(box, flags, placed.text);
-                    break;
-                }
-                painter.save();
-                painter.setClipRect(box);
-                if (lines > 1) {
-                    // A word longer than the box (an e-mail address) is broken rather than cut.
-                    QTextOption option(item.alignment | Qt::AlignTop);
-                    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-                    painter.drawText(QRectF(box), placed.text, option);
-                } else {
-                    painter.drawText(box, flags, placed.text);
-                }
-                painter.restore();
+                for (const TextFit::SetLine &line :
+                    m_fit.setLines({placed.fontSize, placed.text}, placed.rect, style, item.alignment))
+                    painter.drawText(line.origin, line.text);
                 break;
             }
             }

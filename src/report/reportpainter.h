@@ -1,9 +1,8 @@
 #pragma once
 
 #include "reportdocument.h"
+#include "textfit.h"
 
-#include <QFont>
-#include <QFontMetricsF>
 #include <QHash>
 #include <QString>
 
@@ -24,20 +23,9 @@ public:
 
     void paint(QPainter &painter, const ReportDocument &document, int page);
 
-    // The family every text of the report is set in.
-    static QString fontFamily();
-
 private:
-    struct TextStyle
-    {
-        explicit TextStyle(const QFont &font);
-        QFont font;
-        QFontMetricsF metrics;
-    };
-
     QSvgRenderer *renderer(const QString &resource);
-    const TextStyle &textStyle(const ReportItem &item);
 
     QHash<QString, std::shared_ptr<QSvgRenderer>> m_renderers;
-    QHash<int, TextStyle> m_styles;
+    TextFit m_fit; // for the metrics of the fitted sizes
 };

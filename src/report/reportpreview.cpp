@@ -2,11 +2,14 @@
 
 #include "reportpainter.h"
 
+#include <QAction>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 namespace {
 
@@ -54,6 +57,13 @@ void ReportPreview::show(const ReportDocument &document, QWidget *parent)
     dialog.setWindowTitle(QStringLiteral("Preview"));
     QObject::connect(
         &dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&document](QPrinter *p) { paintAll(p, document); });
+    // Opens large and at the page's width, so that an order reads without zooming.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        dialog.resize(qMin(room.width() * 9 / 10, 1200), room.height() * 9 / 10);
+    }
+    if (auto *fitWidth = dialog.findChild<QAction *>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
     dialog.exec();
 }
 

@@ -67,6 +67,13 @@ ReportItem field(const QString &name, const QString &column, QRect rect, double 
     return item;
 }
 
+// Numbers and dates shrink to fit rather than lose a digit.
+ReportItem figure(ReportItem item)
+{
+    item.figure = true;
+    return item;
+}
+
 ReportItem picture(const QString &name, const QString &resource, QRect rect)
 {
     ReportItem item;
@@ -91,10 +98,10 @@ ReportSection groupHeader()
         {
             picture(QStringLiteral("Image2"), QStringLiteral(":/report/grupo.svg"), {0, 0, 7654, 2929}),
             label(QStringLiteral("Label14"), QStringLiteral("Orden #"), {378, 220, 945, 283}, 11.5, false, left, white),
-            field(QStringLiteral("Field1"), QStringLiteral("PEDIDOS.NRO_PEDIDO"), {1228, 220, 1229, 283}, 11.5, true,
-                left, white),
-            field(QStringLiteral("txtFECHA"), QStringLiteral("FECHA"), {5858, 220, 1512, 283}, 11.5, false, centre,
-                white, QStringLiteral("Short Date")),
+            figure(field(QStringLiteral("Field1"), QStringLiteral("PEDIDOS.NRO_PEDIDO"), {1228, 220, 1229, 283}, 11.5,
+                true, left, white)),
+            figure(field(QStringLiteral("txtFECHA"), QStringLiteral("FECHA"), {5858, 220, 1512, 283}, 11.5, false,
+                centre, white, QStringLiteral("Short Date"))),
             label(QStringLiteral("Label2"), QStringLiteral("Cliente"), {378, 567, 1134, 255}, 9, true),
             label(QStringLiteral("Label1"), QStringLiteral("Nombre:"), {378, 945, 945, 283}, 9),
             field(QStringLiteral("txtCLIENTE"), QStringLiteral("CLIENTE"), {1323, 945, 3968, 283}, 9, true),
@@ -117,6 +124,32 @@ ReportSection groupHeader()
         }};
 }
 
+// A short line at the top of a page on which an order goes on: the order, its customer and the
+// column headings, so that a loose page can be read on its own.
+ReportSection groupContinuation()
+{
+    return {ReportSection::Kind::GroupContinuation, QStringLiteral("GroupContinuation1"), 680,
+        {
+            picture(QStringLiteral("ImageContinua"), QStringLiteral(":/report/continua.svg"), {0, 0, 7654, 680}),
+            label(
+                QStringLiteral("lblCONT_ORDEN"), QStringLiteral("Orden #"), {378, 60, 760, 240}, 9, false, left, white),
+            figure(field(QStringLiteral("txtCONT_NRO_PEDIDO"), QStringLiteral("PEDIDOS.NRO_PEDIDO"),
+                {1100, 60, 900, 240}, 9, true, left, white)),
+            field(QStringLiteral("txtCONT_CLIENTE"), QStringLiteral("CLIENTE"), {2000, 60, 4000, 240}, 9, true, left,
+                white),
+            label(QStringLiteral("lblCONTINUA"), QStringLiteral("(continúa)"), {6000, 60, 1290, 240}, 9, false, right,
+                white),
+            label(QStringLiteral("lblCONT_CODIGO"), QStringLiteral("Código"), {378, 411, 756, 189}, 8.5),
+            label(QStringLiteral("lblCONT_DESCRIPCION"), QStringLiteral("Descripción"), {1134, 411, 1134, 189}, 8.5),
+            label(
+                QStringLiteral("lblCONT_CANTIDAD"), QStringLiteral("Can."), {5008, 411, 472, 189}, 8.5, false, centre),
+            label(QStringLiteral("lblCONT_PUNITARIO"), QStringLiteral("P.Unitario"), {5480, 411, 945, 189}, 8.5, false,
+                centre),
+            label(QStringLiteral("lblCONT_IMPORTE"), QStringLiteral("Importe"), {6425, 411, 945, 189}, 8.5, false,
+                centre),
+        }};
+}
+
 ReportSection detail()
 {
     return {ReportSection::Kind::Detail, QStringLiteral("Detail"), 540,
@@ -124,10 +157,12 @@ ReportSection detail()
             picture(QStringLiteral("Image1"), QStringLiteral(":/report/detalle.svg"), {0, 0, 7654, 756}),
             field(QStringLiteral("Field2"), QStringLiteral("LINEAS_PEDIDOS.COD_ART"), {378, 0, 756, 189}, 8.5),
             field(QStringLiteral("txtDESCRIPCION"), QStringLiteral("DESCRIPCION"), {1134, 0, 3874, 378}, 8.5),
-            field(QStringLiteral("txtCANTIDAD"), QStringLiteral("CANTIDAD"), {5008, 0, 472, 189}, 8.5, false, centre),
-            field(QStringLiteral("txtPUNITARIO"), QStringLiteral("LINEAS_PEDIDOS.P_UNITARIO"), {5480, 0, 945, 189}, 8.5,
-                false, centre, black, QStringLiteral("#,##0.00")),
-            label(QStringLiteral("lblTOTAL_LINEA"), QStringLiteral("0"), {6425, 0, 945, 189}, 8.5, false, centre),
+            figure(field(
+                QStringLiteral("txtCANTIDAD"), QStringLiteral("CANTIDAD"), {5008, 0, 472, 189}, 8.5, false, centre)),
+            figure(field(QStringLiteral("txtPUNITARIO"), QStringLiteral("LINEAS_PEDIDOS.P_UNITARIO"),
+                {5480, 0, 945, 189}, 8.5, false, centre, black, QStringLiteral("#,##0.00"))),
+            figure(
+                label(QStringLiteral("lblTOTAL_LINEA"), QStringLiteral("0"), {6425, 0, 945, 189}, 8.5, false, centre)),
             field(
                 QStringLiteral("txtDETALLES"), QStringLiteral("DETALLES"), {378, 378, 6992, 189}, 8, false, left, red),
         }};
@@ -139,7 +174,8 @@ ReportSection groupFooter()
         {
             picture(QStringLiteral("Image3"), QStringLiteral(":/report/pie.svg"), {0, 0, 7654, 1984}),
             label(QStringLiteral("Label18"), QStringLiteral("Total:"), {5575, 60, 661, 225}, 9, true),
-            label(QStringLiteral("lblTOTAL_ORDEN"), QStringLiteral("0"), {6236, 60, 1134, 225}, 9, true, centre),
+            figure(
+                label(QStringLiteral("lblTOTAL_ORDEN"), QStringLiteral("0"), {6236, 60, 1134, 225}, 9, true, centre)),
             label(QStringLiteral("Label19"), QStringLiteral("Forma de Envío:"), {378, 472, 1512, 284}, 9),
             field(QStringLiteral("txtFORMA_DE_ENVIO"), QStringLiteral("FORMA_DE_ENVIO"), {1890, 472, 4346, 284}, 9),
             label(QStringLiteral("Label20"), QStringLiteral("Forma de Pago:"), {378, 850, 1512, 284}, 9),
@@ -160,12 +196,14 @@ ReportSection pageFooter()
         {
             band,
             label(QStringLiteral("Label22"), QStringLiteral("Fecha:"), {378, 130, 661, 284}, 8.5, true),
-            label(QStringLiteral("lblFECHA"), QStringLiteral("__/__/____"), {1039, 130, 1040, 284}, 8.5, true),
+            figure(label(QStringLiteral("lblFECHA"), QStringLiteral("__/__/____"), {1039, 130, 1040, 284}, 8.5, true)),
             label(QStringLiteral("Label23"), QStringLiteral("Ordenes:"), {3118, 130, 851, 284}, 8.5, true, right),
-            label(QStringLiteral("lblTOTAL_CANTIDAD"), QStringLiteral("0"), {3969, 130, 566, 284}, 8.5, true, right),
+            figure(label(
+                QStringLiteral("lblTOTAL_CANTIDAD"), QStringLiteral("0"), {3969, 130, 566, 284}, 8.5, true, right)),
             label(
                 QStringLiteral("Label24"), QStringLiteral("Importe Total:"), {5102, 130, 1134, 284}, 8.5, false, right),
-            label(QStringLiteral("lblTOTAL_IMPORTE"), QStringLiteral("0"), {6236, 130, 1040, 284}, 8.5, true, centre),
+            figure(label(
+                QStringLiteral("lblTOTAL_IMPORTE"), QStringLiteral("0"), {6236, 130, 1040, 284}, 8.5, true, centre)),
             label(QStringLiteral("Label27"), QStringLiteral("Software: Recorvan"), {5669, 400, 1701, 189}, 7, false,
                 centre),
         }};
@@ -178,6 +216,7 @@ rptOrden::rptOrden()
     using S = ReportSection::Kind;
     m_report.addSection(pageHeader());
     m_report.addSection(groupHeader());
+    m_report.addSection(groupContinuation());
     m_report.addSection(detail());
     m_report.addSection(groupFooter());
     m_report.addSection(pageFooter());

@@ -19,7 +19,10 @@ OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QSt
     report.setCaption(QStringLiteral("lblFECHA"), date);
     if (const std::optional<QString> failure = report.run()) {
         Dialogs::current().message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
-        return outcome;
+        // A report that ran has pages even when it has something to say (a line without a
+        // price): the day is still written and shown, that amount blank.
+        if (report.document().pageCount() == 0)
+            return outcome;
     }
 
     if (toPdf) {

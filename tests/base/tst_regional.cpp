@@ -112,6 +112,15 @@ private slots:
         QTest::newRow("comma millions") << comma << "1234567,891" << 1234567.891 << "1.234.567,89";
         QTest::newRow("comma negative") << comma << "-0,5" << -0.5 << "-0,50";
         QTest::newRow("comma tiny negative shows zero") << comma << "-0,001" << -0.001 << "0,00";
+        // Halves round away from zero as the value reads, whatever its binary neighbour.
+        QTest::newRow("comma 2.675 up") << comma << "2,675" << 2.675 << "2,68";
+        QTest::newRow("comma 3.335 up") << comma << "3,335" << 3.335 << "3,34";
+        QTest::newRow("comma half a cent") << comma << "0,005" << 0.005 << "0,01";
+        QTest::newRow("comma carry into thousands") << comma << "999,995" << 999.995 << "1.000,00";
+        QTest::newRow("point 1.005 up") << point << "1.005" << 1.005 << "1.01";
+        QTest::newRow("point exact half up") << point << "0.125" << 0.125 << "0.13";
+        QTest::newRow("point negative half away") << point << "-2.675" << -2.675 << "-2.68";
+        QTest::newRow("point below half") << point << "2.67499" << 2.67499 << "2.67";
         QTest::newRow("point grouped") << point << "1234.5" << 1234.5 << "1,234.50";
         QTest::newRow("point rounds up a digit") << point << "999.999" << 999.999 << "1,000.00";
         QTest::newRow("point large") << point << "1E+20" << 1e20 << "100,000,000,000,000,000,000.00";

@@ -29,6 +29,21 @@ struct OrderFixture
                 QStringLiteral("Obs %1").arg(number)});
     }
 
+    // An order whose figures are wider than their boxes at the report's own sizes, and whose
+    // customer texts are longer than theirs.
+    bool wideOrder(int number, QDate date) const
+    {
+        const QString name = QStringLiteral("Ferretería y Bulonería Hermanos Núñez de la Santísima Trinidad "
+                                            "Sociedad Anónima Comercial e Industrial");
+        return article(QStringLiteral("W1"), QStringLiteral("Tornillo"))
+            && db.exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, TELEFONO, EMAIL) "
+                                      "VALUES (?, ?, ?, ?, ?)"),
+                {number, date.toString(Qt::ISODate), name, QStringLiteral("(061) 570-900 / 0981 123 456 / 021 600 700"),
+                    QStringLiteral("departamento.de.compras.y.abastecimiento@ferreteriahermanosnunez.com.py")})
+            && line(number, 1, QStringLiteral("W1"), 10, 1234567) && line(number, 2, QStringLiteral("W1"), 123456, 1)
+            && line(number, 3, QStringLiteral("W1"), 1, 1234567.89);
+    }
+
     bool line(int order, int number, const QString &code, int quantity, double price,
         const QString &details = QString()) const
     {

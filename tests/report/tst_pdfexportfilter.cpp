@@ -53,8 +53,9 @@ void tst_PdfExportFilter::writesADaysOrders()
     QVERIFY(store.order(22, day, "Casa O'Brien"));
     for (int line = 1; line <= 18; ++line)
         QVERIFY(store.line(22, line, "A1", 2, 1234.5, "sin cargo"));
-    QVERIFY(store.order(23, day.addDays(1), "Otro día"));
-    QVERIFY(store.line(23, 1, "A1", 1, 7));
+    QVERIFY(store.wideOrder(23, day));
+    QVERIFY(store.order(24, day.addDays(1), "Otro día"));
+    QVERIFY(store.line(24, 1, "A1", 1, 7));
     rptOrden report;
     report.setCaption("lblFECHA", "20/08/2004");
     QCOMPARE(report.run(), std::nullopt);
@@ -66,18 +67,59 @@ void tst_PdfExportFilter::writesADaysOrders()
     filter.setFileName(path);
     QCOMPARE(filter.exportReport(report.document()), std::nullopt);
     const QString info = run("pdfinfo", {path});
-    QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\\n")), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(info));
     QVERIFY2(info.contains(QRegularExpression("Page size:\\s+612 x 792 pts")), qPrintable(info));
     const QString text = run("pdftotext", {"-layout", path, "-"});
     for (const char *expected : {"21", "22", "Ferretería Núñez", "Casa O'Brien", "Tornillo hexagonal", "1,50",
              "2.469,00", "44.442,00", "20/08/2004", "sin cargo"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
     QVERIFY(!text.contains("Otro día"));
-    // Each page on its own: the first ends with one order counted, the second with both.
+    // The text layer holds what the page shows: a cut name stops where the page does.
+    QVERIFY(text.contains(QString::fromUtf8("Ferretería y Bulonería")) && !text.contains("Industrial"));
+    // Each page on its own: running count and total of the orders ended so far.
     const QString first = run("pdftotext", {"-layout", "-f", "1", "-l", "1", path, "-"});
     const QString second = run("pdftotext", {"-layout", "-f", "2", "-l", "2", path, "-"});
+    const QString third = run("pdftotext", {"-layout", "-f", "3", "-l", "3", path, "-"});
     QVERIFY(first.contains(QRegularExpression("Ordenes:\\s+1\\s+Importe Total:\\s+1,50")));
     QVERIFY(second.contains(QRegularExpression("Ordenes:\\s+2\\s+Importe Total:\\s+44\\.443,50")));
+    QVERIFY(third.contains(QRegularExpression("Ordenes:\\s+3\\s+Importe Total:\\s+13\\.748\\.137,39")));
+
+    // Every figure, in the file as read back, is one word that lies inside its own box.
+    const QString boxes = run("pdftotext", {"-bbox", path, "-"});
+    const QStringList pages = boxes.split("<page ").mid(1);
+    QCOMPARE(pages.size(), report.document().pageCount());
+    const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    int figures = 0;
+    for (int page = 0; page < pages.size(); ++page) {
+        QList<QPair<QRectF, QString>> words;
+        for (const QRegularExpressionMatch &m : word.globalMatch(pages.at(page))) {
+            const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+            words.append({QRectF(topLeft, QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())), m.captured(5)});
+        }
+        for (const PlacedItem &placed : report.document().page(page).items) {
+            const ReportItem &item = report.document().item(placed);
+            if (!item.figure || !item.visible || placed.text.isEmpty())
+                continue;
+            // Points from the twips of the page model; a line may reach a point below its box.
+            const QRectF box(placed.rect.x() / 20.0, placed.rect.y() / 20.0, placed.rect.width() / 20.0,
+                placed.rect.height() / 20.0);
+            const QRectF room = box.adjusted(-0.1, -0.1, 0.1, 1);
+            int found = 0;
+            for (const auto &[at, shown] : std::as_const(words)) {
+                // The order number stands against its label ("Orden #21"): one word, of which
+                // the number is the end.
+                if (shown.endsWith(placed.text) && shown != placed.text)
+                    found += room.contains(QRectF(box.left(), at.top(), at.right() - box.left(), at.height())) ? 1 : 0;
+                else
+                    found += shown == placed.text && room.contains(at) ? 1 : 0;
+            }
+            QVERIFY2(found == 1, qPrintable(QStringLiteral("%1 %2 on page %3").arg(item.name, placed.text).arg(page)));
+            ++figures;
+        }
+    }
+    // At least quantity, price and amount of each of the 24 lines were looked at.
+    QVERIFY(figures > 3 * 24);
 }
 
 void tst_PdfExportFilter::refusesWhatCannotBeWritten_data()

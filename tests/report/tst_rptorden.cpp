@@ -26,6 +26,7 @@ private slots:
     void selectsByNumberOrDate();
     void ordersAndLinesAscendAndTwoRunsAgree();
     void textsAreShownAsStored();
+    void wideFiguresShrinkLongTextsAreCut();
     void failuresAreReported();
     void orderCountGoesBeyond16Bits();
 
@@ -140,7 +141,14 @@ void tst_rptOrden::runningFootersOverSeveralPages()
     QCOMPARE(doc.pageCount(), 3);
     QCOMPARE(doc.texts(0, "Field1"), QStringList({"1", "2"}));
     QCOMPARE(doc.texts(1, "lblTOTAL_LINEA").size(), 16);
+    // The page on which order 2 goes on opens with its number and customer and the headings.
+    QCOMPARE(doc.bandNames(1).mid(0, 3), QStringList({"PageHeader", "GroupContinuation1", "Detail"}));
+    QCOMPARE(doc.texts(1, "txtCONT_NRO_PEDIDO"), QStringList{"2"});
+    QCOMPARE(doc.text(1, "txtCONT_CLIENTE"), QStringLiteral("Dos"));
+    QCOMPARE(doc.text(1, "lblCONTINUA"), QStringLiteral("(continúa)"));
+    QCOMPARE(doc.text(1, "lblCONT_IMPORTE"), QStringLiteral("Importe"));
     QCOMPARE(doc.texts(2, "Field1"), QStringList({"3"}));
+    QCOMPARE(doc.bandNames(2).at(1), QStringLiteral("GroupHeader1"));
     QCOMPARE(doc.texts(2, "lblTOTAL_LINEA"), QStringList({"0,99", "0,99"}));
     QCOMPARE(allTexts(*report, "lblTOTAL_ORDEN"), QStringList({"1,50", "49.380,00", "1,98"}));
     // An order counts in the footer of the page where its own footer printed.
@@ -257,6 +265,24 @@ void tst_rptOrden::textsAreShownAsStored()
     QCOMPARE(doc.text(0, "lblTOTAL_LINEA"), QStringLiteral("1.234.500,00"));
     QCOMPARE(doc.text(0, "txtDETALLES"), QStringLiteral("entregar 'urgente'"));
     QVERIFY(!acnDataBase().isOpen());
+}
+
+void tst_rptOrden::wideFiguresShrinkLongTextsAreCut()
+{
+    QVERIFY(OrderFixture{*m_db}.wideOrder(5, QDate(2004, 8, 20)));
+    const std::unique_ptr<rptOrden> report = run("5", {});
+    QVERIFY(report);
+    const ReportDocument &doc = report->document();
+    // Every digit is there (the type is smaller where the box needs it).
+    QCOMPARE(doc.texts(0, "txtCANTIDAD"), QStringList({"10", "123456", "1"}));
+    QCOMPARE(doc.texts(0, "txtPUNITARIO"), QStringList({"1.234.567,00", "1,00", "1.234.567,89"}));
+    QCOMPARE(doc.texts(0, "lblTOTAL_LINEA"), QStringList({"12.345.670,00", "123.456,00", "1.234.567,89"}));
+    QCOMPARE(doc.text(0, "lblTOTAL_ORDEN"), QStringLiteral("13.703.693,89"));
+    // Texts stop at a readable size and end with "…"; the e-mail keeps to its two lines.
+    for (const char *name : {"txtCLIENTE", "txtTELEFONO", "txtEMAIL"})
+        QVERIFY2(doc.text(0, name).endsWith(QChar(0x2026)), name);
+    QCOMPARE(doc.text(0, "txtEMAIL").count(QLatin1Char('\n')), 1);
+    QVERIFY(doc.text(0, "txtCLIENTE").startsWith(QStringLiteral("Ferretería y Bulonería")));
 }
 
 void tst_rptOrden::failuresAreReported()

@@ -40,12 +40,14 @@ private slots:
 
     void exportsTheDay_data();
     void exportsTheDay();
+    void lineWithoutPriceIsToldThenExported();
     void reportThatCannotRunIsTold();
 
 private:
     TestDatabase *m_db = nullptr;
     ScriptedDialogs *m_dialogs = nullptr;
     int m_previewed = 0;
+    ReportDocument m_shown;
 };
 
 void tst_OrderExport::init()
@@ -58,7 +60,10 @@ void tst_OrderExport::init()
     frmTransferencia::setProgramFolder(m_db->folder());
     m_dialogs = new ScriptedDialogs;
     m_previewed = 0;
-    ReportPreview::setPresenter([this](const ReportDocument &) { ++m_previewed; });
+    ReportPreview::setPresenter([this](const ReportDocument &document) {
+        ++m_previewed;
+        m_shown = document;
+    });
     QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('A1', 'Tornillo')")));
     for (const auto &[number, day] : {std::pair{4711, "2004-08-20"}, {4712, "2004-08-20"}, {4800, "2004-08-21"}}) {
         QVERIFY(m_db->exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, ?, 'C')"),
@@ -143,6 +148,30 @@ void tst_OrderExport::exportsTheDay()
     QVERIFY2(text.contains(QStringLiteral("Ordenes:")), qPrintable(text));
     for (const QString number : {"4711", "4712", "4800"})
         QCOMPARE(text.contains(number), orders.contains(number));
+}
+
+void tst_OrderExport::lineWithoutPriceIsToldThenExported()
+{
+    QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
+    frmTransferencia window;
+    window.setMode(QStringLiteral("E"));
+    window.show();
+    m_dialogs->answerInput(QStringLiteral("20/08/2004"));
+    QTest::mouseDClick(window.findChild<QLabel *>(QStringLiteral("lblFECHA")), Qt::LeftButton);
+    window.hide();
+    window.show();
+    m_dialogs->answerMessage(Dialogs::Ok);
+    m_dialogs->answerMessage(Dialogs::Ok);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
+
+    // First what the total leaves out, then the file and the preview all the same.
+    QVERIFY2(m_dialogs->messages().value(0).text.contains(QStringLiteral("4712")),
+        qPrintable(m_dialogs->messages().value(0).text));
+    QCOMPARE(m_dialogs->messages().value(1).text, exported);
+    QCOMPARE(m_previewed, 1);
+    QCOMPARE(m_shown.texts(0, QStringLiteral("lblTOTAL_LINEA")), QStringList({"7,50", ""}));
+    const QString text = pdfText(QDir(m_db->folder()).filePath(QStringLiteral("20040820.pdf")));
+    QVERIFY(text.contains(QStringLiteral("4711")) && text.contains(QStringLiteral("4712")));
 }
 
 void tst_OrderExport::reportThatCannotRunIsTold()
