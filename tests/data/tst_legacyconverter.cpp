@@ -83,9 +83,9 @@ private:
 
 void tst_LegacyConverter::convertsEveryValueOfTheFixture()
 {
-    const QString jet = TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-    if (!QFileInfo::exists(jet))
-        QSKIP("The shared Jet 4 fixture is not there.");
+    const QString jet = TestDatabase::jetFixture();
+    if (!TestDatabase::requireFixture(jet))
+        return;
     JetSource source;
     QVERIFY(!source.open(jet));
     const QString path = newPath();

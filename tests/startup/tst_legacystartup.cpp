@@ -15,21 +15,19 @@
 
 namespace {
 
-QString fixture()
-{
-    return TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-}
-
 QByteArray contentOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The fixture with the byte at offset flipped by mask, as a damaged copy would hold it.
+// The fixture with the byte at offset flipped by mask, as a damaged copy would hold it; empty
+// when the fixture is not there.
 QByteArray damagedFixture(int offset, int mask)
 {
-    QByteArray content = contentOf(fixture());
+    QByteArray content = contentOf(TestDatabase::jetFixture());
+    if (offset >= content.size())
+        return {};
     content[offset] = char(content.at(offset) ^ mask);
     return content;
 }
@@ -63,20 +61,17 @@ class tst_LegacyStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        Regional::setCurrent(Regional::commaDayFirst());
-        if (!QFileInfo::exists(fixture()))
-            QSKIP("The shared Jet 4 fixture is not there.");
-    }
+    void initTestCase() { Regional::setCurrent(Regional::commaDayFirst()); }
     void cleanup() { CierroConexion(); }
 
     // Yes: the original is kept beside, byte for byte and never over an earlier one, and the
     // program starts on the converted database, then and on the next start without asking.
     void convertsAndStartsOnTheNewDatabase()
     {
+        if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
+            return;
         QTemporaryDir folder;
-        QVERIFY(QFile::copy(fixture(), folder.filePath("database.mdb")));
+        QVERIFY(QFile::copy(TestDatabase::jetFixture(), folder.filePath("database.mdb")));
         QVERIFY(writeFile(folder.filePath("database-anterior.mdb"), "una conversión anterior"));
         ScriptedDialogs dialogs;
         dialogs.answerMessage(Dialogs::Yes).answerMessage(Dialogs::Ok);
@@ -106,7 +101,7 @@ private slots:
             qPrintable(dialogs.messages().at(1).text));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
             QStringList({"database-anterior-2.mdb", "database-anterior.mdb", "database.mdb"}));
-        QCOMPARE(contentOf(folder.filePath("database-anterior-2.mdb")), contentOf(fixture()));
+        QCOMPARE(contentOf(folder.filePath("database-anterior-2.mdb")), contentOf(TestDatabase::jetFixture()));
         QCOMPARE(contentOf(folder.filePath("database-anterior.mdb")), QByteArray("una conversión anterior"));
 
         ScriptedDialogs again;
@@ -126,6 +121,8 @@ private slots:
     void asksBeforeGoingOnWithoutLostRows()
     {
         QFETCH(bool, goOn);
+        if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
+            return;
         QTemporaryDir folder;
         const QByteArray damaged = damagedFixture(139268, 0xff);
         QVERIFY(writeFile(folder.filePath("database.mdb"), damaged));
@@ -179,8 +176,11 @@ private slots:
         const QString folder = dir.filePath("programa");
         const QString database = QDir(folder).filePath("database.mdb");
         QVERIFY(QDir().mkpath(folder));
-        if (content.isEmpty())
-            content = contentOf(fixture());
+        if (content.isEmpty()) {
+            if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
+                return;
+            content = contentOf(TestDatabase::jetFixture());
+        }
         QVERIFY(writeFile(database, content));
         // Tests run as root, for whom permission bits do not stop writing; the immutable
         // attribute does. Where neither can be set, the case cannot be shown here.

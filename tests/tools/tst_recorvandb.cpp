@@ -34,11 +34,6 @@ QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString jetFixture()
-{
-    return TestDatabase::sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-}
-
 } // namespace
 
 class tst_RecorvanDb : public QObject
@@ -116,9 +111,9 @@ private slots:
         QFETCH(int, mask);
         QFETCH(QStringList, expectedTexts);
         QFETCH(QString, checked);
-        QByteArray content = contentOf(jetFixture());
-        if (content.isEmpty())
-            QSKIP("The shared Jet 4 fixture is not there.");
+        if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
+            return;
+        QByteArray content = contentOf(TestDatabase::jetFixture());
         if (offset >= 0)
             content[offset] = char(content.at(offset) ^ mask);
         QTemporaryDir dir;
@@ -180,9 +175,9 @@ private slots:
         } else if (kind == QLatin1String("ours")) {
             QCOMPARE(runTool({"demo", old}).exitCode, 0);
         } else if (kind == QLatin1String("jet")) {
-            old = jetFixture();
-            if (!QFileInfo::exists(old))
-                QSKIP("The shared Jet 4 fixture is not there.");
+            old = TestDatabase::jetFixture();
+            if (!TestDatabase::requireFixture(old))
+                return;
         }
         if (newExists)
             QVERIFY(writeFile(newFile, "mío"));
