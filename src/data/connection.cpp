@@ -8,7 +8,6 @@
 #include <QMutex>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlRecord>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -202,8 +201,8 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
     m_heldPath = heldKey(path);
     hold(m_heldPath);
 
-    sqlite3 *handle = handleOf(db);
-    if (!handle || !registerUnicodeLike(handle) || !registerSpanishCollation(handle)) {
+    m_handle = handleOf(db);
+    if (!m_handle || !registerUnicodeLike(m_handle) || !registerSpanishCollation(m_handle)) {
         close();
         return DbError{DbErrorNumber::Generic, QStringLiteral("No se pudo preparar la búsqueda y el orden de textos.")};
     }
@@ -258,6 +257,8 @@ void Connection::close()
     if (!m_open)
         return;
     m_statements.clear();
+    m_nativeStatements.clear();
+    m_handle = nullptr;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         db.close();
@@ -282,7 +283,7 @@ QSqlDatabase Connection::database() const
 
 sqlite3 *Connection::nativeHandle() const
 {
-    return m_open ? handleOf(database()) : nullptr;
+    return m_open ? m_handle : nullptr;
 }
 
 std::shared_ptr<QSqlQuery> Connection::statement(const QString &sql, MaybeError &error)
@@ -317,22 +318,35 @@ MaybeError Connection::run(QSqlQuery &query, const QVariantList &values)
     return std::nullopt;
 }
 
+NativeStatement *Connection::nativeStatement(const QString &sql, MaybeError &error)
+{
+    if (const auto found = m_nativeStatements.find(sql); found != m_nativeStatements.end())
+        return found->second.get();
+    std::unique_ptr<NativeStatement> prepared = NativeStatement::prepare(m_handle, sql, error);
+    if (!prepared)
+        return nullptr;
+    return m_nativeStatements.emplace(sql, std::move(prepared)).first->second.get();
+}
+
 MaybeError Connection::execute(const QString &sql, const QVariantList &values, Executed *executed)
 {
     if (!m_open)
         return notOpen();
     MaybeError error;
-    const std::shared_ptr<QSqlQuery> query = statement(sql, error);
-    if (!query)
+    NativeStatement *statement = nativeStatement(sql, error);
+    if (!statement)
         return error;
-    if (MaybeError failed = run(*query, values))
-        return failed;
-    if (executed) {
-        executed->rowsAffected = query->numRowsAffected();
-        executed->insertedKey = query->lastInsertId();
+    bool row = false;
+    error = statement->bind(values);
+    if (!error)
+        error = statement->step(row);
+    if (!error && executed) {
+        executed->rowsAffected = sqlite3_changes(m_handle);
+        const qint64 key = sqlite3_last_insert_rowid(m_handle);
+        executed->insertedKey = key ? QVariant(key) : QVariant();
     }
-    query->finish();
-    return std::nullopt;
+    statement->reset();
+    return error;
 }
 
 MaybeError Connection::forEachRow(
@@ -358,22 +372,26 @@ MaybeError Connection::forEachRow(
 
 MaybeError Connection::select(const QString &sql, const QVariantList &values, RowSet &rows)
 {
+    if (!m_open)
+        return notOpen();
+    MaybeError error;
+    NativeStatement *statement = nativeStatement(sql, error);
+    if (!statement)
+        return error;
     QStringList columns;
     QList<QVariantList> read;
-    int width = -1;
-    const MaybeError error = forEachRow(sql, values, [&](const QSqlQuery &query) {
-        if (width < 0) {
-            const QSqlRecord record = query.record();
-            width = record.count();
-            for (int i = 0; i < width; ++i)
-                columns.append(record.fieldName(i));
-        }
-        QVariantList values;
-        values.reserve(width);
-        for (int i = 0; i < width; ++i)
-            values.append(query.value(i));
-        read.append(std::move(values));
-    });
+    bool row = false;
+    error = statement->bind(values);
+    if (!error)
+        error = statement->step(row);
+    while (!error && row) {
+        if (columns.isEmpty())
+            columns = statement->columnNames();
+        read.append(statement->row());
+        error = statement->step(row);
+    }
+    // A finished statement holds no read lock and keeps no snapshot of the file.
+    statement->reset();
     if (error)
         return error;
     rows = RowSet(std::move(columns), std::move(read));

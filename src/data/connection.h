@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dberror.h"
+#include "nativestatement.h"
 #include "rowset.h"
 
 #include <QHash>
@@ -12,13 +13,16 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 struct sqlite3;
 
 // One named connection to an SQLite file, with the Spanish-aware LIKE and the SPANISH collation
 // registered on it. Statements take their values as bound parameters only; each statement text
 // is prepared once per connection and kept, so that running one shape many times costs no new
-// preparing.
+// preparing. `execute` and `select` run on SQLite's own handle: Qt's binding (a placeholder name
+// made for each value, a record described for each run) cost the article import more than the
+// engine's own work. `forEachRow` hands its rows over as Qt's queries.
 class Connection
 {
 public:
@@ -79,13 +83,17 @@ private:
     MaybeError openFile(const QString &path, Mode mode);
     // The prepared statement for the text, made on first use; null with the error on failure.
     std::shared_ptr<QSqlQuery> statement(const QString &sql, MaybeError &error);
+    NativeStatement *nativeStatement(const QString &sql, MaybeError &error);
     MaybeError run(QSqlQuery &query, const QVariantList &values);
 
     QString m_name;
     QString m_path;
     QString m_heldPath;
     bool m_open = false;
+    // Qt's handle, held while open; the native statements are finalized before it closes.
+    sqlite3 *m_handle = nullptr;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+    std::unordered_map<QString, std::unique_ptr<NativeStatement>> m_nativeStatements;
 };
 
 // The program's one connection for the run. It is never destroyed: the run closes it, and no
