@@ -146,5 +146,17 @@ int main(int argc, char *argv[])
         std::printf("  %5d  %s\n", count, qPrintable(outcome));
     for (const QString &line : notable)
         std::printf("  at %s\n", qPrintable(line));
+    const auto count = [&outcomes](const char *outcome) {
+        const auto found = outcomes.find(QString::fromLatin1(outcome));
+        return found == outcomes.end() ? 0 : found->second;
+    };
+    const int converted = count("converted");
+    const int told = count("lost rows, reported");
+    const int refused = count("failed with a message");
+    const int caught = count("crashed libmdb in the reading process, caught");
+    std::printf("%d damaged copies: %d converted, %d lost rows told, %d refused with a message, %d reader crashes "
+                "caught; %d hung or ended otherwise, %d broke a promise (copy changed, files left)\n",
+        copies, converted, told, refused, caught, copies - converted - told - refused - caught,
+        count("(damaged copy changed)") + count("(files left behind)"));
     return 0;
 }

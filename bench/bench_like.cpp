@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -44,6 +45,7 @@ int main(int argc, char *argv[])
     registerUnicodeLike(unicode);
 
     // SQLite's own LIKE finds "válvula" only as written; this one also finds "VALVULA".
+    double worst = 0;
     for (const char *pattern : {"%tornillo%", "%modelo 4711%", "%zzz%", "%válvula%"}) {
         int builtinCount = 0;
         int unicodeCount = 0;
@@ -53,6 +55,7 @@ int main(int argc, char *argv[])
         const double ours = measureMs(
             (label + " Spanish-aware").constData(), 15, [&] { unicodeCount = countMatches(unicode, pattern); });
         std::printf("  matches %d / %d, ratio %.2fx (target: under 3x)\n", builtinCount, unicodeCount, ours / base);
+        worst = std::max(worst, ours / base);
     }
     for (const char *pattern : {"%ñandú%", "%descripcion%"}) {
         int count = 0;
@@ -62,5 +65,6 @@ int main(int argc, char *argv[])
     }
     sqlite3_close(builtin);
     sqlite3_close(unicode);
+    std::printf("Spanish-aware LIKE over 100,000 articles: at most %.2fx SQLite's own (target: under 3x)\n", worst);
     return 0;
 }

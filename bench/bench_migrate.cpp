@@ -51,12 +51,13 @@ int main(int argc, char *argv[])
     MemorySource source = makeSource();
     QTemporaryDir dir;
     int run = 0;
-    measureMs("conversion (100k articles, 10k customers, 20k orders, 100k lines)", 5, [&] {
+    const double ms = measureMs("conversion (100k articles, 10k customers, 20k orders, 100k lines)", 5, [&] {
         const QString path = QDir(dir.path()).filePath(QStringLiteral("nueva-%1.mdb").arg(++run));
         ConversionReport report;
         if (MaybeError error = LegacyConverter::convert(source, path, report))
             std::fprintf(stderr, "%s\n", qPrintable(error->description));
         QFile::remove(path);
     });
+    std::printf("converting an older database of 100,000 articles and 100,000 order lines: %.0f ms\n", ms);
     return 0;
 }

@@ -18,11 +18,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(error->description));
         return 1;
     }
-    measureMs("AbroConexion + LeoSetup (100k articles, 10k customers)", 25, [&] {
+    const double ms = measureMs("AbroConexion + LeoSetup (100k articles, 10k customers)", 25, [&] {
         if (MaybeError error = AbroConexion(dir.path()))
             std::fprintf(stderr, "%s\n", qPrintable(error->description));
         CierroConexion();
     });
-    std::printf("  target: under 100 ms\n");
+    std::printf("start-up to the settings read: %.1f ms (target: under 100 ms)\n", ms);
     return 0;
 }

@@ -70,10 +70,12 @@ int main(int argc, char *argv[])
             ++notReset;
     }
     std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
     std::printf("%-55s median %9.2f ms   best %9.2f ms   (%d runs)\n", "frmMenu: confirm 200 lines, focus to reset",
-        times[times.size() / 2], times.front(), int(times.size()));
+        median, times.front(), int(times.size()));
     std::printf(
         "  target: under 100 ms; %d orders not stored; last order %s\n", notReset, qPrintable(strULTIMO_PEDIDO));
+    std::printf("confirming 200 lines through the main window: %.1f ms (target: under 100 ms)\n", median);
     Dialogs::setCurrent(nullptr);
     return notReset == 0 ? 0 : 1;
 }

@@ -83,18 +83,20 @@ int main(int argc, char *argv[])
         if (!confirmation.confirm(order).stored())
             ++failures;
     };
-    measureMs("confirm 200 lines, customer clean", 25, confirmOnce);
-    measureMs("confirm 200 lines, customer edited", 25, [&] {
+    const double cleanMs = measureMs("confirm 200 lines, customer clean", 25, confirmOnce);
+    const double editedMs = measureMs("confirm 200 lines, customer edited", 25, [&] {
         customers.moveNext();
         customers.setValue(CustomerCursor::Field::Telefono, QStringLiteral("0981 %1").arg(strULTIMO_PEDIDO));
         confirmOnce();
     });
-    measureMs("confirm 200 lines, new customer", 25, [&] {
+    const double newMs = measureMs("confirm 200 lines, new customer", 25, [&] {
         customers.addNew();
         customers.setValue(CustomerCursor::Field::Nombre, QStringLiteral("Nuevo %1").arg(strULTIMO_PEDIDO));
         confirmOnce();
     });
     std::printf("  target: under 100 ms; %d boxes answered, %d orders not stored\n", dialogs.shown, failures);
+    std::printf("confirming 200 lines: customer clean %.1f ms, edited %.1f ms, new %.1f ms (target: under 100 ms)\n",
+        cleanMs, editedMs, newMs);
     Dialogs::setCurrent(nullptr);
     acnDataBase().close();
     return failures == 0 ? 0 : 1;
