@@ -340,8 +340,8 @@ std::optional<QDate> Regional::toDate(QStringView text)
         = {format.indexOf(QLatin1Char('d')), format.indexOf(QLatin1Char('M')), format.indexOf(QLatin1Char('y'))};
     auto slotOf = [&at](int which) {
         int slot = 0;
-        for (int other = 0; other < 3; ++other) {
-            if (at[other] < at[which])
+        for (const qsizetype other : at) {
+            if (other < at[which])
                 ++slot;
         }
         return slot;

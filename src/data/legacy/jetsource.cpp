@@ -160,7 +160,7 @@ MaybeError JetSource::open(const QString &path)
     // libmdb trusts the file's layout; a cut-off file is refused before it reads past the end.
     const qint64 size = QFileInfo(path).size();
     m_fileSize = size;
-    if (size < 2 * pageSize || size % pageSize != 0)
+    if (size < 2 * qint64(pageSize) || size % pageSize != 0)
         return readError(path, QStringLiteral("el archivo está incompleto o dañado."));
 
     LibmdbWarnings warnings;

@@ -14,8 +14,8 @@
 #include <QJsonObject>
 #include <QUuid>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -204,9 +204,7 @@ bool sameValue(const QVariant &a, const QVariant &b)
     if (a.typeId() != b.typeId())
         return false;
     if (a.typeId() == QMetaType::Double) {
-        const double x = a.toDouble();
-        const double y = b.toDouble();
-        return std::memcmp(&x, &y, sizeof x) == 0;
+        return std::bit_cast<quint64>(a.toDouble()) == std::bit_cast<quint64>(b.toDouble());
     }
     if (a.typeId() == QMetaType::LongLong)
         return a.toLongLong() == b.toLongLong();
