@@ -18,9 +18,9 @@
 #include "ordertotals.h"
 #include "textgrid.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,7 +79,7 @@ frmMenu::frmMenu(QWidget *parent)
     connect(cmdInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
     connect(lblInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
 
-    for (QLineEdit *box : {txtCOD_ART, txtDESCRIPCION, txtCANTIDAD, txtP_UNITARIO, txtDETALLES})
+    for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
     m_keyboardFlow = new KeyboardFlow(this);
 
@@ -224,33 +224,57 @@ void frmMenu::gridEncontrados_DblClick(int row)
 
 void frmMenu::txtCANTIDAD_LostFocus()
 {
-    const LineEntry::Left left = LineEntry::leaveCantidad(txtCANTIDAD->text(), txtP_UNITARIO->text());
-    if (txtCANTIDAD->text() != left.field)
-        txtCANTIDAD->setText(left.field);
-    if (left.total)
-        DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
+    showLeft(txtCANTIDAD, LineEntry::leaveCantidad(txtCANTIDAD->text(), txtP_UNITARIO->text()));
 }
 
 void frmMenu::txtP_UNITARIO_LostFocus()
 {
-    const LineEntry::Left left = LineEntry::leavePrecio(txtCANTIDAD->text(), txtP_UNITARIO->text());
-    if (txtP_UNITARIO->text() != left.field)
-        txtP_UNITARIO->setText(left.field);
+    showLeft(txtP_UNITARIO, LineEntry::leavePrecio(txtCANTIDAD->text(), txtP_UNITARIO->text()));
+}
+
+void frmMenu::showLeft(QLineEdit *box, const LineEntry::Left &left)
+{
+    if (box->text() != left.field)
+        box->setText(left.field);
     if (left.total)
         DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
+    if (left.refusal)
+        refuse(*left.refusal);
+}
+
+void frmMenu::refuse(const LineEntry::Refusal &refusal, const QString &preface)
+{
+    QLineEdit *box = refusal.field == LineEntry::Field::Cantidad ? txtCANTIDAD : txtP_UNITARIO;
+    m_sendingFocusBack = true;
+    Dialogs::current().message(preface + refusal.text, atencion, Dialogs::Warning);
+    box->setFocus(Qt::OtherFocusReason);
+    SeleccionoTexto(box);
+    m_sendingFocusBack = false;
 }
 
 bool frmMenu::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusIn && movesBetweenControls(event)) {
-        SeleccionoTexto(qobject_cast<QLineEdit *>(watched));
-    } else if (event->type() == QEvent::FocusOut && movesBetweenControls(event)) {
-        if (watched == txtCANTIDAD)
-            txtCANTIDAD_LostFocus();
-        else if (watched == txtP_UNITARIO)
-            txtP_UNITARIO_LostFocus();
+    const bool focusIn = event->type() == QEvent::FocusIn;
+    if (!focusIn && event->type() != QEvent::FocusOut)
+        return QWidget::eventFilter(watched, event);
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (!box || !movesBetweenControls(event))
+        return QWidget::eventFilter(watched, event);
+    if (focusIn) {
+        if (box == txtCOD_ART || box == txtDESCRIPCION || box == txtCANTIDAD || box == txtP_UNITARIO
+            || box == txtDETALLES)
+            SeleccionoTexto(box);
+        return QWidget::eventFilter(watched, event);
     }
-    return QWidget::eventFilter(watched, event);
+    if (m_sendingFocusBack)
+        return QWidget::eventFilter(watched, event);
+    if (box == txtCANTIDAD)
+        txtCANTIDAD_LostFocus();
+    else if (box == txtP_UNITARIO)
+        txtP_UNITARIO_LostFocus();
+    // A refused box has the focus back already; its own leaving would hide its cursor and
+    // selection, so it never hears of it.
+    return box->hasFocus() || QWidget::eventFilter(watched, event);
 }
 
 void frmMenu::AgregoLinea()
@@ -263,6 +287,14 @@ void frmMenu::AgregoLinea()
     line[column(OrderColumn::Codigo)] = txtCOD_ART->text();
     line[column(OrderColumn::Observaciones)] = txtDETALLES->text();
     line[column(OrderColumn::CodFabrica)] = lblCOD_PROPIO->text();
+    // Passing over the button with nothing composed adds nothing; a line that could not be
+    // stored as shown is not added at all.
+    if (LineEntry::isEmpty(line))
+        return;
+    if (const std::optional<LineEntry::Refusal> refused = LineEntry::refusal(line)) {
+        refuse(*refused, QStringLiteral("La línea no se agregó.\n"));
+        return;
+    }
     gridCompras->addRow(line);
     // Let the grid show the new row before the totals follow.
     QCoreApplication::processEvents();

@@ -2,6 +2,7 @@
 
 #include "articlesearch.h"
 #include "data/customercursor.h"
+#include "lineentry.h"
 
 #include <QWidget>
 
@@ -86,6 +87,9 @@ private:
     void gridEncontrados_DblClick(int row);
     void txtCANTIDAD_LostFocus();
     void txtP_UNITARIO_LostFocus();
+    void showLeft(QLineEdit *box, const LineEntry::Left &left);
+    // Tells why the quantity or the price cannot stand and puts the focus back in its box.
+    void refuse(const LineEntry::Refusal &refusal, const QString &preface = {});
     void cmdInternet_Click();
     void resetComprasGrid();
     void resetEncontradosGrid();
@@ -99,6 +103,8 @@ private:
     // Each customer field with the column it is bound to.
     QList<std::pair<QLineEdit *, CustomerCursor::Field>> m_customerFields;
     bool m_confirming = false;
+    // The focus is being sent back to a refused box: the boxes it crosses run no rules.
+    bool m_sendingFocusBack = false;
     KeyboardFlow *m_keyboardFlow = nullptr;
 
     // Top band

@@ -262,12 +262,26 @@ private slots:
         QCOMPARE(desk.focused(), cantidad);
         QCOMPARE(cantidad->selectedText(), QStringLiteral("1"));
 
+        // A quantity that is not a whole number is told, shows no total and takes the focus back.
+        desk.type(QStringLiteral("1,5"));
+        desk.dialogs.answerMessage(Dialogs::Ok);
+        desk.press(Qt::Key_Return);
+        QCOMPARE(desk.dialogs.messages().last().text, QStringLiteral("La cantidad '1,5' no es un número entero."));
+        QCOMPARE(desk.focused(), cantidad);
+        QCOMPARE(desk.text("lblTOTAL"), QString());
         desk.type(QStringLiteral("3"));
         desk.press(Qt::Key_Return);
         QCOMPARE(desk.text("lblTOTAL"), QStringLiteral("3.780,00"));
         auto *precio = desk.control<QLineEdit>("txtP_UNITARIO");
         QCOMPARE(desk.focused(), precio);
         QCOMPARE(precio->selectedText(), QStringLiteral("1.260,00"));
+        // So is a price that does not convert by this machine's rules.
+        desk.type(QStringLiteral("12.5"));
+        desk.dialogs.answerMessage(Dialogs::Ok);
+        desk.press(Qt::Key_Return);
+        QVERIFY(desk.dialogs.messages().last().text.startsWith(QStringLiteral("El precio unitario '12.5'")));
+        QCOMPARE(desk.focused(), precio);
+        QCOMPARE(desk.text("lblTOTAL"), QString());
         desk.type(QStringLiteral("1234,5"));
         desk.press(Qt::Key_Return);
         QCOMPARE(precio->text(), QStringLiteral("1.234,50"));
@@ -283,14 +297,18 @@ private slots:
         for (const char *field : {"txtCOD_ART", "txtDESCRIPCION", "txtP_UNITARIO", "txtCANTIDAD", "txtDETALLES",
                  "lblTOTAL", "lblCOD_PROPIO"})
             QCOMPARE(desk.text(field), QString());
-        // Escape from txtNOMBRE lands on cmdGuardar, which adds the empty fields as a row.
+        // Passing back over cmdGuardar adds nothing empty, nor a line that does not convert.
         desk.press(Qt::Key_Return);
         QCOMPARE(desk.focused(), desk.control<QLineEdit>("txtNOMBRE"));
         desk.press(Qt::Key_Escape);
         QCOMPARE(desk.focused(), desk.control<QWidget>("cmdGuardar"));
-        QCOMPARE(desk.orderRows().size(), 2);
-        QCOMPARE(desk.orderRows().at(1), QStringList(7, QString()));
-        QCOMPARE(desk.text("lblTOTALItems") + " " + desk.text("lblTOTALOrden"), QStringLiteral("3 3.703,50"));
+        desk.control<QLineEdit>("txtDESCRIPCION")->setText(QStringLiteral("suelto"));
+        desk.press(Qt::Key_Return);
+        desk.dialogs.answerMessage(Dialogs::Ok);
+        desk.press(Qt::Key_Escape);
+        QCOMPARE(desk.dialogs.messages().last().text, QStringLiteral("La línea no se agregó.\nFalta la cantidad."));
+        QCOMPARE(desk.focused(), cantidad);
+        QCOMPARE(desk.orderRows().size(), 1);
     }
 
     void spaceTakesTheCurrentArticle()
@@ -372,8 +390,8 @@ private slots:
         QVERIFY(desk.open());
         desk.addLine(QStringLiteral("a"), QStringLiteral("2"), first);
         desk.addLine(QStringLiteral("b"), QStringLiteral("2"), second);
-        desk.addLine(QStringLiteral("c"), QStringLiteral("2.5"), QStringLiteral("0"));
-        QCOMPARE(desk.text("lblTOTALItems"), QStringLiteral("6")); // 2 + 2 + 2.5 rounds to 6
+        desk.addLine(QStringLiteral("c"), QStringLiteral("2"), QStringLiteral("0"));
+        QCOMPARE(desk.text("lblTOTALItems"), QStringLiteral("6"));
         QTEST(desk.text("lblTOTALOrden"), "total");
         // A large figure takes smaller type rather than being cut.
         auto *total = desk.control<QLabel>("lblTOTALOrden");

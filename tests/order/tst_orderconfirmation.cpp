@@ -122,7 +122,7 @@ private slots:
         const S n = "16", d = "20/08/2004";
         row("price not a number", n, d, 1, 2, S("doce"), 2, S("Línea 2"));
         row("empty price", n, d, 2, 2, S(""), 3, S("Línea 3"));
-        row("quantity beyond 32 bits", n, d, 1, 1, S("3000000000"), 2, S("Línea 2"));
+        row("quantity with a fraction", n, d, 1, 1, S("1,5"), 2, S("Línea 2"));
         row("order number beyond 32 bits", S("99999999999"), d, 0, 1, S("2"), 0, S("99999999999"));
         row("date that is not a date", n, S("31/02/2004"), 0, 1, S("2"), 0, S("31/02/2004"));
     }
