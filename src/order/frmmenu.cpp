@@ -26,6 +26,8 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <utility>
+
 namespace {
 
 // Headings and widths in the order of OrderColumn and FoundColumn.
@@ -81,6 +83,8 @@ frmMenu::frmMenu(QWidget *parent)
 
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
+    Check_COD_ART->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this] { m_backFromFirst = false; });
     m_keyboardFlow = new KeyboardFlow(this);
 
     openCustomers();
@@ -257,6 +261,8 @@ bool frmMenu::eventFilter(QObject *watched, QEvent *event)
     const bool focusIn = event->type() == QEvent::FocusIn;
     if (!focusIn && event->type() != QEvent::FocusOut)
         return QWidget::eventFilter(watched, event);
+    if (watched == Check_COD_ART && !focusIn)
+        m_backFromFirst = static_cast<QFocusEvent *>(event)->reason() == Qt::BacktabFocusReason;
     auto *box = qobject_cast<QLineEdit *>(watched);
     if (!box || !movesBetweenControls(event))
         return QWidget::eventFilter(watched, event);
@@ -348,6 +354,9 @@ void frmMenu::lblELIMINAR_Click()
 
 void frmMenu::cmdGuardar_Orden_GotFocus()
 {
+    // Going back never confirms: the wrap-around from the first control only passes by.
+    if (std::exchange(m_backFromFirst, false))
+        return;
     Confirmar_Orden();
 }
 

@@ -105,6 +105,9 @@ private:
     bool m_confirming = false;
     // The focus is being sent back to a refused box: the boxes it crosses run no rules.
     bool m_sendingFocusBack = false;
+    // Escape (or Shift+Tab) from the first control wraps round to cmdGuardar_Orden; set for
+    // that one focus change only.
+    bool m_backFromFirst = false;
     KeyboardFlow *m_keyboardFlow = nullptr;
 
     // Top band
