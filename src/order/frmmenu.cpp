@@ -111,6 +111,14 @@ void frmMenu::Form_Unload()
 
 void frmMenu::closeEvent(QCloseEvent *event)
 {
+    // The order lives only in this window until it is stored: leaving it behind is asked first.
+    if (gridCompras->rows() > 1
+        && Dialogs::current().message(QStringLiteral("La orden en curso no fue guardada. ¿Desea salir igual?"),
+               atencion, Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
+            != Dialogs::Yes) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -135,9 +135,19 @@ private slots:
         desk.dialogs.answerMessage(Dialogs::Ok);
         QTest::mouseClick(desk.control<QLabel>("lblInternet"), Qt::LeftButton);
         QCOMPARE(desk.dialogs.messages().first().text, QStringLiteral("Módulo avanzado de conexión a internet"));
-        // Unload tells whoever started the run, which ends it.
+        // Closing with a line not stored asks first, No by default; No keeps the window and the
+        // order. Yes unloads, which tells whoever started the run, which ends it.
+        desk.addLine(QStringLiteral("uno"), QStringLiteral("1"), QStringLiteral("1,00"));
         QSignalSpy unloaded(desk.window.get(), &frmMenu::unloaded);
-        desk.window->close();
+        desk.dialogs.answerMessage(Dialogs::No).answerMessage(Dialogs::Yes);
+        QVERIFY(!desk.window->close());
+        const Dialogs::Message asked = desk.dialogs.messages().last();
+        QCOMPARE(asked.text, QStringLiteral("La orden en curso no fue guardada. ¿Desea salir igual?"));
+        QCOMPARE(asked.defaultButton, Dialogs::No);
+        QVERIFY(desk.window->isVisible());
+        QCOMPARE(desk.orderRows().size(), 1);
+        QCOMPARE(unloaded.size(), 0);
+        QVERIFY(desk.window->close());
         QCOMPARE(unloaded.size(), 1);
     }
 
