@@ -225,13 +225,19 @@ void frmMenu::gridEncontrados_DblClick(int row)
     // The headings row is no article, even while it is an ordinary row.
     if (row < 1)
         return;
-    txtCOD_ART->setText(gridEncontrados->text(row, column(FoundColumn::Codigo)));
+    setFieldText(txtCOD_ART, gridEncontrados->text(row, column(FoundColumn::Codigo)));
     lblCOD_PROPIO->setText(gridEncontrados->text(row, column(FoundColumn::CodFabrica)));
-    txtDESCRIPCION->setText(gridEncontrados->text(row, column(FoundColumn::Descripcion)));
-    txtP_UNITARIO->setText(gridEncontrados->text(row, column(FoundColumn::Precio)));
+    setFieldText(txtDESCRIPCION, gridEncontrados->text(row, column(FoundColumn::Descripcion)));
+    setFieldText(txtP_UNITARIO, gridEncontrados->text(row, column(FoundColumn::Precio)));
     txtCANTIDAD->setText(QStringLiteral("1"));
     txtCANTIDAD->setFocus(Qt::OtherFocusReason);
     SeleccionoTexto(txtCANTIDAD);
+}
+
+void frmMenu::setFieldText(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
 }
 
 void frmMenu::txtCANTIDAD_LostFocus()
@@ -247,7 +253,7 @@ void frmMenu::txtP_UNITARIO_LostFocus()
 void frmMenu::showLeft(QLineEdit *box, const LineEntry::Left &left)
 {
     if (box->text() != left.field)
-        box->setText(left.field);
+        setFieldText(box, left.field);
     if (left.total)
         DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
     if (left.refusal)
@@ -280,6 +286,8 @@ bool frmMenu::eventFilter(QObject *watched, QEvent *event)
             SeleccionoTexto(box);
         return QWidget::eventFilter(watched, event);
     }
+    // A box left shows the start of its text again, not wherever its cursor stood.
+    box->setCursorPosition(0);
     if (m_sendingFocusBack)
         return QWidget::eventFilter(watched, event);
     if (box == txtCANTIDAD)
@@ -432,7 +440,7 @@ void frmMenu::MuestroCliente()
     for (const auto &[box, field] : m_customerFields) {
         const QString value = rsacmCLIENTES->value(field);
         if (box->text() != value)
-            box->setText(value);
+            setFieldText(box, value);
     }
 }
 

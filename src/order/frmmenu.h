@@ -90,6 +90,8 @@ private:
     void showLeft(QLineEdit *box, const LineEntry::Left &left);
     // Tells why the quantity or the price cannot stand and puts the focus back in its box.
     void refuse(const LineEntry::Refusal &refusal, const QString &preface = {});
+    // A box the program fills shows the start of its text, as a typed one does.
+    static void setFieldText(QLineEdit *box, const QString &text);
     void cmdInternet_Click();
     void resetComprasGrid();
     void resetEncontradosGrid();

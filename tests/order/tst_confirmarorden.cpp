@@ -45,7 +45,7 @@ void tst_ConfirmarOrden::init()
     QVERIFY(m_desk->addArticle("VA03", "F-VA", "Válvula esférica", 50, 100.0));
     QVERIFY(m_desk->db.exec("INSERT INTO CLIENTES (NOMBRE, DIRECCION, TELEFONO, EMAIL) VALUES "
                             "('Ana Peña', 'Calle 1', '021-1', 'ana@x.py'), "
-                            "('Bruno Díaz', 'Calle 2', '021-2', 'bruno@x.py')"));
+                            "('Bruno Díaz', 'Calle 2', '(061) 570-900', 'bruno@x.py')"));
     QVERIFY(m_desk->open(QStringLiteral("2")));
 }
 
@@ -89,9 +89,17 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
     QCOMPARE(m_desk->text("txtNOMBRE"), QString("Ana Peña"));
     composeTwoLines();
 
-    // The customer: the next one, with a new telephone.
+    // The customer: the next one, with a new telephone. A field shows the start of a text
+    // longer than itself, whether the program filled it or the salesperson walked through it.
+    auto *telefono = m_desk->control<QLineEdit>("txtTELEFONO");
+    const auto showsStart = [this] {
+        for (const char *name : {"txtNOMBRE", "txtDIRECCION", "txtRUC", "txtCONTACTO", "txtTELEFONO", "txtEMAIL"})
+            QCOMPARE(m_desk->control<QLineEdit>(name)->cursorPosition(), 0);
+    };
     click("lblSiguiente");
     QCOMPARE(m_desk->text("txtNOMBRE"), QString("Bruno Díaz"));
+    QVERIFY(telefono->fontMetrics().horizontalAdvance(telefono->text()) > telefono->width());
+    showsStart();
     DeskFixture::press(Qt::Key_Return); // cmdGuardar -> txtNOMBRE
     for (int i = 0; i < 4; ++i)
         DeskFixture::press(Qt::Key_Return);
@@ -105,6 +113,7 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
     DeskFixture::type("30% contado, 70% a 30 días");
     DeskFixture::press(Qt::Key_Return);
     QCOMPARE(focusedName(), QString("txtOBSERVACIONES"));
+    showsStart();
     DeskFixture::type("Entregar \"urgente\" en Asunción");
     m_desk->dialogs.answerMessage(Dialogs::Ok);
     DeskFixture::press(Qt::Key_Return); // cmdGuardar_Orden confirms
