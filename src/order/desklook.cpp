@@ -30,6 +30,11 @@ QFont DeskLook::font(qreal pointSize, bool bold)
     return font;
 }
 
+QColor DeskLook::accent()
+{
+    return {0x1d, 0x4a, 0x7a};
+}
+
 QPixmap DeskLook::icon(const QString &name, QSize size, qreal devicePixelRatio)
 {
     QSvgRenderer renderer(QStringLiteral(":/order/icons/%1.svg").arg(name));

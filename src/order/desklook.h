@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QPixmap>
 #include <QStringList>
@@ -14,6 +15,8 @@ public:
     static QString fontFamily(const QStringList &installed);
     static QString fontFamily();
     static QFont font(qreal pointSize = 8, bool bold = false);
+    // The desk's own blue: its links and the frame that shows where the focus is.
+    static QColor accent();
     // The largest point size, from the font's own down to the minimum, at which every line
     // of the text fits the width; a text that does not fit even then gets the minimum.
     static qreal fittingPointSize(QFont font, const QString &text, int width, qreal minimum = 6);

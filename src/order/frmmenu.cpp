@@ -5,6 +5,7 @@
 #include "base/regional.h"
 #include "base/version.h"
 #include "controls/clickablelabel.h"
+#include "controls/focusoutline.h"
 #include "controls/focuspicturebutton.h"
 #include "controls/keyboardflow.h"
 #include "customerrecords.h"
@@ -86,6 +87,8 @@ frmMenu::frmMenu(QWidget *parent)
     Check_COD_ART->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this] { m_backFromFirst = false; });
     m_keyboardFlow = new KeyboardFlow(this);
+    // A window driven from the keyboard lives by seeing where the focus is.
+    new FocusOutline(this, DeskLook::accent());
 
     openCustomers();
     Form_Load();

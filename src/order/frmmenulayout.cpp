@@ -266,7 +266,7 @@ void frmMenu::buildCustomer()
         font.setUnderline(true);
         label->setFont(font);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(0x1d, 0x4a, 0x7a));
+        palette.setColor(QPalette::WindowText, DeskLook::accent());
         label->setPalette(palette);
         const QRect rect = twips(left, top, 0, headingHeight);
         label->setGeometry(rect.x(), rect.y(), label->sizeHint().width(), rect.height());

@@ -1,7 +1,9 @@
 #include "base/regional.h"
+#include "controls/focusoutline.h"
 #include "controls/focuspicturebutton.h"
 #include "data/connection.h"
 #include "deskfixture.h"
+#include "order/desklook.h"
 #include "order/textgrid.h"
 #include "order/twips.h"
 
@@ -118,6 +120,27 @@ private slots:
                         <= label->width() - margins.left() - margins.right(),
                     qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
             }
+        }
+    }
+
+    void focusIsFramedOnEveryControl()
+    {
+        DeskFixture desk;
+        QVERIFY(desk.open());
+        // The search finds nothing and there is no order to store: each says so once.
+        desk.dialogs.answerMessage(Dialogs::Ok).answerMessage(Dialogs::Ok);
+        for (const char *name : {"Check_COD_ART", "txtBuscar_COD_ART", "cmdBuscar", "gridEncontrados", "txtDETALLES",
+                 "cmdGuardar", "txtEMAIL", "gridCompras", "cmdGuardar_Orden"}) {
+            auto *control = desk.control<QWidget>(name);
+            control->setEnabled(true);
+            control->setFocus(Qt::TabFocusReason);
+            // The desk's blue stands at the control's left edge, or just clear of it.
+            const QImage shown = desk.window->grab().toImage();
+            const QPoint middleLeft = control->mapTo(desk.window.get(), QPoint(0, control->height() / 2));
+            bool framed = false;
+            for (int out = 0; out <= FocusOutline::thickness + 1; ++out)
+                framed = framed || shown.pixelColor(middleLeft - QPoint(out, 0)) == DeskLook::accent();
+            QVERIFY2(framed, name);
         }
     }
 
