@@ -100,10 +100,9 @@ void frmMenu::Form_Load()
 {
     lblProducto->setText(productLine());
     InicioVars();
-    lblEmpresa->setText(strEMPRESA);
-    lblEmpresa->setFont(DeskLook::font(8, true));
-    DeskLook::fitLabel(lblEmpresa);
-    lblRecorvan->setText(strRECORVAN);
+    // The company's name has one line beside the icon; the salesperson's may take two.
+    DeskLook::setFittedName(lblEmpresa, strEMPRESA, DeskLook::font(8, true));
+    DeskLook::setFittedName(lblRecorvan, strRECORVAN, DeskLook::font(), 2);
     askTipoCambio();
 }
 

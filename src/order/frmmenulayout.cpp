@@ -223,6 +223,10 @@ void frmMenu::buildLine()
         = headed(QStringLiteral("txtDESCRIPCION"), QStringLiteral("Descripción"), QRect(1200, 300, 3135, 285));
     txtCANTIDAD = headed(QStringLiteral("txtCANTIDAD"), QStringLiteral("Can"), QRect(4320, 300, 375, 285));
     txtCANTIDAD->setAlignment(Qt::AlignRight);
+    // The narrowest box: its own margins go, and its type shrinks further than a label's, so
+    // that a quantity of four digits still shows whole.
+    txtCANTIDAD->setTextMargins(0, 0, 0, 0);
+    DeskLook::keepTextFitted(txtCANTIDAD, DeskLook::font(), 5.5);
     txtP_UNITARIO = headed(QStringLiteral("txtP_UNITARIO"), QStringLiteral("P.Unitario"), QRect(4680, 300, 1095, 285));
     txtP_UNITARIO->setAlignment(Qt::AlignRight);
     txtDETALLES

@@ -101,11 +101,22 @@ private slots:
     void layoutFitsTheWindow()
     {
         DeskFixture desk;
+        const QString empresa = QStringLiteral("Distribuidora Comercial del Paraguay S.A. y Asociados");
+        const QString vendedor = QStringLiteral("María Fernanda Ramírez de Villalba");
+        QVERIFY(desk.db.exec(QStringLiteral("UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?"), {empresa, vendedor}));
         QVERIFY(desk.open());
         frmMenu *window = desk.window.get();
         const QRect client = Twips::toPixels(QRect(0, 0, 11910, 8520), window->logicalDpiX(), window->logicalDpiY());
         QCOMPARE(window->size(), client.size());
         QCOMPARE(window->minimumSize(), window->maximumSize());
+        // A long salesperson's name takes two lines; a company's too long even for the smallest
+        // type ends with "…", whole in its tooltip. A four-digit quantity shows whole.
+        QCOMPARE(desk.text("lblRecorvan"), vendedor);
+        QVERIFY(desk.text("lblEmpresa").endsWith(QStringLiteral("…")));
+        QCOMPARE(desk.control<QLabel>("lblEmpresa")->toolTip(), empresa);
+        auto *cantidad = desk.control<QLineEdit>("txtCANTIDAD");
+        cantidad->setText(QStringLiteral("1000"));
+        QVERIFY(cantidad->fontMetrics().horizontalAdvance(cantidad->text()) <= DeskLook::textRoom(cantidad));
         // Nothing stands outside the window or its frame, and no text is cut.
         for (QWidget *child : window->findChildren<QWidget *>()) {
             QWidget *parent = child->parentWidget();
@@ -114,11 +125,15 @@ private slots:
                 continue;
             QVERIFY2(parent->rect().contains(child->geometry()), qPrintable(child->objectName()));
             auto *label = qobject_cast<QLabel *>(child);
-            if (label && !label->text().isEmpty() && !label->wordWrap()) {
-                const QMargins margins = label->contentsMargins();
-                QVERIFY2(label->fontMetrics().size(0, label->text()).width()
-                        <= label->width() - margins.left() - margins.right(),
-                    qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
+            if (label && !label->text().isEmpty() && (!label->wordWrap() || label->objectName() == "lblRecorvan")) {
+                // Each line (each word, where the name wraps) within the width, all within the height.
+                const QRect room = label->contentsRect();
+                const QFontMetrics metrics = label->fontMetrics();
+                bool fits = metrics.boundingRect(room, label->wordWrap() ? Qt::TextWordWrap : 0, label->text()).height()
+                    <= room.height();
+                for (const QString &line : label->text().split(label->wordWrap() ? QChar(' ') : QChar('\n')))
+                    fits = fits && metrics.size(0, line).width() <= room.width();
+                QVERIFY2(fits, qPrintable(label->objectName() + QStringLiteral(": ") + label->text()));
             }
         }
     }
