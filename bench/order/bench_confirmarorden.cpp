@@ -27,6 +27,7 @@ protected:
     Dialogs::Button showMessage(const Message &) override { return Dialogs::Ok; }
     QString showInput(const Input &) override { return QStringLiteral("1"); }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
 };
 
 } // namespace

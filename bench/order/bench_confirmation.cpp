@@ -31,6 +31,7 @@ protected:
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
 };
 
 OrderDraft draftOf(int lines)

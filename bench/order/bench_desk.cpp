@@ -26,6 +26,7 @@ protected:
     Dialogs::Button showMessage(const Message &) override { return Dialogs::Yes; }
     QString showInput(const Input &) override { return QStringLiteral("1"); }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
 };
 
 template <typename T> T *control(QWidget *window, const char *name)

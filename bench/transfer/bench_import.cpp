@@ -40,6 +40,7 @@ protected:
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
 };
 
 // Codes A000000.. as the bench catalogue writes them, so that the first half already exist.

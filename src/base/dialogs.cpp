@@ -48,6 +48,11 @@ QString Dialogs::openFile(const OpenFile &dialog)
     return showOpenFile(dialog);
 }
 
+QString Dialogs::saveFile(const SaveFile &dialog)
+{
+    return showSaveFile(dialog);
+}
+
 Dialogs &Dialogs::current()
 {
     static ConsoleDialogs console;
@@ -79,5 +84,12 @@ QString ConsoleDialogs::showInput(const Input &box)
 
 QString ConsoleDialogs::showOpenFile(const OpenFile &)
 {
+    return {};
+}
+
+QString ConsoleDialogs::showSaveFile(const SaveFile &dialog)
+{
+    errorOutput() << dialog.title << ": " << dialog.proposed << "\n";
+    errorOutput().flush();
     return {};
 }

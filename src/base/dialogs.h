@@ -41,6 +41,13 @@ public:
         QString folder;
         QString filter;
     };
+    struct SaveFile
+    {
+        QString title;
+        QString proposed; // the path the dialog starts from: its folder and file name
+        QString filter;
+        QString suffix; // added to a name typed without one
+    };
 
     virtual ~Dialogs() = default;
 
@@ -53,6 +60,9 @@ public:
     QString input(const QString &prompt, const QString &title, const QString &proposed = {});
     // The chosen path; empty on Cancel.
     QString openFile(const OpenFile &dialog);
+    // The path chosen to write to; empty on Cancel. Whether to replace a file that is there is
+    // the caller's to ask.
+    QString saveFile(const SaveFile &dialog);
 
     // The one instance for the run: the one set by the program, or ConsoleDialogs.
     static Dialogs &current();
@@ -62,6 +72,7 @@ protected:
     virtual Button showMessage(const Message &box) = 0;
     virtual QString showInput(const Input &box) = 0;
     virtual QString showOpenFile(const OpenFile &dialog) = 0;
+    virtual QString showSaveFile(const SaveFile &dialog) = 0;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Dialogs::Buttons)
@@ -74,4 +85,5 @@ protected:
     Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    QString showSaveFile(const SaveFile &dialog) override;
 };

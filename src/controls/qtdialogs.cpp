@@ -30,3 +30,16 @@ QString QtDialogs::showOpenFile(const OpenFile &dialog)
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dialog.folder, dialog.filter);
 }
+
+QString QtDialogs::showSaveFile(const SaveFile &dialog)
+{
+    QFileDialog fileDialog(QApplication::activeWindow(), dialog.title, dialog.proposed, dialog.filter);
+    fileDialog.setAcceptMode(QFileDialog::AcceptSave);
+    fileDialog.setFileMode(QFileDialog::AnyFile);
+    fileDialog.setDefaultSuffix(dialog.suffix);
+    // The caller asks before replacing what must not be lost; one question is enough.
+    fileDialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return {};
+    return fileDialog.selectedFiles().constFirst();
+}

@@ -9,4 +9,5 @@ protected:
     Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    QString showSaveFile(const SaveFile &dialog) override;
 };

@@ -146,9 +146,8 @@ void frmTransferencia::Form_Activate()
 {
     const QDir folder(programFolder());
     if (mode() == QLatin1String("E")) {
-        const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
-        const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
-        txtArchivo->setText(QDir::toNativeSeparators(folder.filePath(day + QStringLiteral(".pdf"))));
+        m_proposedPath = defaultExportPath();
+        txtArchivo->setText(m_proposedPath);
         Check_ExportPDF->setVisible(true);
         Check_ExportPDF->setChecked(true);
         lblModo->setText(QStringLiteral("Exportar"));
@@ -157,6 +156,13 @@ void frmTransferencia::Form_Activate()
         Check_ExportPDF->setVisible(false);
         lblModo->setText(QStringLiteral("Importar"));
     }
+}
+
+QString frmTransferencia::defaultExportPath() const
+{
+    const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
+    const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
+    return QDir::toNativeSeparators(QDir(programFolder()).filePath(day + QStringLiteral(".pdf")));
 }
 
 void frmTransferencia::showEvent(QShowEvent *event)
@@ -185,6 +191,11 @@ void frmTransferencia::lblFECHA_DblClick()
         QStringLiteral("Ingrese la fecha a transferir:"), QStringLiteral("Fecha"), lblFECHA->text());
     if (const std::optional<QDate> date = Regional::toDate(answer)) {
         lblFECHA->setText(Regional::shortDate(*date));
+        // The proposed file follows the date at once; one the user chose stays.
+        if (mode() == QLatin1String("E") && txtArchivo->text() == m_proposedPath) {
+            m_proposedPath = defaultExportPath();
+            txtArchivo->setText(m_proposedPath);
+        }
         return;
     }
     Dialogs::current().message(QStringLiteral("La fecha ingresada no es correcta."),
@@ -193,8 +204,14 @@ void frmTransferencia::lblFECHA_DblClick()
 
 void frmTransferencia::cmdBuscar_Click()
 {
-    const QString chosen = Dialogs::current().openFile(
-        {QStringLiteral("Abrir"), programFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
+    // The export writes a PDF: its dialog is a save dialog for PDF files, starting from the
+    // path in the box. The import reads the article list.
+    const QString chosen = mode() == QLatin1String("E")
+        ? Dialogs::current().saveFile(
+            {QStringLiteral("Guardar como"), txtArchivo->text().isEmpty() ? programFolder() : txtArchivo->text(),
+                QStringLiteral("Archivos PDF (*.pdf)"), QStringLiteral("pdf")})
+        : Dialogs::current().openFile(
+            {QStringLiteral("Abrir"), programFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
     // Cancelling leaves the dialog's file name as it stood, and the box takes it all the same.
     if (!chosen.isEmpty())
         m_commonDialogFileName = QDir::toNativeSeparators(chosen);
@@ -204,6 +221,13 @@ void frmTransferencia::cmdBuscar_Click()
 void frmTransferencia::cmdAceptar_Click()
 {
     if (m_busy)
+        return;
+    // Answered No, nothing runs and the window stays as it was, to choose another file.
+    const bool exporting = mode() != QLatin1String("I");
+    if (exporting && Check_ExportPDF->isChecked() && OrderExport::replacesOtherFile(txtArchivo->text())
+        && Dialogs::current().message(OrderExport::replaceQuestion(txtArchivo->text()), QStringLiteral("Atención"),
+               Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
+            != Dialogs::Yes)
         return;
     // One transfer for each opening: no second click may start another while this one runs.
     cmdAceptar->setEnabled(false);

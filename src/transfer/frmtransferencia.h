@@ -45,6 +45,8 @@ protected:
 private:
     void Form_Load();
     void Form_Activate();
+    // The export's default file: the program's folder and the date as yyyymmdd.pdf.
+    QString defaultExportPath() const;
     void lblFECHA_DblClick();
     void cmdBuscar_Click();
     void cmdAceptar_Click();
@@ -66,6 +68,9 @@ private:
 
     // The file dialog's file name, kept from one browse to the next while the window lives.
     QString m_commonDialogFileName;
+    // The export path the window proposed last: while txtArchivo still holds it, it follows
+    // the date; a path typed or browsed stays as it is.
+    QString m_proposedPath;
     bool m_unloaded = false;
     bool m_busy = false;
     bool m_closingAfterImport = false;

@@ -13,14 +13,15 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Input, OpenFile };
+    enum class Kind { Message, Input, OpenFile, SaveFile };
 
     struct Shown
     {
         Kind kind;
         Message message; // for messages
         Input input; // for input boxes
-        OpenFile openFile; // for file dialogs
+        OpenFile openFile; // for file-open dialogs
+        SaveFile saveFile; // for save dialogs
     };
 
     ScriptedDialogs();
@@ -30,6 +31,7 @@ public:
     ScriptedDialogs &answerMessage(Dialogs::Button button, std::function<void()> action = {});
     ScriptedDialogs &answerInput(const QString &text, std::function<void()> action = {});
     ScriptedDialogs &answerOpenFile(const QString &path);
+    ScriptedDialogs &answerSaveFile(const QString &path);
 
     const QList<Shown> &shown() const { return m_shown; }
     // The messages shown, in order.
@@ -42,6 +44,7 @@ protected:
     Dialogs::Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    QString showSaveFile(const SaveFile &dialog) override;
 
 private:
     struct Answer

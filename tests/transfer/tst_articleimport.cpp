@@ -41,6 +41,7 @@ protected:
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
 };
 
 } // namespace
@@ -53,8 +54,6 @@ private slots:
     void init();
     void cleanup();
 
-    void dateChangesByDoubleClick_data();
-    void dateChangesByDoubleClick();
     void addsNewReplacesExistingKeepsTheLastOfTwice();
     void stockIsRoundedToEven_data();
     void stockIsRoundedToEven();
@@ -124,37 +123,6 @@ QVariant tst_ArticleImport::article(const QString &code, const QString &column) 
     // Column names are this test's own constants.
     return m_db->scalar(
         QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ARTICULOS WHERE COD_ART = ?"), {code});
-}
-
-void tst_ArticleImport::dateChangesByDoubleClick_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("two-digit year") << "20-08-04"
-                                    << "20/08/2004";
-    QTest::newRow("cancelled") << ""
-                               << "";
-    QTest::newRow("no such day") << "31/02/2004"
-                                 << "";
-}
-
-void tst_ArticleImport::dateChangesByDoubleClick()
-{
-    QFETCH(QString, answer);
-    QFETCH(QString, expected);
-    frmTransferencia window;
-    window.setMode(QStringLiteral("E"));
-    window.show();
-    auto *lblFECHA = window.findChild<QLabel *>(QStringLiteral("lblFECHA"));
-    const QString before = lblFECHA->text();
-    m_dialogs->answerInput(answer);
-    if (expected.isEmpty())
-        m_dialogs->answerMessage(Dialogs::Ok);
-    QTest::mouseDClick(lblFECHA, Qt::LeftButton);
-    QCOMPARE(lblFECHA->text(), expected.isEmpty() ? before : expected);
-    QCOMPARE(m_dialogs->inputs().at(0).proposed, before);
-    if (expected.isEmpty())
-        QCOMPARE(m_dialogs->messages().at(0).text, QStringLiteral("La fecha ingresada no es correcta."));
 }
 
 void tst_ArticleImport::addsNewReplacesExistingKeepsTheLastOfTwice()
