@@ -1,5 +1,6 @@
 #include "data/connection.h"
 #include "data/schema.h"
+#include "support/testchecks.h"
 #include "support/testdatabase.h"
 
 #include <QtTest>
@@ -14,13 +15,13 @@ private slots:
     void init()
     {
         QVERIFY(m_db.emplace().isValid());
-        QVERIFY(!m_connection.open(m_db->path()));
+        QVERIFY_NO_ERROR(m_connection.open(m_db->path()));
+        QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 1")));
     }
     void cleanup() { m_connection.close(); }
 
     void olderFileIsBroughtForwardStepByStep()
     {
-        QVERIFY(!m_connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 1")));
         QStringList applied;
         const QList<Schema::MigrationStep> steps = {
             {3,
@@ -34,18 +35,17 @@ private slots:
                     return c.execute(QStringLiteral("CREATE TABLE NOTAS (TEXTO TEXT)"));
                 }},
         };
-        QCOMPARE(Schema::upgrade(m_connection, 3, steps), std::nullopt);
+        QVERIFY_NO_ERROR(Schema::upgrade(m_connection, 3, steps));
         QCOMPARE(applied, QStringList({"2", "3"}));
         QCOMPARE(version(), 3);
-        QVERIFY(!m_connection.execute(QStringLiteral("INSERT INTO NOTAS (TEXTO, AUTOR) VALUES ('a', 'b')")));
+        QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("INSERT INTO NOTAS (TEXTO, AUTOR) VALUES ('a', 'b')")));
         // Up to date: nothing runs again.
-        QCOMPARE(Schema::upgrade(m_connection, 3, steps), std::nullopt);
+        QVERIFY_NO_ERROR(Schema::upgrade(m_connection, 3, steps));
         QCOMPARE(applied.size(), 2);
     }
 
     void failedStepLeavesTheFileAsItWas()
     {
-        QVERIFY(!m_connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 1")));
         const QList<Schema::MigrationStep> steps = {
             {2, [](Connection &c) { return c.execute(QStringLiteral("CREATE TABLE NOTAS (TEXTO TEXT)")); }},
             {3, [](Connection &c) { return c.execute(QStringLiteral("ALTER TABLE NO_EXISTE ADD COLUMN X TEXT")); }},
@@ -60,10 +60,9 @@ private slots:
 
     void newerFileIsRefused()
     {
-        QVERIFY(!m_connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = ?"), {Schema::version + 1}));
-        const MaybeError error = Schema::upgrade(m_connection);
-        QVERIFY(error.has_value());
-        QVERIFY2(error->description.contains(QStringLiteral("más nueva")), qPrintable(error->description));
+        QVERIFY_NO_ERROR(
+            m_connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = ?"), {Schema::version + 1}));
+        QVERIFY_ERROR_CONTAINS(Schema::upgrade(m_connection), QStringLiteral("más nueva"));
         QCOMPARE(version(), Schema::version + 1);
     }
 
