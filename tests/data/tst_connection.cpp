@@ -49,7 +49,6 @@ void tst_Connection::likeReadsAsSpanish_data()
     row("diaeresis dropped", "GÜERO", "guero", "", true);
     row("accented pattern, plain text", "cancion", "CANCIÓN", "", true);
     row("ñ is not n", "AÑO", "ano", "", false);
-    row("n is not ñ", "ANO", "año", "", false);
     row("combining acute", "cancio\u0301n", "canción", "", true);
     row("combining tilde makes ñ", "an\u0303o", "AÑO", "", true);
     row("other accents stay", "CAFÈ", "cafe", "", false);
