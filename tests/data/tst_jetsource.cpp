@@ -145,10 +145,10 @@ void tst_JetSource::refusesWhatItCannotRead()
     JetSource source;
     MaybeError error = source.open(path);
     // A file libmdb opens may still hold nothing readable; reading then fails as a value.
-    if (!error) {
+    if (error == std::nullopt) {
         LegacyTable table;
         for (const QString &name : source.tableNames())
-            error = error ? error : source.readTable(name, table);
+            error = error.has_value() ? error : source.readTable(name, table);
         if (source.tableNames().isEmpty())
             error = DbError{1, "sin tablas"};
     }
