@@ -210,6 +210,7 @@ void tst_LegacyConverter::findsColumnsByNameAndNamesWhatItChanged()
             {{QVariant(), "Ana", 1, "", "", QVariant(), "Calle"}})
         .add("PEDIDOS", orderColumns, {late})
         .add("ARTICULOS", articleColumns, {{"A2", "P", QStringLiteral("Dos \uFFFD"), 1, 1.0, 5.0e7}})
+        .add("LINEAS_PEDIDOS", lineColumns, {{5, 1, "A2", 2.5, "caro", ""}})
         .add("MSysOtra", {"X"}, {{1}});
     source.tables[3].unreadable << qMakePair(0, QStringLiteral("hay caracteres que no se pudieron leer"));
     source.tables[3].declaredRows = 3;
@@ -224,7 +225,9 @@ void tst_LegacyConverter::findsColumnsByNameAndNamesWhatItChanged()
              "ARTICULOS, fila 1, FECHA_ACT: 50000000 no es una fecha",
              "ARTICULOS: 1 fila leída de 3 que el archivo dice tener, 1 escrita.",
              "ARTICULOS: el archivo dice tener 3 filas y se pudieron leer 1; faltan 2.",
-             "ARTICULOS: warning: page 34 from map doesn't match"})
+             "ARTICULOS: warning: page 34 from map doesn't match",
+             "LINEAS_PEDIDOS, fila 1, CANTIDAD: 2.5 no es un número entero; se guardó tal cual",
+             "LINEAS_PEDIDOS, fila 1, P_UNITARIO: \"caro\" no es un número; se guardó tal cual"})
         QVERIFY2(report.text().contains(QString::fromUtf8(line)), line);
     QCOMPARE(report.lostRows(), qint64(2));
     QCOMPARE(rows(path, "SELECT EMPRESA, RECORVAN, ULTIMO_PEDIDO FROM SETUP"), QStringList{"Núñez|Vendedora|5"});
