@@ -1,6 +1,7 @@
 #include "orderexport.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "report/pdfexportfilter.h"
 #include "report/reportpreview.h"
 #include "report/rptorden.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-const QString attention = QStringLiteral("Atención");
+const QString attention = MessageTitles::attention();
 
 } // namespace
 
