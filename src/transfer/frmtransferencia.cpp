@@ -2,6 +2,7 @@
 
 #include "articleimport.h"
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "base/regional.h"
 #include "data/connection.h"
 #include "orderexport.h"
@@ -225,7 +226,7 @@ void frmTransferencia::cmdAceptar_Click()
     // Answered No, nothing runs and the window stays as it was, to choose another file.
     const bool exporting = mode() != QLatin1String("I");
     if (exporting && Check_ExportPDF->isChecked() && OrderExport::replacesOtherFile(txtArchivo->text())
-        && Dialogs::current().message(OrderExport::replaceQuestion(txtArchivo->text()), QStringLiteral("Atención"),
+        && Dialogs::current().message(OrderExport::replaceQuestion(txtArchivo->text()), MessageTitles::attention(),
                Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
             != Dialogs::Yes)
         return;
