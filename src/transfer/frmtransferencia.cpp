@@ -90,8 +90,7 @@ frmTransferencia::frmTransferencia(QWidget *parent)
     optArchivo = new QRadioButton(QStringLiteral("Leer el archivo"), fraServidor);
     optArchivo->setObjectName(QStringLiteral("optArchivo"));
     lblEnvio = newLabel(QStringLiteral("lblEnvio"),
-        QStringLiteral("Al aceptar, las órdenes que falten se envían también al servidor de la empresa."), fraServidor);
-    lblEnvio->setWordWrap(true);
+        QStringLiteral("También se envían al servidor las órdenes que falten."), fraServidor);
     auto *origin = new QGridLayout(fraServidor);
     origin->setContentsMargins(0, 0, 0, 0);
     origin->addWidget(optServidor, 0, 0);

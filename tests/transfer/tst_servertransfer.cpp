@@ -2,8 +2,10 @@
 #include "base/regional.h"
 #include "data/connection.h"
 #include "data/sentorders.h"
+#include "data/server/ordersender.h"
 #include "data/server/orderupload.h"
 #include "data/server/serverconnection.h"
+#include "data/server/serverlogin.h"
 #include "data/serversettings.h"
 #include "report/reportpreview.h"
 #include "server/testcluster.h"
@@ -13,6 +15,7 @@
 #include "transfer/frmtransferencia.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -23,6 +26,11 @@
 namespace {
 
 const QString password = QStringLiteral("clave del vendedor");
+
+// How the laptop reaches the server.
+constexpr int passwordFile = 0;
+constexpr int passwordTyped = 1;
+constexpr int noServer = 2;
 
 } // namespace
 
@@ -53,6 +61,7 @@ private slots:
 
     void cleanup()
     {
+        ServerLogin::forgetPasswords();
         ReportPreview::setPresenter({});
         frmTransferencia::setProgramFolder({});
         acnDataBase().close();
@@ -62,19 +71,20 @@ private slots:
 
     void exportingSends_data()
     {
-        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<int>("access");
         QTest::addColumn<QStringList>("told");
-        QTest::newRow("server reachable")
-            << true << QStringList{"Órdenes enviadas al servidor: 2.", "Órdenes que ya estaban en el servidor: 1."};
+        const QStringList sent = {"Órdenes enviadas al servidor: 2.", "Órdenes que ya estaban en el servidor: 1."};
+        QTest::newRow("password from the password file") << passwordFile << sent;
+        QTest::newRow("password typed when asked") << passwordTyped << sent;
         QTest::newRow("no server at the address")
-            << false
+            << noServer
             << QStringList{"Órdenes que no se pudieron enviar: 3.", "no hay un servidor en esa dirección",
                    "quedan guardadas en este equipo"};
     }
 
     void exportingSends()
     {
-        QFETCH(bool, reachable);
+        QFETCH(int, access);
         QFETCH(QStringList, told);
         QVERIFY(m_laptop->addOrders(1, 3, 2, {QStringLiteral("A1"), QStringLiteral("A2")}));
         // Order 1 reached the server before, but the laptop never recorded it.
@@ -85,15 +95,19 @@ private slots:
         OrderUpload::Outcome outcome;
         QVERIFY(!OrderUpload::send(salesperson, orders.first(), outcome));
         QTemporaryDir nowhere;
-        if (!reachable) {
+        if (access == noServer) {
             ServerSettings settings;
             QVERIFY(!ServerSettings::read(acnDataBase(), settings));
             settings.host = nowhere.path();
             QVERIFY(!ServerSettings::write(acnDataBase(), settings));
         }
-
         ScriptedDialogs dialogs;
+        if (access == passwordTyped) {
+            qputenv("PGPASSFILE", QFile::encodeName(TestCluster::current().passwordFile()));
+            dialogs.answerInput(password);
+        }
         dialogs.answerMessage(Dialogs::Ok);
+
         frmTransferencia window;
         window.setMode(QStringLiteral("E"));
         window.show();
@@ -106,10 +120,22 @@ private slots:
         QCOMPARE(m_previewed, 1);
         int unsent = -1;
         QVERIFY(!SentOrders::unsentCount(acnDataBase(), unsent));
-        QCOMPARE(unsent, reachable ? 0 : 3);
+        QCOMPARE(unsent, access == noServer ? 3 : 0);
         RowSet onServer;
         QVERIFY(!salesperson.select(QStringLiteral("SELECT COUNT(*) AS N FROM PEDIDOS"), {}, onServer));
-        QCOMPARE(onServer.value(0, QStringLiteral("N")).toInt(), reachable ? 3 : 1);
+        QCOMPARE(onServer.value(0, QStringLiteral("N")).toInt(), access == noServer ? 1 : 3);
+        if (access == passwordTyped) {
+            QVERIFY(dialogs.inputs().first().secret);
+            // Kept for the run, never in the database.
+            acnDataBase().close();
+            for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
+                QFile file(m_laptop->path() + suffix);
+                QVERIFY(!file.open(QIODevice::ReadOnly) || !file.readAll().contains(password.toUtf8()));
+            }
+            QVERIFY(!acnDataBase().open(m_laptop->path()));
+            QVERIFY(m_laptop->addOrders(4, 1, 1, {QStringLiteral("A1")}));
+            QCOMPARE(OrderSender::sendAll(acnDataBase(), dialogs).sent, 1);
+        }
     }
 
     void importingBringsTheCatalogueDown()

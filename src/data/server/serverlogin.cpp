@@ -51,6 +51,9 @@ ServerAddress ServerLogin::address(const ServerSettings &settings)
 
 MaybeError ServerLogin::open(ServerConnection &connection, const ServerSettings &settings, Dialogs &dialogs)
 {
+    if (!settings.isConfigured())
+        return DbError{ServerErrorNumber::BadAddress,
+            QStringLiteral("No hay un servidor de la empresa configurado (herramienta Configuración).")};
     ServerAddress address = ServerLogin::address(settings);
     const QString key = loginKey(address);
     const auto kept = typedPasswords().constFind(key);
