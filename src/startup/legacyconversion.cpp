@@ -1,6 +1,7 @@
 #include "legacyconversion.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "data/connection.h"
 #include "data/legacy/legacyconverter.h"
 #include "frmconversion.h"
@@ -117,7 +118,7 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
                        "con Recorvan.\n\n¿Convertirla ahora? El archivo original no se borra ni se cambia: "
                        "queda al lado, con el nombre '%2'.")
             .arg(shownOriginal, QFileInfo(NombreAnterior(programFolder)).fileName()),
-        QStringLiteral("Atención"), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
+        MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
     if (answer != Dialogs::Yes) {
         Dialogs::current().message(
             QStringLiteral("La base de datos no se convirtió y Recorvan se cerrará.\n\n"
@@ -125,7 +126,7 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
                            "recorvan-db migrate \"%1\" NUEVA.mdb\n"
                            "y deje NUEVA.mdb como database.mdb junto al programa.")
                 .arg(shownOriginal),
-            QStringLiteral("Atención"), Dialogs::Information);
+            MessageTitles::attention(), Dialogs::Information);
         return LegacyOutcome::Declined;
     }
 
@@ -152,7 +153,7 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
                    + QStringLiteral("\n\n¿Seguir con la base convertida, sin las filas que faltan?\n\nSi responde "
                                     "No, Recorvan se cerrará, la base convertida se descarta y el archivo original "
                                     "queda como estaba."),
-               QStringLiteral("Atención"), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
+               MessageTitles::attention(), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
             != Dialogs::Yes) {
         QFile::remove(converted);
         return LegacyOutcome::Declined;
@@ -181,6 +182,6 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
     // After the question the report has been read already.
     Dialogs::current().message((lostRows ? QString() : run.report + QStringLiteral("\n\n"))
             + QStringLiteral("La base anterior quedó guardada como '%1'.").arg(QDir::toNativeSeparators(kept)),
-        QStringLiteral("Atención"), Dialogs::Information);
+        MessageTitles::attention(), Dialogs::Information);
     return LegacyOutcome::Converted;
 }
