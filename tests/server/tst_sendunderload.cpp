@@ -1,6 +1,7 @@
 #include "data/connection.h"
 #include "data/sentorders.h"
 #include "data/server/serverconnection.h"
+#include "support/testchecks.h"
 #include "testcluster.h"
 #include "testcompanydatabase.h"
 #include "testlaptop.h"
@@ -83,12 +84,13 @@ private slots:
         QVERIFY(company.usePasswordFile());
 
         auto office = std::make_unique<ServerConnection>(QStringLiteral("office"));
-        QVERIFY(!office->open(company.office()));
+        QVERIFY_NO_ERROR(office->open(company.office()));
         QStringList articles;
         for (int i = 0; i < 40; ++i) {
             articles.append(QStringLiteral("A%1").arg(i, 3, 10, QLatin1Char('0')));
-            QVERIFY(!office->execute(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, STK_ACTUAL) VALUES (?, ?)"),
-                {articles.last(), initialStock}));
+            QVERIFY_NO_ERROR(
+                office->execute(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, STK_ACTUAL) VALUES (?, ?)"),
+                    {articles.last(), initialStock}));
         }
         // Every laptop holds the same orders: each article is lowered twenty times its share.
         QHash<QString, qint64> lowered;
@@ -147,7 +149,7 @@ private slots:
         }
 
         office = std::make_unique<ServerConnection>(QStringLiteral("office"));
-        QVERIFY(!office->open(company.office()));
+        QVERIFY_NO_ERROR(office->open(company.office()));
         QCOMPARE(count(*office, all), qint64(salespeople * ordersEach));
         QCOMPARE(count(*office, QStringLiteral("SELECT COUNT(*) AS N FROM LINEAS_PEDIDOS")),
             qint64(salespeople * ordersEach * linesEach));
@@ -157,7 +159,7 @@ private slots:
                      {ordersEach, ordersEach}),
             qint64(salespeople));
         RowSet stock;
-        QVERIFY(!office->select(QStringLiteral("SELECT COD_ART, STK_ACTUAL FROM ARTICULOS"), {}, stock));
+        QVERIFY_NO_ERROR(office->select(QStringLiteral("SELECT COD_ART, STK_ACTUAL FROM ARTICULOS"), {}, stock));
         QCOMPARE(stock.count(), int(articles.size()));
         for (int row = 0; row < stock.count(); ++row)
             QCOMPARE(stock.value(row, QStringLiteral("STK_ACTUAL")).toLongLong(),
@@ -166,9 +168,9 @@ private slots:
         // Each laptop knows every one of its orders is on the server.
         for (const auto &laptop : laptops) {
             Connection local(QStringLiteral("laptop"));
-            QVERIFY(!local.open(laptop->path(), Connection::Mode::ReadOnly));
+            QVERIFY_NO_ERROR(local.open(laptop->path(), Connection::Mode::ReadOnly));
             int unsent = -1;
-            QVERIFY(!SentOrders::unsentCount(local, unsent));
+            QVERIFY_NO_ERROR(SentOrders::unsentCount(local, unsent));
             QCOMPARE(unsent, 0);
         }
     }

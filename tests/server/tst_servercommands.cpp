@@ -1,5 +1,6 @@
 #include "data/server/companyschema.h"
 #include "data/server/serverconnection.h"
+#include "support/testchecks.h"
 #include "testcluster.h"
 #include "testcompanydatabase.h"
 
@@ -89,7 +90,7 @@ private slots:
         spanish.insert(QStringLiteral("LC_ALL"), QStringLiteral("es_ES.UTF-8"));
 
         ServerConnection office(QStringLiteral("office"));
-        QVERIFY(!office.open(database.office()));
+        QVERIFY_NO_ERROR(office.open(database.office()));
         RowSet stamp;
         for (const int changed : {1, 0}) {
             const Run run = runTool({QStringLiteral("server-load"), database.url(), list.fileName()}, {}, spanish);
@@ -100,9 +101,10 @@ private slots:
                      QStringLiteral("nuevos o cambiados en el catálogo de la empresa: %1.").arg(changed)})
                 QVERIFY2(run.output.contains(told), qPrintable(run.output));
             RowSet rows;
-            QVERIFY(!office.select(QStringLiteral("SELECT COD_ART, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT, "
-                                                  "CAMBIO FROM ARTICULOS"),
-                {}, rows));
+            QVERIFY_NO_ERROR(
+                office.select(QStringLiteral("SELECT COD_ART, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT, "
+                                             "CAMBIO FROM ARTICULOS"),
+                    {}, rows));
             QCOMPARE(rows.count(), 1);
             QCOMPARE(rows.text(0, QStringLiteral("DESCRIPCION")), QStringLiteral("Tornillo largo"));
             QCOMPARE(rows.value(0, QStringLiteral("STK_ACTUAL")).toInt(), 12);

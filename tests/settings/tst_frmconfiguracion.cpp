@@ -3,6 +3,7 @@
 #include "server/fakeserver.h"
 #include "settings/frmconfiguracion.h"
 #include "support/scripteddialogs.h"
+#include "support/testchecks.h"
 #include "support/testdatabase.h"
 
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@ private slots:
     {
         m_db = std::make_unique<TestDatabase>();
         QVERIFY(m_db->isValid());
-        QVERIFY(!acnDataBase().open(m_db->path()));
+        QVERIFY_NO_ERROR(acnDataBase().open(m_db->path()));
         strEMPRESA = QStringLiteral("Empresa de Prueba");
         strULTIMO_PEDIDO = QStringLiteral("15");
     }

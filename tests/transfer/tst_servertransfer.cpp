@@ -12,6 +12,7 @@
 #include "server/testcompanydatabase.h"
 #include "server/testlaptop.h"
 #include "support/scripteddialogs.h"
+#include "support/testchecks.h"
 #include "transfer/frmtransferencia.h"
 
 #include <QCheckBox>
@@ -52,7 +53,7 @@ private slots:
         QVERIFY(m_company->usePasswordFile());
         m_laptop = std::make_unique<TestLaptop>(*m_company, QStringLiteral("V1"));
         QVERIFY(m_laptop->isValid());
-        QVERIFY(!acnDataBase().open(m_laptop->path()));
+        QVERIFY_NO_ERROR(acnDataBase().open(m_laptop->path()));
         strConexion = Connection::connectionString(m_laptop->path());
         frmTransferencia::setProgramFolder(m_laptop->database().folder());
         m_previewed = 0;
@@ -89,17 +90,17 @@ private slots:
         QVERIFY(m_laptop->addOrders(1, 3, 2, {QStringLiteral("A1"), QStringLiteral("A2")}));
         // Order 1 reached the server before, but the laptop never recorded it.
         QList<ServerOrder> orders;
-        QVERIFY(!SentOrders::unsent(acnDataBase(), 0, 1, orders));
+        QVERIFY_NO_ERROR(SentOrders::unsent(acnDataBase(), 0, 1, orders));
         ServerConnection salesperson(QStringLiteral("earlier"));
-        QVERIFY(!salesperson.open(m_company->salesperson(QStringLiteral("V1"), password)));
+        QVERIFY_NO_ERROR(salesperson.open(m_company->salesperson(QStringLiteral("V1"), password)));
         OrderUpload::Outcome outcome;
-        QVERIFY(!OrderUpload::send(salesperson, orders.first(), outcome));
+        QVERIFY_NO_ERROR(OrderUpload::send(salesperson, orders.first(), outcome));
         QTemporaryDir nowhere;
         if (access == noServer) {
             ServerSettings settings;
-            QVERIFY(!ServerSettings::read(acnDataBase(), settings));
+            QVERIFY_NO_ERROR(ServerSettings::read(acnDataBase(), settings));
             settings.host = nowhere.path();
-            QVERIFY(!ServerSettings::write(acnDataBase(), settings));
+            QVERIFY_NO_ERROR(ServerSettings::write(acnDataBase(), settings));
         }
         ScriptedDialogs dialogs;
         if (access == passwordTyped) {
@@ -119,10 +120,10 @@ private slots:
             QVERIFY2(dialogs.messages().first().text.contains(words), qPrintable(dialogs.messages().first().text));
         QCOMPARE(m_previewed, 1);
         int unsent = -1;
-        QVERIFY(!SentOrders::unsentCount(acnDataBase(), unsent));
+        QVERIFY_NO_ERROR(SentOrders::unsentCount(acnDataBase(), unsent));
         QCOMPARE(unsent, access == noServer ? 3 : 0);
         RowSet onServer;
-        QVERIFY(!salesperson.select(QStringLiteral("SELECT COUNT(*) AS N FROM PEDIDOS"), {}, onServer));
+        QVERIFY_NO_ERROR(salesperson.select(QStringLiteral("SELECT COUNT(*) AS N FROM PEDIDOS"), {}, onServer));
         QCOMPARE(onServer.value(0, QStringLiteral("N")).toInt(), access == noServer ? 1 : 3);
         if (access == passwordTyped) {
             QVERIFY(dialogs.inputs().first().secret);
@@ -132,7 +133,7 @@ private slots:
                 QFile file(m_laptop->path() + suffix);
                 QVERIFY(!file.open(QIODevice::ReadOnly) || !file.readAll().contains(password.toUtf8()));
             }
-            QVERIFY(!acnDataBase().open(m_laptop->path()));
+            QVERIFY_NO_ERROR(acnDataBase().open(m_laptop->path()));
             QVERIFY(m_laptop->addOrders(4, 1, 1, {QStringLiteral("A1")}));
             QCOMPARE(OrderSender::sendAll(acnDataBase(), dialogs).sent, 1);
         }
@@ -141,12 +142,13 @@ private slots:
     void importingBringsTheCatalogueDown()
     {
         ServerConnection office(QStringLiteral("office"));
-        QVERIFY(!office.open(m_company->office()));
+        QVERIFY_NO_ERROR(office.open(m_company->office()));
         const QString insert = QStringLiteral("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION, STK_ACTUAL, P_UNITARIO, "
                                               "FECHA_ACT) VALUES (?, ?, ?, ?, '2024-03-01')");
         for (const auto &[code, description] :
             {std::pair("A1", "Tornillo"), std::pair("A2", "Tuerca"), std::pair("A3", "Arandela")})
-            QVERIFY(!office.execute(insert, {QString::fromLatin1(code), QString::fromLatin1(description), 10, 2.5}));
+            QVERIFY_NO_ERROR(
+                office.execute(insert, {QString::fromLatin1(code), QString::fromLatin1(description), 10, 2.5}));
         const TestDatabase &local = m_laptop->database();
         QVERIFY(local.exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION, STK_ACTUAL) VALUES "
                                           "('A1', 'Viejo', 99), ('L9', 'Solo aquí', 5)")));
@@ -158,7 +160,7 @@ private slots:
         QCOMPARE(local.scalar(QStringLiteral("SELECT COUNT(*) FROM ARTICULOS")).toInt(), 4);
 
         // Only what changed since comes down.
-        QVERIFY(!office.execute(
+        QVERIFY_NO_ERROR(office.execute(
             QStringLiteral("UPDATE ARTICULOS SET P_UNITARIO = ? WHERE COD_ART = ?"), {7.25, QStringLiteral("A2")}));
         QVERIFY(bringDown().contains(QStringLiteral("Se trajo 1 artículo")));
         QCOMPARE(
