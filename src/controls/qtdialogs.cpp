@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 Dialogs::Button QtDialogs::showMessage(const Message &box)
@@ -21,6 +22,8 @@ QString QtDialogs::showInput(const Input &box)
     dialog.setLabelText(box.prompt);
     dialog.setTextValue(box.proposed);
     dialog.setInputMode(QInputDialog::TextInput);
+    if (box.secret)
+        dialog.setTextEchoMode(QLineEdit::Password);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue();

@@ -11,6 +11,7 @@
 #include "customerrecords.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
+#include "data/sentorders.h"
 #include "desklook.h"
 #include "exchangerate.h"
 #include "gridcolumns.h"
@@ -79,6 +80,8 @@ frmMenu::frmMenu(QWidget *parent)
         [this] { emit imprimirRequested(lblNRO_PEDIDO->text(), lblFECHA->text()); });
     connect(cmdAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
     connect(lblAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
+    connect(cmdSetup, &ClickableLabel::clicked, this, &frmMenu::configuracionRequested);
+    connect(lblSetup, &ClickableLabel::clicked, this, &frmMenu::configuracionRequested);
     connect(cmdInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
     connect(lblInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
 
@@ -100,10 +103,31 @@ void frmMenu::Form_Load()
 {
     lblProducto->setText(productLine());
     InicioVars();
+    showCompanySettings();
+    showUnsentOrders();
+    askTipoCambio();
+}
+
+void frmMenu::showCompanySettings()
+{
     // The company's name has one line beside the icon; the salesperson's may take two.
     DeskLook::setFittedName(lblEmpresa, strEMPRESA, DeskLook::font(8, true));
     DeskLook::setFittedName(lblRecorvan, strRECORVAN, DeskLook::font(), 2);
-    askTipoCambio();
+    lblNRO_PEDIDO->setText(Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0.0) + 1));
+}
+
+void frmMenu::showUnsentOrders()
+{
+    std::optional<int> unsent;
+    // The band is a reminder: a count that cannot be read leaves it empty.
+    if (SentOrders::unsentWhenConfigured(acnDataBase(), unsent) || !unsent || *unsent == 0) {
+        lblSinEnviar->hide();
+        return;
+    }
+    lblSinEnviar->setText(
+        *unsent == 1 ? QStringLiteral("1 orden sin enviar") : QStringLiteral("%1 órdenes sin enviar").arg(*unsent));
+    DeskLook::fitLabel(lblSinEnviar);
+    lblSinEnviar->show();
 }
 
 void frmMenu::Form_Unload()
@@ -415,6 +439,7 @@ void frmMenu::Confirmar_Orden()
     if (!stored)
         return;
     InicioVars();
+    showUnsentOrders();
     Check_COD_ART->setFocus(Qt::OtherFocusReason);
 }
 
