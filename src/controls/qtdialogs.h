@@ -9,4 +9,6 @@ protected:
     Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    int showChoice(const Choice &box) override;
+    std::optional<QStringList> showForm(const Form &box) override;
 };

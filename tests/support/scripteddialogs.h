@@ -6,6 +6,7 @@
 #include <QQueue>
 
 #include <functional>
+#include <optional>
 
 // Answers every box from a script and records what was shown. A box the script did not
 // expect fails the running test and is answered with Cancel (or an empty text).
@@ -13,7 +14,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Input, OpenFile };
+    enum class Kind { Message, Input, OpenFile, Choice, Form };
 
     struct Shown
     {
@@ -21,6 +22,8 @@ public:
         Message message; // for messages
         Input input; // for input boxes
         OpenFile openFile; // for file dialogs
+        Choice choice; // for questions with named buttons
+        Form form; // for forms
     };
 
     ScriptedDialogs();
@@ -30,6 +33,9 @@ public:
     ScriptedDialogs &answerMessage(Dialogs::Button button, std::function<void()> action = {});
     ScriptedDialogs &answerInput(const QString &text, std::function<void()> action = {});
     ScriptedDialogs &answerOpenFile(const QString &path);
+    ScriptedDialogs &answerChoice(int option);
+    // The texts typed into a form's fields; nullopt cancels it.
+    ScriptedDialogs &answerForm(const std::optional<QStringList> &values);
 
     const QList<Shown> &shown() const { return m_shown; }
     // The messages shown, in order.
@@ -42,6 +48,8 @@ protected:
     Dialogs::Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    int showChoice(const Choice &box) override;
+    std::optional<QStringList> showForm(const Form &box) override;
 
 private:
     struct Answer
@@ -50,6 +58,8 @@ private:
         Dialogs::Button button = Dialogs::NoButton;
         QString text;
         std::function<void()> action;
+        int option = -1;
+        std::optional<QStringList> values;
     };
 
     bool takeAnswer(Kind kind, const QString &what, Answer &answer);
