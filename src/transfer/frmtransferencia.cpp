@@ -122,12 +122,12 @@ QString frmTransferencia::mode() const
     return lblTrans->text();
 }
 
-QString frmTransferencia::programFolder()
+QString frmTransferencia::transferFolder()
 {
     return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
 }
 
-void frmTransferencia::setProgramFolder(const QString &folder)
+void frmTransferencia::setTransferFolder(const QString &folder)
 {
     folderOverride() = folder;
 }
@@ -144,7 +144,7 @@ void frmTransferencia::Form_Load()
 // file dialog do not count: they would throw away a path the user just chose.
 void frmTransferencia::Form_Activate()
 {
-    const QDir folder(programFolder());
+    const QDir folder(transferFolder());
     if (mode() == QLatin1String("E")) {
         const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
         const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
@@ -194,7 +194,7 @@ void frmTransferencia::lblFECHA_DblClick()
 void frmTransferencia::cmdBuscar_Click()
 {
     const QString chosen = Dialogs::current().openFile(
-        {QStringLiteral("Abrir"), programFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
+        {QStringLiteral("Abrir"), transferFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
     // Cancelling leaves the dialog's file name as it stood, and the box takes it all the same.
     if (!chosen.isEmpty())
         m_commonDialogFileName = QDir::toNativeSeparators(chosen);
