@@ -11,7 +11,7 @@
 
 namespace {
 
-enum Breakage { Missing, Text, Empty, Folder, NoLinesTable, NoStockColumn, NoSettingsRow };
+enum Breakage { LinkToNowhere, Text, Empty, Folder, NoLinesTable, NoStockColumn, NoSettingsRow };
 
 const QString update = QStringLiteral("UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?, ULTIMO_PEDIDO = ?");
 
@@ -80,7 +80,8 @@ private slots:
     {
         QTest::addColumn<int>("breakage");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("missing file") << int(Missing) << "No se encuentra";
+        // Only a database.mdb that is not there at all starts the first start's questions.
+        QTest::newRow("link to nowhere") << int(LinkToNowhere) << "No se encuentra";
         QTest::newRow("text file") << int(Text) << "no es una base de datos";
         QTest::newRow("empty file") << int(Empty) << "no es una base de datos";
         QTest::newRow("folder") << int(Folder) << "carpeta";
@@ -95,8 +96,10 @@ private slots:
         QFETCH(QString, expectedText);
         TestDatabase db;
         const QByteArray content = breakage == Text ? "COD_ART,DESCRIPCION\nA1,Tornillo\n" : "";
-        if (breakage == Missing || breakage == Text || breakage == Empty || breakage == Folder)
+        if (breakage == LinkToNowhere || breakage == Text || breakage == Empty || breakage == Folder)
             QVERIFY(QFile::remove(db.path()));
+        if (breakage == LinkToNowhere)
+            QVERIFY(QFile::link(QDir(db.folder()).filePath(QStringLiteral("borrada.mdb")), db.path()));
         if (breakage == Text || breakage == Empty) {
             QFile file(db.path());
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -124,7 +127,7 @@ private slots:
         QVERIFY2(shown.text.contains(expectedText), qPrintable(shown.text));
         QVERIFY2(shown.text.contains(QRegularExpression(QStringLiteral("Error \\d+:"))), qPrintable(shown.text));
         // Opening never creates or changes a file it refuses.
-        QCOMPARE(QFileInfo::exists(db.path()), breakage != Missing);
+        QCOMPARE(QFileInfo::exists(db.path()), breakage != LinkToNowhere);
         if (breakage == Text || breakage == Empty) {
             QFile file(db.path());
             QVERIFY(file.open(QIODevice::ReadOnly));
