@@ -1,5 +1,6 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
+#include "base/version.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
@@ -43,6 +44,7 @@ int usage()
              "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
              "  recorvan-db server-init URL\n"
              "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
+             "  recorvan-db --version\n"
              "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer.\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
              "postgresql:///recorvan?host=/run/postgresql\n";
@@ -315,6 +317,11 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--version")) {
+        out() << "recorvan-db (" << productName() << ") " << RECORVAN_VERSION_MAJOR << "." << RECORVAN_VERSION_MINOR
+              << "." << RECORVAN_VERSION_PATCH << "\n";
+        return 0;
+    }
     if (command == QLatin1String("init"))
         return init(args);
     if (command == QLatin1String("demo"))
