@@ -161,8 +161,7 @@ OrderConfirmation::Result OrderConfirmation::store(
             error = m_customers->move(0);
         if (error)
             return giveUp(Outcome::CustomerNotStored, 0, QStringLiteral("No se pudo guardar los datos del cliente."),
-                QStringLiteral("Error: %1 - %2").arg(Regional::plainInteger(error->number), error->description),
-                Dialogs::Information);
+                MessageTitles::error(error->number, error->description), Dialogs::Information);
     }
     OrderHeader &header = checked.header;
     if (m_customers && m_customers->hasCurrent()) {

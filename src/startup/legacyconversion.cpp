@@ -1,6 +1,7 @@
 #include "legacyconversion.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "data/connection.h"
 #include "data/legacy/legacyconverter.h"
 #include "frmconversion.h"
@@ -128,7 +129,7 @@ ConvertedFile convertIntoFolder(const QString &original, const QString &folder)
                     + QStringLiteral("\n\n¿Seguir con la base convertida, sin las filas que faltan?\n\nSi "
                                      "responde No, Recorvan se cerrará, la base convertida se descarta y el archivo "
                                      "original queda como estaba."),
-                QStringLiteral("Atención"), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
+                MessageTitles::attention(), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
             != Dialogs::Yes) {
             QFile::remove(converted.path);
             converted.outcome = LegacyOutcome::Declined;
@@ -166,7 +167,7 @@ LegacyOutcome OfrezcoConversion(const QString &databaseFolder)
                        "con Recorvan.\n\n¿Convertirla ahora? El archivo original no se borra ni se cambia: "
                        "queda al lado, con el nombre '%2'.")
             .arg(shownOriginal, QFileInfo(NombreAnterior(databaseFolder)).fileName()),
-        QStringLiteral("Atención"), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
+        MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
     if (answer != Dialogs::Yes) {
         Dialogs::current().message(
             QStringLiteral("La base de datos no se convirtió y Recorvan se cerrará.\n\n"
@@ -174,7 +175,7 @@ LegacyOutcome OfrezcoConversion(const QString &databaseFolder)
                            "recorvan-db migrate \"%1\" NUEVA.mdb\n"
                            "y ponga NUEVA.mdb en su lugar, como '%1'.")
                 .arg(shownOriginal),
-            QStringLiteral("Atención"), Dialogs::Information);
+            MessageTitles::attention(), Dialogs::Information);
         return LegacyOutcome::Declined;
     }
 
@@ -203,7 +204,7 @@ LegacyOutcome OfrezcoConversion(const QString &databaseFolder)
     }
     Dialogs::current().message(converted.shownReport
             + QStringLiteral("La base anterior quedó guardada como '%1'.").arg(QDir::toNativeSeparators(kept)),
-        QStringLiteral("Atención"), Dialogs::Information);
+        MessageTitles::attention(), Dialogs::Information);
     return LegacyOutcome::Converted;
 }
 
@@ -227,6 +228,6 @@ LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFol
     Dialogs::current().message(converted.shownReport
             + QStringLiteral("La base convertida quedó en '%1'; '%2' quedó como estaba.")
                   .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(chosen)),
-        QStringLiteral("Atención"), Dialogs::Information);
+        MessageTitles::attention(), Dialogs::Information);
     return LegacyOutcome::Converted;
 }

@@ -43,9 +43,7 @@ MaybeError openDatabase(Connection &connection, const QString &path)
         return error;
     if (MaybeError error = Schema::upgrade(connection))
         return error;
-    if (MaybeError error = Schema::check(connection))
-        return error;
-    return connection.useWriteAheadLog();
+    return Schema::check(connection);
 }
 
 } // namespace
@@ -58,6 +56,9 @@ MaybeError AbroConexion(const QString &databaseFolder)
     MaybeError error = openDatabase(connection, Connection::pathFromConnectionString(strConexion));
     if (!error)
         error = LeoSetup();
+    // Only a database that is going to be used changes mode.
+    if (!error)
+        error = connection.useWriteAheadLog();
     if (error)
         CierroConexion();
     return error;

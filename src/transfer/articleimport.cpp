@@ -134,7 +134,7 @@ bool ArticleImport::askToStop(const DbError &error, int line) const
 
 void ArticleImport::reportStopped(const Outcome &outcome) const
 {
-    m_dialogs.message(QStringLiteral("La importación se detuvo. Se guardaron %1 artículos y no se guardaron %2.\n"
+    m_dialogs.message(QStringLiteral("La importación se detuvo.\nArtículos guardados: %1; sin guardar: %2.\n"
                                      "El archivo '%3' no se eliminó: una vez resuelto el problema, impórtelo otra vez.")
                           .arg(outcome.stored)
                           .arg(outcome.notStored)

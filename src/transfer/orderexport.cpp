@@ -1,13 +1,14 @@
 #include "orderexport.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "report/pdfexportfilter.h"
 #include "report/reportpreview.h"
 #include "report/rptorden.h"
 
 namespace {
 
-const QString attention = QStringLiteral("Atención");
+const QString attention = MessageTitles::attention();
 
 } // namespace
 

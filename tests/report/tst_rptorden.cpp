@@ -6,6 +6,8 @@
 #include "report/rptorden.h"
 #include "support/testdatabase.h"
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
@@ -29,6 +31,7 @@ private slots:
     void wideFiguresShrinkLongTextsAreCut();
     void failuresAreReported();
     void orderCountGoesBeyond16Bits();
+    void runKeepsTheStoresLock();
 
 private:
     // Runs the report for the number and date captions (empty: left as the report starts).
@@ -63,6 +66,25 @@ std::unique_ptr<rptOrden> tst_rptOrden::run(const QString &number, const QString
     if (error)
         qWarning() << *error;
     return error ? nullptr : std::move(report);
+}
+
+// The report reads the file the run's connection holds; on POSIX, opening and closing that file
+// through any other handle would drop the run's locks, and a reader elsewhere would then take
+// the write-ahead log away with what it holds.
+void tst_rptOrden::runKeepsTheStoresLock()
+{
+    QVERIFY(!acnDataBase().open(m_db->path()));
+    auto closeAtEnd = qScopeGuard([] { acnDataBase().close(); });
+    QVERIFY(!acnDataBase().useWriteAheadLog());
+    QVERIFY(!acnDataBase().execute(QStringLiteral("INSERT INTO ARTICULOS (COD_ART) VALUES ('NUEVO')")));
+    QVERIFY(run(QStringLiteral("1"), QString()));
+
+    QProcess reader;
+    reader.start(QStringLiteral("sqlite3"), {m_db->path(), QStringLiteral("SELECT COUNT(*) FROM ARTICULOS;")});
+    QVERIFY2(reader.waitForFinished(10000), "sqlite3 did not run");
+    QCOMPARE(reader.exitCode(), 0);
+    QCOMPARE(reader.readAllStandardOutput().trimmed(), QByteArray("1"));
+    QVERIFY(QFileInfo::exists(m_db->path() + QStringLiteral("-wal")));
 }
 
 QStringList tst_rptOrden::allTexts(const rptOrden &report, const QString &item)

@@ -69,6 +69,7 @@ private slots:
     void givenUpWriteKeepsTheOthers_data();
     void givenUpWriteKeepsTheOthers();
     void lostBatchIsWrittenAgain();
+    void sameFailureAgainStopsTheImport();
     void noFileContentEndsTheProgram_data();
     void noFileContentEndsTheProgram();
 
@@ -213,6 +214,8 @@ void tst_ArticleImport::badRecordsAreReportedAndLeftOut_data()
                                      << "Línea 3: la fecha «31/13/2004» no es una fecha válida." << 2;
     QTest::newRow("stock out of range") << QByteArray("\"M\",\"p\",\"d\",1e12,\"2\",1/1/2004\n")
                                         << "Línea 3: la existencia «1e12» está fuera de rango." << 2;
+    QTest::newRow("stock beyond any number") << QByteArray("\"M\",\"p\",\"d\",1e400,\"2\",1/1/2004\n")
+                                             << "Línea 3: la existencia «1e400» está fuera de rango." << 2;
     QTest::newRow("unclosed quote") << QByteArray("\"M,p,d,1,2,1/1/2004\n")
                                     << "Línea 3: falta cerrar las comillas de un campo." << 1;
 }
@@ -344,6 +347,36 @@ void tst_ArticleImport::lostBatchIsWrittenAgain()
     importFile(path);
     QCOMPARE(articleCount(), 4);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT SUM(STK_ACTUAL) FROM ARTICULOS")).toInt(), 10);
+}
+
+// A store that refuses every write, as a full disk does: after the first article given up, the
+// next failing the same way offers to stop instead of asking again for every record.
+void tst_ArticleImport::sameFailureAgainStopsTheImport()
+{
+    for (const char *write : {"INSERT", "UPDATE"}) {
+        QVERIFY(m_db->exec(QStringLiteral("CREATE TRIGGER full_%1 BEFORE %1 ON ARTICULOS WHEN NEW.COD_ART <> 'A' "
+                                          "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")
+                               .arg(QString::fromLatin1(write))));
+    }
+    const QString path = writeList("A,p,d,1,\"1\",1/1/2004\nB,p,d,1,\"1\",1/1/2004\nC,p,d,1,\"1\",1/1/2004\n"
+                                   "D,p,d,1,\"1\",1/1/2004\nE,p,d,1,\"1\",1/1/2004\n");
+    m_dialogs->answerMessage(Dialogs::Cancel)
+        .answerMessage(Dialogs::Ok)
+        .answerMessage(Dialogs::Yes)
+        .answerMessage(Dialogs::Ok);
+    std::unique_ptr<frmTransferencia> window = importFile(path);
+
+    const QList<Dialogs::Message> shown = m_dialogs->messages();
+    QCOMPARE(shown.size(), 4);
+    QCOMPARE(shown[0].text, QStringLiteral("database or disk is full")); // B: Retry/Cancel
+    QCOMPARE(shown[1].text, QStringLiteral("Ocurrio un error al importar los artículos(insert)."));
+    QVERIFY2(shown[2].text.contains(QStringLiteral("línea 3")) && shown[2].buttons == (Dialogs::Yes | Dialogs::No),
+        qPrintable(shown[2].text)); // C fails the same way
+    QVERIFY2(
+        shown[3].text.contains(QStringLiteral("Artículos guardados: 1; sin guardar: 2.")), qPrintable(shown[3].text));
+    QCOMPARE(articleCount(), 1);
+    QVERIFY(QFile::exists(path));
+    QVERIFY(window->isVisible());
 }
 
 void tst_ArticleImport::noFileContentEndsTheProgram_data()
