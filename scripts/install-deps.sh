@@ -10,6 +10,7 @@ packages=(
     libqt6sql6-psql libpq-dev postgresql postgresql-client
     fonts-dejavu-core fonts-liberation
     poppler-utils xvfb xauth
+    file dpkg-dev # make package: CPack lists the libraries' packages with dpkg-shlibdeps, which needs file
 )
 
 missing=()
