@@ -4,6 +4,7 @@
 #include "base/version.h"
 #include "controls/qtdialogs.h"
 #include "order/frmmenu.h"
+#include "settings/frmconfiguracion.h"
 #include "startup/startup.h"
 #include "transfer/frmtransferencia.h"
 #include "transfer/printtool.h"
@@ -22,8 +23,17 @@ QWidget *createDesk()
         [desk](const QString &nroPedido, const QString &fecha) { previewOrderFromPrintTool(nroPedido, fecha, desk); });
     QObject::connect(
         desk, &frmMenu::importarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("I"), desk); });
-    QObject::connect(
-        desk, &frmMenu::exportarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("E"), desk); });
+    // Exporting may send orders to the company server: the desk counts again those still waiting.
+    QObject::connect(desk, &frmMenu::exportarRequested, desk, [desk] {
+        frmTransferencia::showModal(QStringLiteral("E"), desk);
+        desk->showUnsentOrders();
+    });
+    QObject::connect(desk, &frmMenu::configuracionRequested, desk, [desk] {
+        if (!frmConfiguracion::showModal(desk))
+            return;
+        desk->showCompanySettings();
+        desk->showUnsentOrders();
+    });
     QObject::connect(desk, &frmMenu::acercaDeRequested, desk, [desk] {
         frmAcerca about(desk);
         about.exec();

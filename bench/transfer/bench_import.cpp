@@ -109,7 +109,7 @@ int main(int argc, char *argv[])
         ArticleListRecord record;
         int converted = 0;
         while (reader.next(record) == ArticleListReader::Status::Record)
-            converted += ArticleImport::convert(record).has_value();
+            converted += ArticleList::convert(record).has_value();
         reading.push_back(timer.nsecsElapsed() / 1e6);
         if (converted != records)
             return 1;

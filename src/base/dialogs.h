@@ -38,6 +38,8 @@ public:
         QString prompt;
         QString title;
         QString proposed;
+        // A password: the typed text is not shown.
+        bool secret = false;
     };
     struct OpenFile
     {

@@ -28,6 +28,8 @@ QString QtDialogs::showInput(const Input &box)
     dialog.setLabelText(box.prompt);
     dialog.setTextValue(box.proposed);
     dialog.setInputMode(QInputDialog::TextInput);
+    if (box.secret)
+        dialog.setTextEchoMode(QLineEdit::Password);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue();

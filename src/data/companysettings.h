@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dberror.h"
 #include "schema.h"
 
 #include <QString>
@@ -8,6 +9,8 @@
 
 // The settings row as someone types it (the database tool, the first start, the settings
 // window): every place checks it by the same rules.
+class Connection;
+
 class CompanySettings
 {
 public:
@@ -24,4 +27,8 @@ public:
     // that number less one, by the same rules.
     static std::optional<Schema::Settings> validateWithFirstOrder(
         const QString &empresa, const QString &vendedor, const QString &primerPedido, QString *refusal = nullptr);
+
+    // Replaces the settings row. A counter below the highest stored order is refused: the
+    // next order would take a number that is already used.
+    static MaybeError save(Connection &connection, const Schema::Settings &settings);
 };

@@ -4,6 +4,8 @@
 #include "retryframe.h"
 #include "tables.h"
 
+#include <QSqlQuery>
+
 namespace {
 
 const QString &insertPedido()
@@ -18,11 +20,8 @@ const QString &insertLinea()
     return sql;
 }
 
-const QString &findArticulo()
-{
-    static const QString sql = Tables::articulos().selectStatement({QStringLiteral("COD_ART")});
-    return sql;
-}
+// Only whether the code is there matters: the code alone is read.
+const QString findArticulo = QStringLiteral(R"(SELECT COD_ART FROM ARTICULOS WHERE COD_ART = ?)");
 
 const QString &insertArticulo()
 {
@@ -115,11 +114,8 @@ std::optional<double> StoredRoutines::AumentoNroPedido(const QString &empresa, d
 
 MaybeError StoredRoutines::Busco_Articulo(const QString &codArt, bool &found) const
 {
-    RowSet rows;
-    if (MaybeError error = m_connection.select(findArticulo(), {text(codArt)}, rows))
-        return error;
-    found = rows.count() > 0;
-    return std::nullopt;
+    found = false;
+    return m_connection.forEachRow(findArticulo, {text(codArt)}, [&found](const QSqlQuery &) { found = true; });
 }
 
 MaybeError StoredRoutines::insertArticle(const ArticleRecord &a) const

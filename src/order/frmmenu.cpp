@@ -10,6 +10,7 @@
 #include "customerrecords.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
+#include "data/sentorders.h"
 #include "desklook.h"
 #include "exchangerate.h"
 #include "gridcolumns.h"
@@ -76,6 +77,8 @@ frmMenu::frmMenu(QWidget *parent)
         [this] { emit imprimirRequested(lblNRO_PEDIDO->text(), lblFECHA->text()); });
     connect(cmdAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
     connect(lblAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
+    connect(cmdSetup, &ClickableLabel::clicked, this, &frmMenu::configuracionRequested);
+    connect(lblSetup, &ClickableLabel::clicked, this, &frmMenu::configuracionRequested);
     connect(cmdInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
     connect(lblInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
 
@@ -93,11 +96,32 @@ void frmMenu::Form_Load()
 {
     lblProducto->setText(productLine());
     InicioVars();
+    showCompanySettings();
+    showUnsentOrders();
+    askTipoCambio();
+}
+
+void frmMenu::showCompanySettings()
+{
     lblEmpresa->setText(strEMPRESA);
     lblEmpresa->setFont(DeskLook::font(8, true));
     DeskLook::fitLabel(lblEmpresa);
     lblRecorvan->setText(strRECORVAN);
-    askTipoCambio();
+    lblNRO_PEDIDO->setText(Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0.0) + 1));
+}
+
+void frmMenu::showUnsentOrders()
+{
+    std::optional<int> unsent;
+    // The band is a reminder: a count that cannot be read leaves it empty.
+    if (SentOrders::unsentWhenConfigured(acnDataBase(), unsent) || !unsent || *unsent == 0) {
+        lblSinEnviar->hide();
+        return;
+    }
+    lblSinEnviar->setText(
+        *unsent == 1 ? QStringLiteral("1 orden sin enviar") : QStringLiteral("%1 órdenes sin enviar").arg(*unsent));
+    DeskLook::fitLabel(lblSinEnviar);
+    lblSinEnviar->show();
 }
 
 void frmMenu::Form_Unload()
@@ -356,6 +380,7 @@ void frmMenu::Confirmar_Orden()
     if (!stored)
         return;
     InicioVars();
+    showUnsentOrders();
     Check_COD_ART->setFocus(Qt::OtherFocusReason);
 }
 

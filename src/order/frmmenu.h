@@ -45,6 +45,11 @@ public:
     void lblSiguiente_Click();
     void lblCliente_NUEVO_Click();
     void lblCliente_CANCELAR_Click();
+    // The company and salesperson headings and the next order number, from the run's settings.
+    void showCompanySettings();
+    // "N órdenes sin enviar" in the bottom band while a company server is configured and
+    // confirmed orders wait to be sent to it.
+    void showUnsentOrders();
 
 signals:
     // The tools that open other windows; whoever composes the program connects them.
@@ -52,6 +57,7 @@ signals:
     void exportarRequested();
     void imprimirRequested(const QString &nroPedido, const QString &fecha);
     void acercaDeRequested();
+    void configuracionRequested();
     // The window closed: whoever started the run closes the connection and ends it.
     void unloaded();
 
@@ -168,4 +174,5 @@ private:
     // Bottom band
     QLabel *lblProducto = nullptr;
     QLabel *lblKelvax = nullptr;
+    QLabel *lblSinEnviar = nullptr;
 };

@@ -371,6 +371,10 @@ void frmMenu::buildBottomBand()
         QStringLiteral("Kelvax Sistemas · Software para la venta en la calle"), QRect(600, 8040, 5775, 255));
     lblKelvax->setFont(DeskLook::font(7));
     DeskLook::fitLabel(lblKelvax);
+
+    lblSinEnviar = addLabel(this, QStringLiteral("lblSinEnviar"), QString(), QRect(3840, 7740, 3840, 300), true);
+    lblSinEnviar->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblSinEnviar->hide();
 }
 
 void frmMenu::setTabOrder()

@@ -10,10 +10,13 @@ class QLabel;
 class QLineEdit;
 class QProgressDialog;
 class QPushButton;
+class QRadioButton;
 class QToolButton;
 
 // The transfer window: exports the orders of one day ("E") or imports the article list ("I").
 // The main window sets the mode letter and shows it modally; accepting runs the transfer once.
+// With a company server configured, exporting also sends the orders the server lacks, and
+// importing brings the catalogue down from the server or reads the file, as the user chooses.
 class frmTransferencia : public QDialog
 {
     Q_OBJECT
@@ -53,6 +56,10 @@ private:
     void ProcesoImportar();
     std::unique_ptr<QProgressDialog> newProgressWindow();
     void ProcesoExportar();
+    std::unique_ptr<QProgressDialog> newCancellableProgress(const QString &title);
+    void sendOrders();
+    void bringDownCatalogue();
+    void showOrigin();
 
     QLabel *Label2;
     QLabel *lblModo;
@@ -62,6 +69,11 @@ private:
     QLineEdit *txtArchivo;
     QToolButton *cmdBuscar;
     QCheckBox *Check_ExportPDF;
+    // Shown only with a company server configured.
+    QWidget *fraServidor;
+    QRadioButton *optServidor;
+    QRadioButton *optArchivo;
+    QLabel *lblEnvio;
     QPushButton *cmdAceptar;
     QPushButton *cmdCancelar;
 
@@ -70,5 +82,6 @@ private:
     bool m_unloaded = false;
     bool m_busy = false;
     bool m_closingAfterImport = false;
+    bool m_serverConfigured = false;
     int m_progressDelayMs = 500;
 };

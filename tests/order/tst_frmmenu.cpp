@@ -379,6 +379,42 @@ private slots:
         auto *total = desk.control<QLabel>("lblTOTALOrden");
         QVERIFY(total->fontMetrics().horizontalAdvance(total->text()) <= total->width());
     }
+
+    // The bottom band counts the orders the company server still lacks; with no server it
+    // says nothing.
+    void unsentOrdersInTheBottomBand_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<QString>("shown");
+        row("no server", false, 0, QString());
+        row("two waiting", true, 0, QString("2 órdenes sin enviar"));
+        row("one waiting", true, 1, QString("1 orden sin enviar"));
+        row("all sent", true, 2, QString());
+    }
+
+    void unsentOrdersInTheBottomBand()
+    {
+        QFETCH(bool, server);
+        QFETCH(int, sent);
+        QFETCH(QString, shown);
+        DeskFixture desk;
+        for (int order : {16, 17}) {
+            QVERIFY(desk.db.exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO) VALUES (?)"), {order}));
+            if (order < 16 + sent)
+                QVERIFY(desk.db.exec(
+                    QStringLiteral("INSERT INTO ENVIOS (NRO_PEDIDO, ENVIADO) VALUES (?, '2024-03-01 10:00:00')"),
+                    {order}));
+        }
+        if (server)
+            QVERIFY(desk.db.exec(
+                QStringLiteral("INSERT INTO SERVIDOR (BASE_DE_DATOS, VENDEDOR) VALUES ('empresa', 'V1')")));
+        QVERIFY(desk.open());
+        const auto *band = desk.control<QLabel>(QStringLiteral("lblSinEnviar"));
+        QCOMPARE(band->isVisible(), !shown.isEmpty());
+        if (!shown.isEmpty())
+            QCOMPARE(band->text(), shown);
+    }
 };
 
 QTEST_MAIN(tst_frmMenu)

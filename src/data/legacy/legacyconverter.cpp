@@ -164,7 +164,9 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             const double number = value.toDouble();
             if (std::isfinite(number) && number == std::trunc(number) && std::fabs(number) < 9.0e15)
                 return qint64(number);
-            return number; // kept as it is: the column takes a decimal too
+            // Kept as it is (the column takes a decimal too), and said: the program counts whole units.
+            note = QStringLiteral("%1 no es un número entero; se guardó tal cual").arg(shown(value));
+            return number;
         }
         if (type == QMetaType::QString) {
             bool ok = false;
@@ -172,6 +174,7 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             if (ok)
                 return number;
         }
+        note = QStringLiteral("%1 no es un número entero; se guardó tal cual").arg(shown(value));
         return value;
     case Kind::Decimal:
         if (isDouble || isWhole)
@@ -182,6 +185,7 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             if (ok)
                 return number;
         }
+        note = QStringLiteral("%1 no es un número; se guardó tal cual").arg(shown(value));
         return value;
     case Kind::DateTime:
         if (type == QMetaType::QDateTime)
