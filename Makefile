@@ -20,3 +20,8 @@ build: deps
 
 format-check:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# The Debian package of the program: build/recorvan_<version>_<arch>.deb.
+.PHONY: package
+package: build
+	cd $(BUILD) && cpack -G DEB

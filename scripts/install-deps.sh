@@ -5,11 +5,12 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-translations-l10n
     libsqlite3-dev sqlite3 mdbtools-dev
     libqt6sql6-psql libpq-dev postgresql postgresql-client
     fonts-dejavu-core fonts-liberation
     poppler-utils xvfb xauth
+    file dpkg-dev # make package: CPack lists the libraries' packages with dpkg-shlibdeps, which needs file
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "about/frmacerca.h"
+#include "base/filelocations.h"
 #include "base/translations.h"
+#include "base/version.h"
 #include "controls/qtdialogs.h"
 #include "order/frmmenu.h"
 #include "settings/frmconfiguracion.h"
@@ -44,10 +46,15 @@ QWidget *createDesk()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The user's data folder is named after the application: ~/.local/share/Recorvan.
+    QCoreApplication::setApplicationName(productName());
     installSpanishTranslations(app);
     QtDialogs dialogs;
     Dialogs::setCurrent(&dialogs);
-    const int result = Main(QCoreApplication::applicationDirPath(), createDesk);
+    const FileLocations::Places places
+        = FileLocations::decide(FileLocations::machineOf(QCoreApplication::applicationDirPath()));
+    frmTransferencia::setTransferFolder(places.transfers);
+    const int result = Main(places.database, createDesk);
     Dialogs::setCurrent(nullptr);
     return result;
 }

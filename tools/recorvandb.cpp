@@ -1,6 +1,7 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
 #include "base/dialogs.h"
+#include "base/version.h"
 #include "data/articlelist.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
@@ -50,6 +51,7 @@ int usage()
              "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
              "  recorvan-db server-load URL ARCHIVO.dat\n"
              "  recorvan-db server-send ARCHIVO\n"
+             "  recorvan-db --version\n"
              "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer;\n"
              "server-load sale con 3 cuando dejó fuera registros de la lista.\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
@@ -381,6 +383,11 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--version")) {
+        out() << "recorvan-db (" << productName() << ") " << RECORVAN_VERSION_MAJOR << "." << RECORVAN_VERSION_MINOR
+              << "." << RECORVAN_VERSION_PATCH << "\n";
+        return 0;
+    }
     if (command == QLatin1String("init"))
         return init(args);
     if (command == QLatin1String("demo"))

@@ -49,6 +49,8 @@ protected:
     }
     QString showOpenFile(const OpenFile &) override { return {}; }
     QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 double median(std::vector<double> times)

@@ -41,6 +41,8 @@ protected:
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
     QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 // Codes A000000.. as the bench catalogue writes them, so that the first half already exist.

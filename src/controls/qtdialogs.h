@@ -10,4 +10,6 @@ protected:
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
     QString showSaveFile(const SaveFile &dialog) override;
+    int showChoice(const Choice &box) override;
+    std::optional<QStringList> showForm(const Form &box) override;
 };

@@ -33,6 +33,21 @@ std::optional<Schema::Settings> CompanySettings::validate(const Typed &typed, QS
     return Schema::Settings{typed.empresa.trimmed(), typed.vendedor.trimmed(), last};
 }
 
+std::optional<Schema::Settings> CompanySettings::validateWithFirstOrder(
+    const QString &empresa, const QString &vendedor, const QString &primerPedido, QString *refusal)
+{
+    const QString first = primerPedido.trimmed();
+    bool ok = first.isEmpty();
+    const qint32 number = ok ? 1 : first.toInt(&ok);
+    if (!ok || number < 1) {
+        if (refusal)
+            *refusal = QStringLiteral("El primer número de pedido debe ser un número entero mayor que cero, no '%1'.")
+                           .arg(primerPedido);
+        return std::nullopt;
+    }
+    return validate({empresa, vendedor, QString::number(number - 1)}, refusal);
+}
+
 MaybeError CompanySettings::save(Connection &connection, const Schema::Settings &settings)
 {
     Transaction transaction(connection);

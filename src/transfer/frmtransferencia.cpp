@@ -144,12 +144,12 @@ QString frmTransferencia::mode() const
     return lblTrans->text();
 }
 
-QString frmTransferencia::programFolder()
+QString frmTransferencia::transferFolder()
 {
     return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
 }
 
-void frmTransferencia::setProgramFolder(const QString &folder)
+void frmTransferencia::setTransferFolder(const QString &folder)
 {
     folderOverride() = folder;
 }
@@ -175,7 +175,7 @@ void frmTransferencia::Form_Activate()
     lblEnvio->setVisible(mode() == QLatin1String("E"));
     optServidor->setChecked(true);
     showOrigin();
-    const QDir folder(programFolder());
+    const QDir folder(transferFolder());
     if (mode() == QLatin1String("E")) {
         m_proposedPath = defaultExportPath();
         txtArchivo->setText(m_proposedPath);
@@ -193,7 +193,7 @@ QString frmTransferencia::defaultExportPath() const
 {
     const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
     const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
-    return QDir::toNativeSeparators(QDir(programFolder()).filePath(day + QStringLiteral(".pdf")));
+    return QDir::toNativeSeparators(QDir(transferFolder()).filePath(day + QStringLiteral(".pdf")));
 }
 
 void frmTransferencia::showEvent(QShowEvent *event)
@@ -239,10 +239,10 @@ void frmTransferencia::cmdBuscar_Click()
     // path in the box. The import reads the article list.
     const QString chosen = mode() == QLatin1String("E")
         ? Dialogs::current().saveFile(
-            {QStringLiteral("Guardar como"), txtArchivo->text().isEmpty() ? programFolder() : txtArchivo->text(),
+            {QStringLiteral("Guardar como"), txtArchivo->text().isEmpty() ? transferFolder() : txtArchivo->text(),
                 QStringLiteral("Archivos PDF (*.pdf)"), QStringLiteral("pdf")})
         : Dialogs::current().openFile(
-            {QStringLiteral("Abrir"), programFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
+            {QStringLiteral("Abrir"), transferFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
     // Cancelling leaves the dialog's file name as it stood, and the box takes it all the same.
     if (!chosen.isEmpty())
         m_commonDialogFileName = QDir::toNativeSeparators(chosen);

@@ -31,9 +31,10 @@ public:
     void setMode(const QString &mode);
     QString mode() const;
 
-    // The folder of the default paths: the program's own unless a test sets another.
-    static QString programFolder();
-    static void setProgramFolder(const QString &folder);
+    // The folder of the proposed paths: the program's own unless the run (FileLocations) or a
+    // test sets another.
+    static QString transferFolder();
+    static void setTransferFolder(const QString &folder);
 
     // How long an import runs before its progress window shows.
     void setProgressDelay(int milliseconds) { m_progressDelayMs = milliseconds; }

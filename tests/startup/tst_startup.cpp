@@ -18,7 +18,7 @@
 namespace {
 
 enum Breakage {
-    Missing,
+    LinkToNowhere,
     Text,
     Empty,
     Folder,
@@ -113,7 +113,8 @@ private slots:
     {
         QTest::addColumn<int>("breakage");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("missing file") << int(Missing) << "No se encuentra";
+        // Only a database.mdb that is not there at all starts the first start's questions.
+        QTest::newRow("link to nowhere") << int(LinkToNowhere) << "No se encuentra";
         QTest::newRow("text file") << int(Text) << "no es una base de datos";
         QTest::newRow("empty file") << int(Empty) << "no es una base de datos";
         QTest::newRow("folder") << int(Folder) << "carpeta";
@@ -134,9 +135,11 @@ private slots:
         QFETCH(QString, expectedText);
         TestDatabase db;
         const QByteArray content = breakage == Text ? "COD_ART,DESCRIPCION\nA1,Tornillo\n" : "";
-        if (breakage == Missing || breakage == Text || breakage == Empty || breakage == Folder || breakage == Foreign
-            || breakage == Pipe)
+        if (breakage == LinkToNowhere || breakage == Text || breakage == Empty || breakage == Folder
+            || breakage == Foreign || breakage == Pipe)
             QVERIFY(QFile::remove(db.path()));
+        if (breakage == LinkToNowhere)
+            QVERIFY(QFile::link(QDir(db.folder()).filePath(QStringLiteral("borrada.mdb")), db.path()));
         if (breakage == Text || breakage == Empty) {
             QFile file(db.path());
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -6,6 +6,7 @@
 #include <QQueue>
 
 #include <functional>
+#include <optional>
 
 // Answers every box from a script and records what was shown. A box the script did not
 // expect fails the running test and is answered with Cancel (or an empty text).
@@ -13,7 +14,7 @@
 class ScriptedDialogs : public Dialogs
 {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Choice, Form };
 
     struct Shown
     {
@@ -22,6 +23,8 @@ public:
         Input input; // for input boxes
         OpenFile openFile; // for file-open dialogs
         SaveFile saveFile; // for save dialogs
+        Choice choice; // for questions with named buttons
+        Form form; // for forms
     };
 
     ScriptedDialogs();
@@ -32,6 +35,9 @@ public:
     ScriptedDialogs &answerInput(const QString &text, std::function<void()> action = {});
     ScriptedDialogs &answerOpenFile(const QString &path);
     ScriptedDialogs &answerSaveFile(const QString &path);
+    ScriptedDialogs &answerChoice(int option);
+    // The texts typed into a form's fields; nullopt cancels it.
+    ScriptedDialogs &answerForm(const std::optional<QStringList> &values);
 
     const QList<Shown> &shown() const { return m_shown; }
     // The messages shown, in order.
@@ -45,6 +51,8 @@ protected:
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
     QString showSaveFile(const SaveFile &dialog) override;
+    int showChoice(const Choice &box) override;
+    std::optional<QStringList> showForm(const Form &box) override;
 
 private:
     struct Answer
@@ -53,6 +61,8 @@ private:
         Dialogs::Button button = Dialogs::NoButton;
         QString text;
         std::function<void()> action;
+        int option = -1;
+        std::optional<QStringList> values;
     };
 
     bool takeAnswer(Kind kind, const QString &what, Answer &answer);

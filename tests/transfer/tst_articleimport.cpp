@@ -42,6 +42,8 @@ protected:
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
     QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 } // namespace
@@ -87,7 +89,7 @@ void tst_ArticleImport::init()
     m_db = new TestDatabase;
     QVERIFY(m_db->isValid());
     QVERIFY(!acnDataBase().open(m_db->path()));
-    frmTransferencia::setProgramFolder(m_db->folder());
+    frmTransferencia::setTransferFolder(m_db->folder());
     m_dialogs = new ScriptedDialogs;
 }
 
@@ -96,7 +98,7 @@ void tst_ArticleImport::cleanup()
     QCOMPARE(m_dialogs->pendingAnswers(), 0);
     delete m_dialogs;
     acnDataBase().close();
-    frmTransferencia::setProgramFolder({});
+    frmTransferencia::setTransferFolder({});
     delete m_db;
 }
 

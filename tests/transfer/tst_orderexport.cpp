@@ -58,7 +58,7 @@ void tst_OrderExport::init()
     QVERIFY(m_db->isValid());
     QVERIFY(!acnDataBase().open(m_db->path()));
     strConexion = Connection::connectionString(m_db->path());
-    frmTransferencia::setProgramFolder(m_db->folder());
+    frmTransferencia::setTransferFolder(m_db->folder());
     m_dialogs = new ScriptedDialogs;
     m_previewed = 0;
     ReportPreview::setPresenter([this](const ReportDocument &document) {
@@ -82,14 +82,14 @@ void tst_OrderExport::cleanup()
     delete m_dialogs;
     acnDataBase().close();
     strConexion.clear();
-    frmTransferencia::setProgramFolder({});
+    frmTransferencia::setTransferFolder({});
     delete m_db;
 }
 
 void tst_OrderExport::exportsTheDay_data()
 {
     QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("typed"); // relative to the program's folder; empty keeps the proposed path
+    QTest::addColumn<QString>("typed"); // relative to the transfer folder; empty keeps the proposed path
     QTest::addColumn<int>("replace"); // the answer to replacing a file that is no PDF; 0: not asked
     QTest::addColumn<QString>("written"); // empty when nothing is written there
     QTest::addColumn<QStringList>("orders");

@@ -55,7 +55,7 @@ private slots:
         QVERIFY(m_laptop->isValid());
         QVERIFY_NO_ERROR(acnDataBase().open(m_laptop->path()));
         strConexion = Connection::connectionString(m_laptop->path());
-        frmTransferencia::setProgramFolder(m_laptop->database().folder());
+        frmTransferencia::setTransferFolder(m_laptop->database().folder());
         m_previewed = 0;
         ReportPreview::setPresenter([this](const ReportDocument &) { ++m_previewed; });
     }
@@ -64,7 +64,7 @@ private slots:
     {
         ServerLogin::forgetPasswords();
         ReportPreview::setPresenter({});
-        frmTransferencia::setProgramFolder({});
+        frmTransferencia::setTransferFolder({});
         acnDataBase().close();
         m_laptop.reset();
         m_company.reset();
