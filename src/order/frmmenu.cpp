@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTimer>
 
 #include <utility>
 
@@ -294,6 +295,9 @@ void frmMenu::refuse(const LineEntry::Refusal &refusal, const QString &preface)
     box->setFocus(Qt::OtherFocusReason);
     SeleccionoTexto(box);
     m_sendingFocusBack = false;
+    // Once the box has closed, the window may take its activation back only later, and the
+    // box's own leaving unselects it: selected again then, so that typing replaces the text.
+    QTimer::singleShot(0, box, [box] { SeleccionoTexto(box); });
 }
 
 bool frmMenu::eventFilter(QObject *watched, QEvent *event)
