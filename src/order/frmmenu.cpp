@@ -458,7 +458,7 @@ void frmMenu::openCustomers()
         connect(box, &QLineEdit::textEdited, this,
             [this, field = field](const QString &text) { rsacmCLIENTES->setValue(field, text); });
     }
-    connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::MuestroCliente);
+    connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::showCustomer);
     if (MaybeError error = rsacmCLIENTES->open()) {
         // Without its customers the desk still takes orders; the salesperson is told why.
         Dialogs::current().message(
@@ -466,7 +466,7 @@ void frmMenu::openCustomers()
     }
 }
 
-void frmMenu::MuestroCliente()
+void frmMenu::showCustomer()
 {
     for (const auto &[box, field] : m_customerFields) {
         const QString value = rsacmCLIENTES->value(field);

@@ -103,7 +103,7 @@ private:
     void resetEncontradosGrid();
     void openCustomers();
     // Shows the current customer record in the six bound fields.
-    void MuestroCliente();
+    void showCustomer();
 
     double dblTipoCambio = 0;
     // The customers shown and edited through the six bound fields, open for the window's life.

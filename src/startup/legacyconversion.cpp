@@ -2,9 +2,9 @@
 
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
+#include "conversionwindow.h"
 #include "data/connection.h"
 #include "data/legacy/legacyconverter.h"
-#include "frmconversion.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,7 +41,7 @@ struct ConversionRun
 };
 
 // libmdb can crash on a damaged file, so the file is read by recorvan-db in a process of its own.
-ConversionRun runConversion(const QString &original, const QString &converted, frmConversion *window)
+ConversionRun runConversion(const QString &original, const QString &converted, ConversionWindow *window)
 {
     const QString tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("recorvan-db"));
     QProcess child;
@@ -57,7 +57,7 @@ ConversionRun runConversion(const QString &original, const QString &converted, f
             const QStringList step = line.split(QLatin1Char('\t'));
             if (step.size() == 3 && step.first() == QLatin1String("progreso")) {
                 if (window)
-                    window->avanzo(step.at(1).toInt(), step.at(2));
+                    window->advance(step.at(1).toInt(), step.at(2));
             } else {
                 report << line;
             }
@@ -107,11 +107,11 @@ struct ConvertedFile
 ConvertedFile convertIntoFolder(const QString &original, const QString &folder)
 {
     // The window needs a widget application; without one the conversion runs unseen.
-    std::unique_ptr<frmConversion> progressWindow;
+    std::unique_ptr<ConversionWindow> progressWindow;
     if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        progressWindow = std::make_unique<frmConversion>();
+        progressWindow = std::make_unique<ConversionWindow>();
         progressWindow->show();
-        progressWindow->avanzo(0, QStringLiteral("Abriendo la base anterior…"));
+        progressWindow->advance(0, QStringLiteral("Abriendo la base anterior…"));
     }
     // The new file gets a hidden name first; it takes its place only once it is complete.
     ConvertedFile converted;
@@ -145,7 +145,7 @@ ConvertedFile convertIntoFolder(const QString &original, const QString &folder)
 
 } // namespace
 
-QString NombreAnterior(const QString &databaseFolder)
+QString keptOriginalName(const QString &databaseFolder)
 {
     const QDir folder(databaseFolder);
     QString candidate = folder.filePath(QStringLiteral("database-anterior.mdb"));
@@ -154,7 +154,7 @@ QString NombreAnterior(const QString &databaseFolder)
     return candidate;
 }
 
-LegacyOutcome OfrezcoConversion(const QString &databaseFolder)
+LegacyOutcome offerLegacyConversion(const QString &databaseFolder)
 {
     const QDir folder(databaseFolder);
     const QString original = folder.filePath(QStringLiteral("database.mdb"));
@@ -166,7 +166,7 @@ LegacyOutcome OfrezcoConversion(const QString &databaseFolder)
         QStringLiteral("La base de datos '%1' es del programa anterior (Access) y hay que convertirla para usarla "
                        "con Recorvan.\n\n¿Convertirla ahora? El archivo original no se borra ni se cambia: "
                        "queda al lado, con el nombre '%2'.")
-            .arg(shownOriginal, QFileInfo(NombreAnterior(databaseFolder)).fileName()),
+            .arg(shownOriginal, QFileInfo(keptOriginalName(databaseFolder)).fileName()),
         MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
     if (answer != Dialogs::Yes) {
         Dialogs::current().message(
@@ -182,7 +182,7 @@ LegacyOutcome OfrezcoConversion(const QString &databaseFolder)
     const ConvertedFile converted = convertIntoFolder(original, databaseFolder);
     if (converted.outcome != LegacyOutcome::Converted)
         return converted.outcome;
-    const QString kept = NombreAnterior(databaseFolder);
+    const QString kept = keptOriginalName(databaseFolder);
     if (!QFile::rename(original, kept)) {
         QFile::remove(converted.path);
         showFailure(

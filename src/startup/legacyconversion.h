@@ -16,13 +16,13 @@ enum class LegacyOutcome {
 // becomes database.mdb and the report is shown. When the damaged file gave up fewer rows than
 // it holds, the user is asked first whether to go on without them. The file is read by
 // recorvan-db, beside the program, in a process of its own. Every box goes through Dialogs.
-LegacyOutcome OfrezcoConversion(const QString &databaseFolder);
+LegacyOutcome offerLegacyConversion(const QString &databaseFolder);
 
 // Converts an older database the user chose (a first start without a database) into
 // database.mdb in the database folder, made if need be. The chosen file is only read; the lost
-// rows question, the report and every failure are shown as OfrezcoConversion shows them.
+// rows question, the report and every failure are shown as offerLegacyConversion shows them.
 LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFolder);
 
 // The name the original gets: the first of database-anterior.mdb, database-anterior-2.mdb, ...
 // that is free in the folder.
-QString NombreAnterior(const QString &databaseFolder);
+QString keptOriginalName(const QString &databaseFolder);

@@ -110,7 +110,7 @@ int Main(const QString &databaseFolder, const std::function<QWidget *()> &create
     if (databaseMissing(databaseFolder) && offerFirstStart(databaseFolder) == FirstStartOutcome::Ended)
         return 1;
     // An Access file of the older program is offered for conversion before anything opens it.
-    const LegacyOutcome legacy = OfrezcoConversion(databaseFolder);
+    const LegacyOutcome legacy = offerLegacyConversion(databaseFolder);
     if (legacy == LegacyOutcome::Declined || legacy == LegacyOutcome::Failed)
         return 1;
     if (MaybeError error = AbroConexion(databaseFolder)) {
