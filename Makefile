@@ -25,6 +25,11 @@ build: deps
 format-check: deps
 	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
+# The Debian package of the program: build/recorvan_<version>_<arch>.deb.
+.PHONY: package
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 # Build habits: the whole suite under the address and undefined-behaviour sanitizers (in its
 # own folder), every benchmark with its summary line, and clang-tidy on src/ and tools/.
 SANITIZED := build-asan

@@ -4,15 +4,16 @@
 set -euo pipefail
 
 # Every package is used: by the build, make test (format check, PDF tests with poppler, the
-# PostgreSQL test cluster), the program (fonts, Spanish Qt texts), make lint (clang-tidy) or
-# make bench (sqlite3). The tests run offscreen, so no X server is needed.
+# PostgreSQL test cluster), the program (fonts, Spanish Qt texts), make lint (clang-tidy),
+# make bench (sqlite3) or make package. The tests run offscreen, so no X server is needed.
 packages=(
     build-essential cmake pkg-config clang-format clang-tidy
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-translations-l10n
     libsqlite3-dev sqlite3 mdbtools-dev
     libqt6sql6-psql libpq-dev postgresql postgresql-client
     fonts-dejavu-core fonts-liberation
     poppler-utils
+    file dpkg-dev # make package: CPack lists the libraries' packages with dpkg-shlibdeps, which needs file
 )
 
 missing=()

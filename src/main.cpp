@@ -1,7 +1,10 @@
 #include "about/frmacerca.h"
+#include "base/filelocations.h"
 #include "base/translations.h"
+#include "base/version.h"
 #include "controls/qtdialogs.h"
 #include "order/frmmenu.h"
+#include "settings/frmconfiguracion.h"
 #include "startup/startup.h"
 #include "transfer/frmtransferencia.h"
 #include "transfer/printtool.h"
@@ -20,8 +23,17 @@ QWidget *createDesk()
         [desk](const QString &nroPedido, const QString &fecha) { previewOrderFromPrintTool(nroPedido, fecha, desk); });
     QObject::connect(
         desk, &frmMenu::importarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("I"), desk); });
-    QObject::connect(
-        desk, &frmMenu::exportarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("E"), desk); });
+    // Exporting may send orders to the company server: the desk counts again those still waiting.
+    QObject::connect(desk, &frmMenu::exportarRequested, desk, [desk] {
+        frmTransferencia::showModal(QStringLiteral("E"), desk);
+        desk->showUnsentOrders();
+    });
+    QObject::connect(desk, &frmMenu::configuracionRequested, desk, [desk] {
+        if (!frmConfiguracion::showModal(desk))
+            return;
+        desk->showCompanySettings();
+        desk->showUnsentOrders();
+    });
     QObject::connect(desk, &frmMenu::acercaDeRequested, desk, [desk] {
         frmAcerca about(desk);
         about.exec();
@@ -34,10 +46,15 @@ QWidget *createDesk()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The user's data folder is named after the application: ~/.local/share/Recorvan.
+    QCoreApplication::setApplicationName(productName());
     installSpanishTranslations(app);
     QtDialogs dialogs;
     Dialogs::setCurrent(&dialogs);
-    const int result = Main(QCoreApplication::applicationDirPath(), createDesk);
+    const FileLocations::Places places
+        = FileLocations::decide(FileLocations::machineOf(QCoreApplication::applicationDirPath()));
+    frmTransferencia::setTransferFolder(places.transfers);
+    const int result = Main(places.database, createDesk);
     Dialogs::setCurrent(nullptr);
     return result;
 }

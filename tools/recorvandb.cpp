@@ -1,13 +1,19 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
+#include "base/dialogs.h"
+#include "base/version.h"
+#include "data/articlelist.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
 #include "data/schema.h"
+#include "data/server/catalogueload.h"
 #include "data/server/companyschema.h"
+#include "data/server/ordersender.h"
 #include "data/server/serverconnection.h"
 #include "data/server/servererrornumber.h"
+#include "data/serversettings.h"
 #include "democatalogue.h"
 #include "passwordprompt.h"
 
@@ -43,7 +49,11 @@ int usage()
              "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
              "  recorvan-db server-init URL\n"
              "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
-             "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer.\n"
+             "  recorvan-db server-load URL ARCHIVO.dat\n"
+             "  recorvan-db server-send ARCHIVO\n"
+             "  recorvan-db --version\n"
+             "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer;\n"
+             "server-load sale con 3 cuando dejó fuera registros de la lista.\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
              "postgresql:///recorvan?host=/run/postgresql\n";
     err().flush();
@@ -306,6 +316,64 @@ int serverAddSalesperson(const QStringList &args)
     return 0;
 }
 
+// The article list into the company catalogue, by the rules the program's import follows.
+int serverLoad(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usage();
+    const QString &file = args.at(1);
+    QString text;
+    if (std::optional<QString> refusal = ArticleList::readFile(file, text)) {
+        err() << *refusal << "\n";
+        err().flush();
+        return 1;
+    }
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    if (MaybeError error = CompanySchema::check(connection))
+        return failServer(*error);
+    ArticleList list(std::move(text));
+    CatalogueLoad::Outcome outcome;
+    if (MaybeError error = CatalogueLoad::load(connection, list, outcome))
+        return failServer(*error);
+    if (!list.problems().isEmpty())
+        err() << ArticleList::problemsText(file, list.problems()) << "\n";
+    err().flush();
+    out() << shownDatabase(connection.address()) << ": artículos leídos de la lista: " << outcome.articles
+          << "; nuevos o cambiados en el catálogo de la empresa: " << outcome.changed << ".\n";
+    return list.problems().isEmpty() ? 0 : 3;
+}
+
+// The orders of a salesperson's database not yet on the company server, to the server its
+// settings name. The password comes from libpq's password file: nobody is asked.
+int serverSend(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage();
+    const QString &file = args.first();
+    Connection connection(QStringLiteral("recorvan-db"));
+    if (MaybeError error = connection.open(file))
+        return fail(file, *error);
+    if (MaybeError error = Schema::check(connection))
+        return fail(file, *error);
+    ServerSettings settings;
+    if (MaybeError error = ServerSettings::read(connection, settings))
+        return fail(file, *error);
+    if (!settings.isConfigured())
+        return fail(file,
+            {DbErrorNumber::Generic,
+                QStringLiteral("no tiene configurado el servidor de la empresa (herramienta Configuración del "
+                               "programa).")});
+    const OrderSender::Result result = OrderSender::sendAll(connection, Dialogs::current());
+    (result.notSent == 0 && !result.stoppedBy ? out() : err()) << result.text() << "\n";
+    if (result.stoppedBy && result.stoppedBy->number == ServerErrorNumber::PasswordNeeded)
+        err() << "La contraseña se toma de ~/.pgpass (o del archivo que indique PGPASSFILE).\n";
+    out().flush();
+    err().flush();
+    return result.notSent == 0 && !result.stoppedBy ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -315,6 +383,11 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--version")) {
+        out() << "recorvan-db (" << productName() << ") " << RECORVAN_VERSION_MAJOR << "." << RECORVAN_VERSION_MINOR
+              << "." << RECORVAN_VERSION_PATCH << "\n";
+        return 0;
+    }
     if (command == QLatin1String("init"))
         return init(args);
     if (command == QLatin1String("demo"))
@@ -327,5 +400,9 @@ int main(int argc, char *argv[])
         return serverInit(args);
     if (command == QLatin1String("server-add-salesperson"))
         return serverAddSalesperson(args);
+    if (command == QLatin1String("server-load"))
+        return serverLoad(args);
+    if (command == QLatin1String("server-send"))
+        return serverSend(args);
     return usage();
 }

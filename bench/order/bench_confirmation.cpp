@@ -31,6 +31,9 @@ protected:
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 OrderDraft draftOf(int lines)

@@ -26,6 +26,9 @@ protected:
     Dialogs::Button showMessage(const Message &) override { return Dialogs::Yes; }
     QString showInput(const Input &) override { return QStringLiteral("1"); }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 template <typename T> T *control(QWidget *window, const char *name)

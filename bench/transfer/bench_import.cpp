@@ -51,6 +51,9 @@ protected:
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 // Codes A000000.. as the bench catalogue writes them, so that the first half already exist.
@@ -118,7 +121,7 @@ bool importAtTheWindow(const QString &folder, BenchDialogs &dialogs, double &ms)
 {
     if (AbroConexion(folder))
         return fail("the database did not open");
-    frmTransferencia::setProgramFolder(folder);
+    frmTransferencia::setTransferFolder(folder);
     frmTransferencia window;
     window.setMode(QStringLiteral("I"));
     window.show();
@@ -204,7 +207,7 @@ int main(int argc, char *argv[])
         ArticleListRecord record;
         int converted = 0;
         while (reader.next(record) == ArticleListReader::Status::Record)
-            converted += ArticleImport::convert(record).has_value();
+            converted += ArticleList::convert(record).has_value();
         reading.push_back(double(timer.nsecsElapsed()) / 1e6);
         if (converted != records)
             return 1;

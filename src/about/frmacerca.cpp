@@ -80,6 +80,12 @@ frmAcerca::frmAcerca(QWidget *parent)
     lblEmpresa->setWordWrap(true);
     lblEmpresa->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // Where the database is, so that the user can find it to keep a copy.
+    lblBaseDatos = text(this, QStringLiteral("lblBaseDatos"), QStringLiteral("-"));
+    lblBaseDatos->setTextFormat(Qt::PlainText);
+    lblBaseDatos->setWordWrap(true);
+    lblBaseDatos->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto *rule = new QFrame(this);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
@@ -110,6 +116,7 @@ frmAcerca::frmAcerca(QWidget *parent)
     grid->addWidget(Image1, 0, 2, 2, 1, Qt::AlignTop | Qt::AlignRight);
     grid->addWidget(caption, 3, 1, 1, 2);
     grid->addWidget(lblEmpresa, 4, 1, 1, 2);
+    grid->addWidget(lblBaseDatos, 5, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setHorizontalSpacing(16);
 
@@ -136,4 +143,5 @@ void frmAcerca::Form_Load()
                             .arg(RECORVAN_VERSION_MINOR)
                             .arg(RECORVAN_VERSION_PATCH));
     lblEmpresa->setText(strEMPRESA);
+    lblBaseDatos->setText(QStringLiteral("Base de datos: %1").arg(strRutaBase));
 }

@@ -5,7 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// The About window: the product and version, and the company the program is set up for.
+// The About window: the product and version, the company the program is set up for and where
+// its database is.
 // Opened modally from the main window's "Acerca de..." tool.
 class frmAcerca : public QDialog
 {
@@ -22,5 +23,6 @@ private:
     QLabel *lblProducto = nullptr;
     QLabel *lblSistema = nullptr;
     QLabel *lblEmpresa = nullptr;
+    QLabel *lblBaseDatos = nullptr;
     QPushButton *cmdAceptar = nullptr;
 };

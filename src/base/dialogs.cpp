@@ -48,6 +48,27 @@ QString Dialogs::openFile(const OpenFile &dialog)
     return showOpenFile(dialog);
 }
 
+QString Dialogs::saveFile(const SaveFile &dialog)
+{
+    return showSaveFile(dialog);
+}
+
+int Dialogs::choose(Choice box)
+{
+    if (box.title.isEmpty())
+        box.title = productName();
+    if (box.escapeOption < 0)
+        box.escapeOption = int(box.options.size()) - 1;
+    return showChoice(box);
+}
+
+std::optional<QStringList> Dialogs::fill(Form box)
+{
+    if (box.title.isEmpty())
+        box.title = productName();
+    return showForm(box);
+}
+
 Dialogs &Dialogs::current()
 {
     static ConsoleDialogs console;
@@ -80,4 +101,25 @@ QString ConsoleDialogs::showInput(const Input &box)
 QString ConsoleDialogs::showOpenFile(const OpenFile &)
 {
     return {};
+}
+
+QString ConsoleDialogs::showSaveFile(const SaveFile &dialog)
+{
+    errorOutput() << dialog.title << ": " << dialog.proposed << "\n";
+    errorOutput().flush();
+    return {};
+}
+
+int ConsoleDialogs::showChoice(const Choice &box)
+{
+    errorOutput() << box.title << ": " << box.text << " [" << box.options.join(QStringLiteral(" / ")) << "]\n";
+    errorOutput().flush();
+    return box.escapeOption;
+}
+
+std::optional<QStringList> ConsoleDialogs::showForm(const Form &box)
+{
+    errorOutput() << box.title << ": " << box.text << "\n";
+    errorOutput().flush();
+    return std::nullopt;
 }

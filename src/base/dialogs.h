@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QFlags>
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // Every message box, input box and file dialog of the program goes through here, so that
 // tests can answer them from a script and see exactly what the user would have seen.
@@ -34,12 +38,43 @@ public:
         QString prompt;
         QString title;
         QString proposed;
+        // A password: the typed text is not shown.
+        bool secret = false;
     };
     struct OpenFile
     {
         QString title;
         QString folder;
         QString filter;
+    };
+    struct SaveFile
+    {
+        QString title;
+        QString proposed; // the path the dialog starts from: its folder and file name
+        QString filter;
+        QString suffix; // added to a name typed without one
+    };
+    // A question answered by one of several buttons named by the program.
+    struct Choice
+    {
+        QString text;
+        QString title;
+        Icon icon = Question;
+        QStringList options; // the buttons' captions, in order
+        int defaultOption = 0;
+        int escapeOption = -1; // what closing the box chooses: the last option unless set
+    };
+    // A few labelled texts typed together, accepted or cancelled as one.
+    struct Form
+    {
+        struct Field
+        {
+            QString label;
+            QString value;
+        };
+        QString text;
+        QString title;
+        QList<Field> fields;
     };
 
     virtual ~Dialogs() = default;
@@ -53,6 +88,13 @@ public:
     QString input(const QString &prompt, const QString &title, const QString &proposed = {});
     // The chosen path; empty on Cancel.
     QString openFile(const OpenFile &dialog);
+    // The path chosen to write to; empty on Cancel. Whether to replace a file that is there is
+    // the caller's to ask.
+    QString saveFile(const SaveFile &dialog);
+    // The index of the chosen option; closing the box chooses the escape option.
+    int choose(Choice box);
+    // The fields' texts, in order; nullopt on Cancel.
+    std::optional<QStringList> fill(Form box);
 
     // The one instance for the run: the one set by the program, or ConsoleDialogs.
     static Dialogs &current();
@@ -62,6 +104,9 @@ protected:
     virtual Button showMessage(const Message &box) = 0;
     virtual QString showInput(const Input &box) = 0;
     virtual QString showOpenFile(const OpenFile &dialog) = 0;
+    virtual QString showSaveFile(const SaveFile &dialog) = 0;
+    virtual int showChoice(const Choice &box) = 0;
+    virtual std::optional<QStringList> showForm(const Form &box) = 0;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(Dialogs::Buttons)
@@ -74,4 +119,7 @@ protected:
     Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    QString showSaveFile(const SaveFile &dialog) override;
+    int showChoice(const Choice &box) override;
+    std::optional<QStringList> showForm(const Form &box) override;
 };

@@ -11,10 +11,12 @@ inline QString attention()
     return QStringLiteral("Atención");
 }
 
-// A failure of the store: "Error: " and its number.
-inline QString error(int number)
+// A failure of the store: "Error: " and its number, and the description when the box's text
+// says something else.
+inline QString error(int number, const QString &description = {})
 {
-    return QStringLiteral("Error: %1").arg(number);
+    return description.isEmpty() ? QStringLiteral("Error: %1").arg(number)
+                                 : QStringLiteral("Error: %1 - %2").arg(number).arg(description);
 }
 
 } // namespace MessageTitles

@@ -265,6 +265,20 @@ std::optional<qint32> Regional::toInt32(double value)
     return roundToRange<qint32>(value);
 }
 
+std::optional<qint32> Regional::wholeNumber(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    const bool hasSign = trimmed.startsWith(QLatin1Char('+')) || trimmed.startsWith(QLatin1Char('-'));
+    const QStringView digits = trimmed.mid(hasSign ? 1 : 0);
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(value);
+}
+
 QString Regional::plainNumber(double value)
 {
     if (value == 0 || !std::isfinite(value))

@@ -42,6 +42,10 @@ public:
     // Nearest integer, halves to the even neighbour; out of range (or not finite): nullopt.
     static std::optional<qint16> toInt16(double value);
     static std::optional<qint32> toInt32(double value);
+    // A whole number written as one: blanks around, an optional sign, digits only, within 32
+    // bits. Separators, fractions and exponents are refused, so the leading-number and the
+    // regional readings of an accepted text always agree.
+    static std::optional<qint32> wholeNumber(QStringView text);
 
     // Up to 15 significant digits, regional separator, no grouping, no trailing zeros.
     static QString plainNumber(double value);

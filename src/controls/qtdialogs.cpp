@@ -1,9 +1,16 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 Dialogs::Button QtDialogs::showMessage(const Message &box)
 {
@@ -21,6 +28,8 @@ QString QtDialogs::showInput(const Input &box)
     dialog.setLabelText(box.prompt);
     dialog.setTextValue(box.proposed);
     dialog.setInputMode(QInputDialog::TextInput);
+    if (box.secret)
+        dialog.setTextEchoMode(QLineEdit::Password);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue();
@@ -29,4 +38,66 @@ QString QtDialogs::showInput(const Input &box)
 QString QtDialogs::showOpenFile(const OpenFile &dialog)
 {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dialog.folder, dialog.filter);
+}
+
+QString QtDialogs::showSaveFile(const SaveFile &dialog)
+{
+    QFileDialog fileDialog(QApplication::activeWindow(), dialog.title, dialog.proposed, dialog.filter);
+    fileDialog.setAcceptMode(QFileDialog::AcceptSave);
+    fileDialog.setFileMode(QFileDialog::AnyFile);
+    fileDialog.setDefaultSuffix(dialog.suffix);
+    // The caller asks before replacing what must not be lost; one question is enough.
+    fileDialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return {};
+    return fileDialog.selectedFiles().constFirst();
+}
+
+int QtDialogs::showChoice(const Choice &box)
+{
+    QMessageBox messageBox(
+        QMessageBox::Icon(box.icon), box.title, box.text, QMessageBox::NoButton, QApplication::activeWindow());
+    QList<QPushButton *> buttons;
+    for (qsizetype i = 0; i < box.options.size(); ++i) {
+        const QMessageBox::ButtonRole role = i == box.escapeOption ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        buttons << messageBox.addButton(box.options.at(i), role);
+    }
+    if (box.defaultOption >= 0 && box.defaultOption < buttons.size())
+        messageBox.setDefaultButton(buttons.at(box.defaultOption));
+    if (box.escapeOption >= 0 && box.escapeOption < buttons.size())
+        messageBox.setEscapeButton(buttons.at(box.escapeOption));
+    messageBox.exec();
+    const int chosen = int(buttons.indexOf(qobject_cast<QPushButton *>(messageBox.clickedButton())));
+    return chosen >= 0 ? chosen : box.escapeOption;
+}
+
+std::optional<QStringList> QtDialogs::showForm(const Form &box)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(box.title);
+    auto *layout = new QVBoxLayout(&dialog);
+    if (!box.text.isEmpty()) {
+        auto *text = new QLabel(box.text, &dialog);
+        text->setWordWrap(true);
+        layout->addWidget(text);
+    }
+    auto *fields = new QFormLayout;
+    QList<QLineEdit *> edits;
+    for (const Form::Field &field : box.fields) {
+        auto *edit = new QLineEdit(field.value, &dialog);
+        edit->setMinimumWidth(280);
+        fields->addRow(field.label, edit);
+        edits << edit;
+    }
+    layout->addLayout(fields);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QStringList values;
+    for (const QLineEdit *edit : edits)
+        values << edit->text();
+    return values;
 }

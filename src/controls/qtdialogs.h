@@ -9,4 +9,7 @@ protected:
     Button showMessage(const Message &box) override;
     QString showInput(const Input &box) override;
     QString showOpenFile(const OpenFile &dialog) override;
+    QString showSaveFile(const SaveFile &dialog) override;
+    int showChoice(const Choice &box) override;
+    std::optional<QStringList> showForm(const Form &box) override;
 };

@@ -1,5 +1,19 @@
 #include "companysettings.h"
 
+#include "connection.h"
+#include "tables.h"
+#include "transaction.h"
+
+namespace {
+
+const QString selectHighestOrder = QStringLiteral("SELECT MAX(NRO_PEDIDO) AS N FROM PEDIDOS");
+
+// The settings row is the first one the table gives, as start-up reads it.
+const QString updateFirstRow = QStringLiteral(
+    R"(UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?, ULTIMO_PEDIDO = ? WHERE rowid = (SELECT MIN(rowid) FROM SETUP))");
+
+} // namespace
+
 std::optional<Schema::Settings> CompanySettings::validate(const Typed &typed, QString *refusal)
 {
     auto refuse = [refusal](const QString &why) -> std::optional<Schema::Settings> {
@@ -17,4 +31,44 @@ std::optional<Schema::Settings> CompanySettings::validate(const Typed &typed, QS
         return refuse(QStringLiteral("El último número de pedido debe ser un número entero no negativo, no '%1'.")
                           .arg(typed.ultimoPedido));
     return Schema::Settings{typed.empresa.trimmed(), typed.vendedor.trimmed(), last};
+}
+
+std::optional<Schema::Settings> CompanySettings::validateWithFirstOrder(
+    const QString &empresa, const QString &vendedor, const QString &primerPedido, QString *refusal)
+{
+    const QString first = primerPedido.trimmed();
+    bool ok = first.isEmpty();
+    const qint32 number = ok ? 1 : first.toInt(&ok);
+    if (!ok || number < 1) {
+        if (refusal)
+            *refusal = QStringLiteral("El primer número de pedido debe ser un número entero mayor que cero, no '%1'.")
+                           .arg(primerPedido);
+        return std::nullopt;
+    }
+    return validate({empresa, vendedor, QString::number(number - 1)}, refusal);
+}
+
+MaybeError CompanySettings::save(Connection &connection, const Schema::Settings &settings)
+{
+    Transaction transaction(connection);
+    if (MaybeError error = transaction.begin())
+        return error;
+    RowSet rows;
+    if (MaybeError error = connection.select(selectHighestOrder, {}, rows))
+        return error;
+    const qint64 highest = rows.value(0, QStringLiteral("N")).toLongLong();
+    if (settings.ultimoPedido < highest)
+        return DbError{DbErrorNumber::Generic,
+            QStringLiteral("El último número de pedido no puede ser menor que %1, el pedido más alto guardado.")
+                .arg(highest)};
+    Connection::Executed executed;
+    if (MaybeError error
+        = connection.execute(updateFirstRow, {settings.empresa, settings.vendedor, settings.ultimoPedido}, &executed))
+        return error;
+    if (executed.rowsAffected == 0) {
+        if (MaybeError error = connection.execute(
+                Tables::setup().insertStatement(), {settings.empresa, settings.vendedor, settings.ultimoPedido}))
+            return error;
+    }
+    return transaction.commit();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dberror.h"
 #include "schema.h"
 
 #include <QString>
@@ -8,6 +9,8 @@
 
 // The settings row as someone types it (the database tool, the first start, the settings
 // window): every place checks it by the same rules.
+class Connection;
+
 class CompanySettings
 {
 public:
@@ -20,4 +23,12 @@ public:
 
     // The settings to store, or nullopt with why not (a Spanish sentence) in `refusal`.
     static std::optional<Schema::Settings> validate(const Typed &typed, QString *refusal = nullptr);
+    // A new database asks for the first order number instead of the last: the counter stored is
+    // that number less one, by the same rules.
+    static std::optional<Schema::Settings> validateWithFirstOrder(
+        const QString &empresa, const QString &vendedor, const QString &primerPedido, QString *refusal = nullptr);
+
+    // Replaces the settings row. A counter below the highest stored order is refused: the
+    // next order would take a number that is already used.
+    static MaybeError save(Connection &connection, const Schema::Settings &settings);
 };

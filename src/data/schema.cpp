@@ -11,16 +11,23 @@ namespace {
 const QString selectVersion = QStringLiteral("SELECT MAX(VERSION) AS VERSION FROM SCHEMA_VERSION");
 const QString updateVersion = QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = ?");
 
-} // namespace
-
-MaybeError Schema::create(Connection &connection)
+MaybeError createTables(Connection &connection, const QList<const TableDefinition *> &tables)
 {
-    for (const TableDefinition *table : Tables::all()) {
+    for (const TableDefinition *table : tables) {
         for (const QString &statement : table->createStatements()) {
             if (MaybeError error = connection.execute(statement))
                 return error;
         }
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+MaybeError Schema::create(Connection &connection)
+{
+    if (MaybeError error = createTables(connection, Tables::all()))
+        return error;
     return connection.execute(Tables::schemaVersion().insertStatement(), {version});
 }
 
@@ -77,7 +84,14 @@ MaybeError Schema::readVersion(Connection &connection, int &stored)
 
 QList<Schema::MigrationStep> Schema::migrationSteps()
 {
-    return {};
+    // Each step makes its tables as they are defined today; a later change to one of them comes
+    // as a step of its own, and this step must then spell out the shape it made.
+    return {
+        {2,
+            [](Connection &connection) {
+                return createTables(connection, {&Tables::servidor(), &Tables::envios()});
+            }},
+    };
 }
 
 MaybeError Schema::upgrade(Connection &connection, int target, const QList<MigrationStep> &steps)

@@ -18,13 +18,8 @@ const QString &insertLinea()
     return sql;
 }
 
-const QString &findArticulo()
-{
-    // The code alone: the index answers without reading the row.
-    static const QString sql
-        = Tables::articulos().selectStatement({QStringLiteral("COD_ART")}, {}, {QStringLiteral("COD_ART")});
-    return sql;
-}
+// Only whether the code is there matters: the code alone is read.
+const QString findArticulo = QStringLiteral(R"(SELECT COD_ART FROM ARTICULOS WHERE COD_ART = ?)");
 
 const QString &insertArticulo()
 {
@@ -129,8 +124,9 @@ std::optional<double> StoredRoutines::AumentoNroPedido(const QString &empresa, d
 
 MaybeError StoredRoutines::Busco_Articulo(const QString &codArt, bool &found) const
 {
+    // Through select, which runs on SQLite's own statement: the lookup comes once per imported article.
     RowSet rows;
-    if (MaybeError error = m_connection.select(findArticulo(), {text(codArt)}, rows))
+    if (MaybeError error = m_connection.select(findArticulo, {text(codArt)}, rows))
         return error;
     found = rows.count() > 0;
     return std::nullopt;

@@ -110,11 +110,10 @@ QString TableDefinition::updateStatement(const QStringList &set, const QStringLi
         QStringLiteral("WHERE"), matching(where)});
 }
 
-QString TableDefinition::selectStatement(
-    const QStringList &where, const QString &orderBy, const QStringList &columns) const
+QString TableDefinition::selectStatement(const QStringList &where, const QString &orderBy) const
 {
-    QStringList parts{QStringLiteral("SELECT"),
-        (columns.isEmpty() ? columnNames() : columns).join(QStringLiteral(", ")), QStringLiteral("FROM"), m_name};
+    QStringList parts{
+        QStringLiteral("SELECT"), columnNames().join(QStringLiteral(", ")), QStringLiteral("FROM"), m_name};
     if (!where.isEmpty())
         parts << QStringLiteral("WHERE") << matching(where);
     if (!orderBy.isEmpty())

@@ -43,10 +43,8 @@ public:
     // UPDATE of the given columns for the rows whose `where` columns match: the placeholders are
     // the set columns, then the where columns, in their order.
     QString updateStatement(const QStringList &set, const QStringList &where) const;
-    // SELECT of every column (or of the given ones), optionally for matching `where` columns and
-    // in an order.
-    QString selectStatement(
-        const QStringList &where = {}, const QString &orderBy = {}, const QStringList &columns = {}) const;
+    // SELECT of every column, optionally for matching `where` columns and in an order.
+    QString selectStatement(const QStringList &where = {}, const QString &orderBy = {}) const;
 
 private:
     QString m_name;

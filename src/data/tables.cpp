@@ -79,9 +79,26 @@ const TableDefinition &schemaVersion()
     return table;
 }
 
+// No password column: the password stays in libpq's password file or in the run's memory.
+const TableDefinition &servidor()
+{
+    static const TableDefinition table(QStringLiteral("SERVIDOR"),
+        {text("HOST"), integer("PUERTO"), text("BASE_DE_DATOS"), text("VENDEDOR"), text("USUARIO"), text("MODO_TLS"),
+            integer("SELLO_CATALOGO")});
+    return table;
+}
+
+const TableDefinition &envios()
+{
+    static const TableDefinition table(QStringLiteral("ENVIOS"), {integer("NRO_PEDIDO", true), text("ENVIADO", true)},
+        {{QStringLiteral("ENVIOS_NRO_PEDIDO"), {QStringLiteral("NRO_PEDIDO")}}});
+    return table;
+}
+
 QList<const TableDefinition *> all()
 {
-    return {&setup(), &clientes(), &articulos(), &pedidos(), &lineasPedidos(), &schemaVersion()};
+    return {
+        &setup(), &clientes(), &articulos(), &pedidos(), &lineasPedidos(), &schemaVersion(), &servidor(), &envios()};
 }
 
 } // namespace Tables

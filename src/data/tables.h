@@ -13,6 +13,10 @@ const TableDefinition &articulos();
 const TableDefinition &pedidos();
 const TableDefinition &lineasPedidos();
 const TableDefinition &schemaVersion();
+// The company server as this laptop reaches it (one row, or none when there is no server).
+const TableDefinition &servidor();
+// The orders the company server has committed, with when.
+const TableDefinition &envios();
 
 // Every table, in the order they are created.
 QList<const TableDefinition *> all();

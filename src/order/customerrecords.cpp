@@ -1,13 +1,14 @@
 #include "customerrecords.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "data/customercursor.h"
 
 namespace {
 
 void tellEnd(const QString &text)
 {
-    Dialogs::current().message(text, QStringLiteral("Atención"), Dialogs::Information);
+    Dialogs::current().message(text, MessageTitles::attention(), Dialogs::Information);
 }
 
 } // namespace

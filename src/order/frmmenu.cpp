@@ -5,11 +5,13 @@
 #include "base/regional.h"
 #include "base/version.h"
 #include "controls/clickablelabel.h"
+#include "controls/focusoutline.h"
 #include "controls/focuspicturebutton.h"
 #include "controls/keyboardflow.h"
 #include "customerrecords.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
+#include "data/sentorders.h"
 #include "desklook.h"
 #include "exchangerate.h"
 #include "gridcolumns.h"
@@ -18,13 +20,16 @@
 #include "ordertotals.h"
 #include "textgrid.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -76,12 +81,18 @@ frmMenu::frmMenu(QWidget *parent)
         [this] { emit imprimirRequested(lblNRO_PEDIDO->text(), lblFECHA->text()); });
     connect(cmdAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
     connect(lblAcercaDe, &ClickableLabel::clicked, this, &frmMenu::acercaDeRequested);
+    connect(cmdSetup, &ClickableLabel::clicked, this, &frmMenu::configuracionRequested);
+    connect(lblSetup, &ClickableLabel::clicked, this, &frmMenu::configuracionRequested);
     connect(cmdInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
     connect(lblInternet, &ClickableLabel::clicked, this, &frmMenu::cmdInternet_Click);
 
-    for (QLineEdit *box : {txtCOD_ART, txtDESCRIPCION, txtCANTIDAD, txtP_UNITARIO, txtDETALLES})
+    for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
+    Check_COD_ART->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this] { m_backFromFirst = false; });
     m_keyboardFlow = new KeyboardFlow(this);
+    // A window driven from the keyboard lives by seeing where the focus is.
+    new FocusOutline(this, DeskLook::accent());
 
     openCustomers();
     Form_Load();
@@ -93,11 +104,31 @@ void frmMenu::Form_Load()
 {
     lblProducto->setText(productLine());
     InicioVars();
-    lblEmpresa->setText(strEMPRESA);
-    lblEmpresa->setFont(DeskLook::font(8, true));
-    DeskLook::fitLabel(lblEmpresa);
-    lblRecorvan->setText(strRECORVAN);
+    showCompanySettings();
+    showUnsentOrders();
     askTipoCambio();
+}
+
+void frmMenu::showCompanySettings()
+{
+    // The company's name has one line beside the icon; the salesperson's may take two.
+    DeskLook::setFittedName(lblEmpresa, strEMPRESA, DeskLook::font(8, true));
+    DeskLook::setFittedName(lblRecorvan, strRECORVAN, DeskLook::font(), 2);
+    lblNRO_PEDIDO->setText(Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0.0) + 1));
+}
+
+void frmMenu::showUnsentOrders()
+{
+    std::optional<int> unsent;
+    // The band is a reminder: a count that cannot be read leaves it empty.
+    if (SentOrders::unsentWhenConfigured(acnDataBase(), unsent) || !unsent || *unsent == 0) {
+        lblSinEnviar->hide();
+        return;
+    }
+    lblSinEnviar->setText(
+        *unsent == 1 ? QStringLiteral("1 orden sin enviar") : QStringLiteral("%1 órdenes sin enviar").arg(*unsent));
+    DeskLook::fitLabel(lblSinEnviar);
+    lblSinEnviar->show();
 }
 
 void frmMenu::Form_Unload()
@@ -107,6 +138,14 @@ void frmMenu::Form_Unload()
 
 void frmMenu::closeEvent(QCloseEvent *event)
 {
+    // The order lives only in this window until it is stored: leaving it behind is asked first.
+    if (gridCompras->rows() > 1
+        && Dialogs::current().message(QStringLiteral("La orden en curso no fue guardada. ¿Desea salir igual?"),
+               atencion, Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
+            != Dialogs::Yes) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -213,44 +252,81 @@ void frmMenu::gridEncontrados_DblClick(int row)
     // The headings row is no article, even while it is an ordinary row.
     if (row < 1)
         return;
-    txtCOD_ART->setText(gridEncontrados->text(row, column(FoundColumn::Codigo)));
+    setFieldText(txtCOD_ART, gridEncontrados->text(row, column(FoundColumn::Codigo)));
     lblCOD_PROPIO->setText(gridEncontrados->text(row, column(FoundColumn::CodFabrica)));
-    txtDESCRIPCION->setText(gridEncontrados->text(row, column(FoundColumn::Descripcion)));
-    txtP_UNITARIO->setText(gridEncontrados->text(row, column(FoundColumn::Precio)));
+    setFieldText(txtDESCRIPCION, gridEncontrados->text(row, column(FoundColumn::Descripcion)));
+    setFieldText(txtP_UNITARIO, gridEncontrados->text(row, column(FoundColumn::Precio)));
     txtCANTIDAD->setText(QStringLiteral("1"));
     txtCANTIDAD->setFocus(Qt::OtherFocusReason);
     SeleccionoTexto(txtCANTIDAD);
 }
 
+void frmMenu::setFieldText(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 void frmMenu::txtCANTIDAD_LostFocus()
 {
-    const LineEntry::Left left = LineEntry::leaveCantidad(txtCANTIDAD->text(), txtP_UNITARIO->text());
-    if (txtCANTIDAD->text() != left.field)
-        txtCANTIDAD->setText(left.field);
-    if (left.total)
-        DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
+    showLeft(txtCANTIDAD, LineEntry::leaveCantidad(txtCANTIDAD->text(), txtP_UNITARIO->text()));
 }
 
 void frmMenu::txtP_UNITARIO_LostFocus()
 {
-    const LineEntry::Left left = LineEntry::leavePrecio(txtCANTIDAD->text(), txtP_UNITARIO->text());
-    if (txtP_UNITARIO->text() != left.field)
-        txtP_UNITARIO->setText(left.field);
+    showLeft(txtP_UNITARIO, LineEntry::leavePrecio(txtCANTIDAD->text(), txtP_UNITARIO->text()));
+}
+
+void frmMenu::showLeft(QLineEdit *box, const LineEntry::Left &left)
+{
+    if (box->text() != left.field)
+        setFieldText(box, left.field);
     if (left.total)
         DeskLook::setFittedText(lblTOTAL, *left.total, DeskLook::font());
+    if (left.refusal)
+        refuse(*left.refusal);
+}
+
+void frmMenu::refuse(const LineEntry::Refusal &refusal, const QString &preface)
+{
+    QLineEdit *box = refusal.field == LineEntry::Field::Cantidad ? txtCANTIDAD : txtP_UNITARIO;
+    m_sendingFocusBack = true;
+    Dialogs::current().message(preface + refusal.text, atencion, Dialogs::Warning);
+    box->setFocus(Qt::OtherFocusReason);
+    SeleccionoTexto(box);
+    m_sendingFocusBack = false;
+    // Once the box has closed, the window may take its activation back only later, and the
+    // box's own leaving unselects it: selected again then, so that typing replaces the text.
+    QTimer::singleShot(0, box, [box] { SeleccionoTexto(box); });
 }
 
 bool frmMenu::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusIn && movesBetweenControls(event)) {
-        SeleccionoTexto(qobject_cast<QLineEdit *>(watched));
-    } else if (event->type() == QEvent::FocusOut && movesBetweenControls(event)) {
-        if (watched == txtCANTIDAD)
-            txtCANTIDAD_LostFocus();
-        else if (watched == txtP_UNITARIO)
-            txtP_UNITARIO_LostFocus();
+    const bool focusIn = event->type() == QEvent::FocusIn;
+    if (!focusIn && event->type() != QEvent::FocusOut)
+        return QWidget::eventFilter(watched, event);
+    if (watched == Check_COD_ART && !focusIn)
+        m_backFromFirst = static_cast<QFocusEvent *>(event)->reason() == Qt::BacktabFocusReason;
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (!box || !movesBetweenControls(event))
+        return QWidget::eventFilter(watched, event);
+    if (focusIn) {
+        if (box == txtCOD_ART || box == txtDESCRIPCION || box == txtCANTIDAD || box == txtP_UNITARIO
+            || box == txtDETALLES)
+            SeleccionoTexto(box);
+        return QWidget::eventFilter(watched, event);
     }
-    return QWidget::eventFilter(watched, event);
+    // A box left shows the start of its text again, not wherever its cursor stood.
+    box->setCursorPosition(0);
+    if (m_sendingFocusBack)
+        return QWidget::eventFilter(watched, event);
+    if (box == txtCANTIDAD)
+        txtCANTIDAD_LostFocus();
+    else if (box == txtP_UNITARIO)
+        txtP_UNITARIO_LostFocus();
+    // A refused box has the focus back already; its own leaving would hide its cursor and
+    // selection, so it never hears of it.
+    return box->hasFocus() || QWidget::eventFilter(watched, event);
 }
 
 void frmMenu::AgregoLinea()
@@ -263,6 +339,14 @@ void frmMenu::AgregoLinea()
     line[column(OrderColumn::Codigo)] = txtCOD_ART->text();
     line[column(OrderColumn::Observaciones)] = txtDETALLES->text();
     line[column(OrderColumn::CodFabrica)] = lblCOD_PROPIO->text();
+    // Passing over the button with nothing composed adds nothing; a line that could not be
+    // stored as shown is not added at all.
+    if (LineEntry::isEmpty(line))
+        return;
+    if (const std::optional<LineEntry::Refusal> refused = LineEntry::refusal(line)) {
+        refuse(*refused, QStringLiteral("La línea no se agregó.\n"));
+        return;
+    }
     gridCompras->addRow(line);
     // Let the grid show the new row before the totals follow.
     QCoreApplication::processEvents();
@@ -316,6 +400,9 @@ void frmMenu::lblELIMINAR_Click()
 
 void frmMenu::cmdGuardar_Orden_GotFocus()
 {
+    // Going back never confirms: the wrap-around from the first control only passes by.
+    if (std::exchange(m_backFromFirst, false))
+        return;
     Confirmar_Orden();
 }
 
@@ -356,6 +443,7 @@ void frmMenu::Confirmar_Orden()
     if (!stored)
         return;
     InicioVars();
+    showUnsentOrders();
     Check_COD_ART->setFocus(Qt::OtherFocusReason);
 }
 
@@ -370,7 +458,7 @@ void frmMenu::openCustomers()
         connect(box, &QLineEdit::textEdited, this,
             [this, field = field](const QString &text) { rsacmCLIENTES->setValue(field, text); });
     }
-    connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::MuestroCliente);
+    connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::showCustomer);
     if (MaybeError error = rsacmCLIENTES->open()) {
         // Without its customers the desk still takes orders; the salesperson is told why.
         Dialogs::current().message(
@@ -378,12 +466,12 @@ void frmMenu::openCustomers()
     }
 }
 
-void frmMenu::MuestroCliente()
+void frmMenu::showCustomer()
 {
     for (const auto &[box, field] : m_customerFields) {
         const QString value = rsacmCLIENTES->value(field);
         if (box->text() != value)
-            box->setText(value);
+            setFieldText(box, value);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "articlesearch.h"
 #include "data/customercursor.h"
+#include "lineentry.h"
 
 #include <QWidget>
 
@@ -45,6 +46,11 @@ public:
     void lblSiguiente_Click();
     void lblCliente_NUEVO_Click();
     void lblCliente_CANCELAR_Click();
+    // The company and salesperson headings and the next order number, from the run's settings.
+    void showCompanySettings();
+    // "N órdenes sin enviar" in the bottom band while a company server is configured and
+    // confirmed orders wait to be sent to it.
+    void showUnsentOrders();
 
 signals:
     // The tools that open other windows; whoever composes the program connects them.
@@ -52,6 +58,7 @@ signals:
     void exportarRequested();
     void imprimirRequested(const QString &nroPedido, const QString &fecha);
     void acercaDeRequested();
+    void configuracionRequested();
     // The window closed: whoever started the run closes the connection and ends it.
     void unloaded();
 
@@ -86,12 +93,17 @@ private:
     void gridEncontrados_DblClick(int row);
     void txtCANTIDAD_LostFocus();
     void txtP_UNITARIO_LostFocus();
+    void showLeft(QLineEdit *box, const LineEntry::Left &left);
+    // Tells why the quantity or the price cannot stand and puts the focus back in its box.
+    void refuse(const LineEntry::Refusal &refusal, const QString &preface = {});
+    // A box the program fills shows the start of its text, as a typed one does.
+    static void setFieldText(QLineEdit *box, const QString &text);
     void cmdInternet_Click();
     void resetComprasGrid();
     void resetEncontradosGrid();
     void openCustomers();
     // Shows the current customer record in the six bound fields.
-    void MuestroCliente();
+    void showCustomer();
 
     double dblTipoCambio = 0;
     // The customers shown and edited through the six bound fields, open for the window's life.
@@ -99,6 +111,11 @@ private:
     // Each customer field with the column it is bound to.
     QList<std::pair<QLineEdit *, CustomerCursor::Field>> m_customerFields;
     bool m_confirming = false;
+    // The focus is being sent back to a refused box: the boxes it crosses run no rules.
+    bool m_sendingFocusBack = false;
+    // Escape (or Shift+Tab) from the first control wraps round to cmdGuardar_Orden; set for
+    // that one focus change only.
+    bool m_backFromFirst = false;
     KeyboardFlow *m_keyboardFlow = nullptr;
 
     // Top band
@@ -168,4 +185,5 @@ private:
     // Bottom band
     QLabel *lblProducto = nullptr;
     QLabel *lblKelvax = nullptr;
+    QLabel *lblSinEnviar = nullptr;
 };

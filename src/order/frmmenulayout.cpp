@@ -223,6 +223,10 @@ void frmMenu::buildLine()
         = headed(QStringLiteral("txtDESCRIPCION"), QStringLiteral("Descripción"), QRect(1200, 300, 3135, 285));
     txtCANTIDAD = headed(QStringLiteral("txtCANTIDAD"), QStringLiteral("Can"), QRect(4320, 300, 375, 285));
     txtCANTIDAD->setAlignment(Qt::AlignRight);
+    // The narrowest box: its own margins go, and its type shrinks further than a label's, so
+    // that a quantity of four digits still shows whole.
+    txtCANTIDAD->setTextMargins(0, 0, 0, 0);
+    DeskLook::keepTextFitted(txtCANTIDAD, DeskLook::font(), 5.5);
     txtP_UNITARIO = headed(QStringLiteral("txtP_UNITARIO"), QStringLiteral("P.Unitario"), QRect(4680, 300, 1095, 285));
     txtP_UNITARIO->setAlignment(Qt::AlignRight);
     txtDETALLES
@@ -266,7 +270,7 @@ void frmMenu::buildCustomer()
         font.setUnderline(true);
         label->setFont(font);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(0x1d, 0x4a, 0x7a));
+        palette.setColor(QPalette::WindowText, DeskLook::accent());
         label->setPalette(palette);
         const QRect rect = twips(left, top, 0, headingHeight);
         label->setGeometry(rect.x(), rect.y(), label->sizeHint().width(), rect.height());
@@ -371,6 +375,10 @@ void frmMenu::buildBottomBand()
         QStringLiteral("Kelvax Sistemas · Software para la venta en la calle"), QRect(600, 8040, 5775, 255));
     lblKelvax->setFont(DeskLook::font(7));
     DeskLook::fitLabel(lblKelvax);
+
+    lblSinEnviar = addLabel(this, QStringLiteral("lblSinEnviar"), QString(), QRect(3840, 7740, 3840, 300), true);
+    lblSinEnviar->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblSinEnviar->hide();
 }
 
 void frmMenu::setTabOrder()

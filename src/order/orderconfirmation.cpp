@@ -68,10 +68,11 @@ OrderConfirmation::Checked OrderConfirmation::check(const OrderDraft &order)
     for (int r = 1; r <= order.lines.size(); ++r) {
         const QStringList &row = order.lines.at(r - 1);
         const QString quantityText = cell(row, OrderColumn::Cantidad);
-        const std::optional<qint32> quantity = Regional::toInt32(Regional::leadingNumber(quantityText));
+        // Stored as the line total was computed from it: a whole number as written.
+        const std::optional<qint32> quantity = Regional::wholeNumber(quantityText);
         if (!quantity)
             return refuse(
-                r, QStringLiteral("Línea %1: la cantidad '%2' está fuera de rango.").arg(r).arg(quantityText));
+                r, QStringLiteral("Línea %1: la cantidad '%2' no es un número entero.").arg(r).arg(quantityText));
         const QString priceText = cell(row, OrderColumn::PUnitario);
         const std::optional<double> price = Regional::toNumber(priceText);
         if (!price)
@@ -161,8 +162,7 @@ OrderConfirmation::Result OrderConfirmation::store(
             error = m_customers->move(0);
         if (error)
             return giveUp(Outcome::CustomerNotStored, 0, QStringLiteral("No se pudo guardar los datos del cliente."),
-                QStringLiteral("Error: %1 - %2").arg(Regional::plainInteger(error->number), error->description),
-                Dialogs::Information);
+                MessageTitles::error(error->number, error->description), Dialogs::Information);
     }
     OrderHeader &header = checked.header;
     if (m_customers && m_customers->hasCurrent()) {

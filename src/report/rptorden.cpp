@@ -5,31 +5,38 @@
 
 #include "base/globals.h"
 #include "base/regional.h"
+#include "data/tables.h"
+
+#include <QHash>
 
 namespace {
 
-// Columns whose name occurs in more than one of the three tables keep their table prefix.
-const QString selectColumns = QStringLiteral(R"(SELECT
-    PEDIDOS.NRO_PEDIDO AS "PEDIDOS.NRO_PEDIDO",
-    PEDIDOS.FECHA AS FECHA,
-    PEDIDOS.CLIENTE AS CLIENTE,
-    PEDIDOS.DIRECCION AS DIRECCION,
-    PEDIDOS.RUC AS RUC,
-    PEDIDOS.TELEFONO AS TELEFONO,
-    PEDIDOS.CONTACTO AS CONTACTO,
-    PEDIDOS.EMAIL AS EMAIL,
-    PEDIDOS.FORMA_DE_ENVIO AS FORMA_DE_ENVIO,
-    PEDIDOS.FORMA_DE_PAGO AS FORMA_DE_PAGO,
-    PEDIDOS.OBSERVACIONES AS OBSERVACIONES,
-    LINEAS_PEDIDOS.COD_ART AS "LINEAS_PEDIDOS.COD_ART",
-    ARTICULOS.DESCRIPCION AS DESCRIPCION,
-    LINEAS_PEDIDOS.CANTIDAD AS CANTIDAD,
-    LINEAS_PEDIDOS.P_UNITARIO AS "LINEAS_PEDIDOS.P_UNITARIO",
-    LINEAS_PEDIDOS.DETALLES AS DETALLES
+// Every column of the three joined tables, as the store defines them; a name that more than one
+// of them has keeps its table's name in front ("LINEAS_PEDIDOS.P_UNITARIO").
+QString selectColumns()
+{
+    const QList<const TableDefinition *> joined = {&Tables::pedidos(), &Tables::lineasPedidos(), &Tables::articulos()};
+    QHash<QString, int> tablesWith;
+    for (const TableDefinition *table : joined) {
+        for (const QString &column : table->columnNames())
+            ++tablesWith[column];
+    }
+    QStringList columns;
+    for (const TableDefinition *table : joined) {
+        for (const QString &column : table->columnNames()) {
+            const QString qualified = table->name() + QLatin1Char('.') + column;
+            const QString shown = tablesWith.value(column) > 1 ? qualified : column;
+            columns << qualified + QStringLiteral(" AS \"") + shown + QLatin1Char('"');
+        }
+    }
+    const QString from = QStringLiteral(R"(
 FROM PEDIDOS
 JOIN LINEAS_PEDIDOS ON PEDIDOS.NRO_PEDIDO = LINEAS_PEDIDOS.NRO_PEDIDO
 JOIN ARTICULOS ON LINEAS_PEDIDOS.COD_ART = ARTICULOS.COD_ART
 )");
+    return QStringList{QStringLiteral("SELECT"), columns.join(QStringLiteral(",\n    ")), from}.join(QLatin1Char(' '));
+}
+
 const QString byNumber = QStringLiteral("WHERE PEDIDOS.NRO_PEDIDO = ?\n");
 const QString byDate = QStringLiteral("WHERE PEDIDOS.FECHA = ?\n");
 const QString ordering = QStringLiteral("ORDER BY PEDIDOS.NRO_PEDIDO, LINEAS_PEDIDOS.NRO_LINEA");
@@ -262,12 +269,12 @@ void rptOrden::ActiveReport_ReportStart()
     data.connectionString = strConexion;
     const double number = Regional::leadingNumber(caption(QStringLiteral("lblView_NRO_PEDIDO")));
     if (number > 0) {
-        data.query = selectColumns + byNumber + ordering;
+        data.query = selectColumns() + byNumber + ordering;
         data.values = {number};
     } else {
         // Dates are stored as ISO text; a caption that is no date selects no order.
         const std::optional<QDate> date = Regional::toDate(caption(QStringLiteral("lblFECHA")));
-        data.query = selectColumns + byDate + ordering;
+        data.query = selectColumns() + byDate + ordering;
         data.values = {date ? QVariant(date->toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>())};
     }
 }

@@ -1,9 +1,10 @@
 #include "legacyconversion.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
+#include "conversionwindow.h"
 #include "data/connection.h"
 #include "data/legacy/legacyconverter.h"
-#include "frmconversion.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,7 +41,7 @@ struct ConversionRun
 };
 
 // libmdb can crash on a damaged file, so the file is read by recorvan-db in a process of its own.
-ConversionRun runConversion(const QString &original, const QString &converted, frmConversion *window)
+ConversionRun runConversion(const QString &original, const QString &converted, ConversionWindow *window)
 {
     const QString tool = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("recorvan-db"));
     QProcess child;
@@ -56,7 +57,7 @@ ConversionRun runConversion(const QString &original, const QString &converted, f
             const QStringList step = line.split(QLatin1Char('\t'));
             if (step.size() == 3 && step.first() == QLatin1String("progreso")) {
                 if (window)
-                    window->avanzo(step.at(1).toInt(), step.at(2));
+                    window->advance(step.at(1).toInt(), step.at(2));
             } else {
                 report << line;
             }
@@ -93,20 +94,69 @@ ConversionRun runConversion(const QString &original, const QString &converted, f
     return run;
 }
 
+// A conversion that finished: the new database under a hidden name in the target folder.
+struct ConvertedFile
+{
+    LegacyOutcome outcome = LegacyOutcome::Failed;
+    QString path;
+    QString shownReport; // what the last message shows of the report, ending in a blank line
+};
+
+// Converts `original` into a hidden new file in `folder`, showing the progress window, and asks
+// whether to go on when the damaged file gave up fewer rows than it holds. The original is only read.
+ConvertedFile convertIntoFolder(const QString &original, const QString &folder)
+{
+    // The window needs a widget application; without one the conversion runs unseen.
+    std::unique_ptr<ConversionWindow> progressWindow;
+    if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        progressWindow = std::make_unique<ConversionWindow>();
+        progressWindow->show();
+        progressWindow->advance(0, QStringLiteral("Abriendo la base anterior…"));
+    }
+    // The new file gets a hidden name first; it takes its place only once it is complete.
+    ConvertedFile converted;
+    converted.path = QDir(folder).filePath(
+        QStringLiteral(".database-nueva-%1.mdb").arg(QUuid::createUuid().toString(QUuid::WithoutBraces).left(8)));
+    const ConversionRun run = runConversion(original, converted.path, progressWindow.get());
+    progressWindow.reset();
+    if (run.end == ConversionRun::End::Failed) {
+        showFailure(run.failure);
+        return converted;
+    }
+    // Rows the damaged file would not give up: the user decides whether to work without them.
+    if (run.end == ConversionRun::End::LostRows) {
+        if (Dialogs::current().message(run.report
+                    + QStringLiteral("\n\n¿Seguir con la base convertida, sin las filas que faltan?\n\nSi "
+                                     "responde No, Recorvan se cerrará, la base convertida se descarta y el archivo "
+                                     "original queda como estaba."),
+                MessageTitles::attention(), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
+            != Dialogs::Yes) {
+            QFile::remove(converted.path);
+            converted.outcome = LegacyOutcome::Declined;
+            return converted;
+        }
+    } else {
+        // The last message shows the report, unless the question above showed it already.
+        converted.shownReport = run.report + QStringLiteral("\n\n");
+    }
+    converted.outcome = LegacyOutcome::Converted;
+    return converted;
+}
+
 } // namespace
 
-QString NombreAnterior(const QString &programFolder)
+QString keptOriginalName(const QString &databaseFolder)
 {
-    const QDir folder(programFolder);
+    const QDir folder(databaseFolder);
     QString candidate = folder.filePath(QStringLiteral("database-anterior.mdb"));
     for (int n = 2; taken(candidate); ++n)
         candidate = folder.filePath(QStringLiteral("database-anterior-%1.mdb").arg(n));
     return candidate;
 }
 
-LegacyOutcome OfrezcoConversion(const QString &programFolder)
+LegacyOutcome offerLegacyConversion(const QString &databaseFolder)
 {
-    const QDir folder(programFolder);
+    const QDir folder(databaseFolder);
     const QString original = folder.filePath(QStringLiteral("database.mdb"));
     if (Connection::fileKind(original) != Connection::FileKind::Jet)
         return LegacyOutcome::NotLegacy;
@@ -116,57 +166,31 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
         QStringLiteral("La base de datos '%1' es del programa anterior (Access) y hay que convertirla para usarla "
                        "con Recorvan.\n\n¿Convertirla ahora? El archivo original no se borra ni se cambia: "
                        "queda al lado, con el nombre '%2'.")
-            .arg(shownOriginal, QFileInfo(NombreAnterior(programFolder)).fileName()),
-        QStringLiteral("Atención"), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
+            .arg(shownOriginal, QFileInfo(keptOriginalName(databaseFolder)).fileName()),
+        MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::Yes);
     if (answer != Dialogs::Yes) {
         Dialogs::current().message(
             QStringLiteral("La base de datos no se convirtió y Recorvan se cerrará.\n\n"
                            "Para convertirla más tarde, vuelva a abrir Recorvan y responda Sí, o conviértala con\n"
                            "recorvan-db migrate \"%1\" NUEVA.mdb\n"
-                           "y deje NUEVA.mdb como database.mdb junto al programa.")
+                           "y ponga NUEVA.mdb en su lugar, como '%1'.")
                 .arg(shownOriginal),
-            QStringLiteral("Atención"), Dialogs::Information);
+            MessageTitles::attention(), Dialogs::Information);
         return LegacyOutcome::Declined;
     }
 
-    // The window needs a widget application; without one the conversion runs unseen.
-    std::unique_ptr<frmConversion> progressWindow;
-    if (qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        progressWindow = std::make_unique<frmConversion>();
-        progressWindow->show();
-        progressWindow->avanzo(0, QStringLiteral("Abriendo la base anterior…"));
-    }
-    // The new file gets a hidden name first; the original is renamed only once it is complete.
-    const QString converted = folder.filePath(
-        QStringLiteral(".database-nueva-%1.mdb").arg(QUuid::createUuid().toString(QUuid::WithoutBraces).left(8)));
-    const ConversionRun run = runConversion(original, converted, progressWindow.get());
-    progressWindow.reset();
-    if (run.end == ConversionRun::End::Failed) {
-        showFailure(run.failure);
-        return LegacyOutcome::Failed;
-    }
-    // Rows the damaged file would not give up: the user decides whether to work without them.
-    const bool lostRows = run.end == ConversionRun::End::LostRows;
-    if (lostRows
-        && Dialogs::current().message(run.report
-                   + QStringLiteral("\n\n¿Seguir con la base convertida, sin las filas que faltan?\n\nSi responde "
-                                    "No, Recorvan se cerrará, la base convertida se descarta y el archivo original "
-                                    "queda como estaba."),
-               QStringLiteral("Atención"), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
-            != Dialogs::Yes) {
-        QFile::remove(converted);
-        return LegacyOutcome::Declined;
-    }
-
-    const QString kept = NombreAnterior(programFolder);
+    const ConvertedFile converted = convertIntoFolder(original, databaseFolder);
+    if (converted.outcome != LegacyOutcome::Converted)
+        return converted.outcome;
+    const QString kept = keptOriginalName(databaseFolder);
     if (!QFile::rename(original, kept)) {
-        QFile::remove(converted);
+        QFile::remove(converted.path);
         showFailure(
             QStringLiteral("No se pudo renombrar '%1' como '%2'.").arg(shownOriginal, QDir::toNativeSeparators(kept)));
         return LegacyOutcome::Failed;
     }
-    if (!QFile::rename(converted, original)) {
-        QFile::remove(converted);
+    if (!QFile::rename(converted.path, original)) {
+        QFile::remove(converted.path);
         if (QFile::rename(kept, original)) {
             showFailure(QStringLiteral("No se pudo dejar la base convertida como '%1'.").arg(shownOriginal));
         } else {
@@ -178,9 +202,32 @@ LegacyOutcome OfrezcoConversion(const QString &programFolder)
         }
         return LegacyOutcome::Failed;
     }
-    // After the question the report has been read already.
-    Dialogs::current().message((lostRows ? QString() : run.report + QStringLiteral("\n\n"))
+    Dialogs::current().message(converted.shownReport
             + QStringLiteral("La base anterior quedó guardada como '%1'.").arg(QDir::toNativeSeparators(kept)),
-        QStringLiteral("Atención"), Dialogs::Information);
+        MessageTitles::attention(), Dialogs::Information);
+    return LegacyOutcome::Converted;
+}
+
+LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFolder)
+{
+    if (!QDir().mkpath(databaseFolder)) {
+        showFailure(QStringLiteral("No se pudo crear la carpeta '%1'.").arg(QDir::toNativeSeparators(databaseFolder)));
+        return LegacyOutcome::Failed;
+    }
+    const ConvertedFile converted = convertIntoFolder(chosen, databaseFolder);
+    if (converted.outcome != LegacyOutcome::Converted)
+        return converted.outcome;
+    const QString target = QDir(databaseFolder).filePath(QStringLiteral("database.mdb"));
+    // QFile::rename never replaces a file: a database that appeared meanwhile is kept.
+    if (!QFile::rename(converted.path, target)) {
+        QFile::remove(converted.path);
+        showFailure(
+            QStringLiteral("No se pudo dejar la base convertida como '%1'.").arg(QDir::toNativeSeparators(target)));
+        return LegacyOutcome::Failed;
+    }
+    Dialogs::current().message(converted.shownReport
+            + QStringLiteral("La base convertida quedó en '%1'; '%2' quedó como estaba.")
+                  .arg(QDir::toNativeSeparators(target), QDir::toNativeSeparators(chosen)),
+        MessageTitles::attention(), Dialogs::Information);
     return LegacyOutcome::Converted;
 }

@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/schema.h"
 #include "databaseclaim.h"
+#include "firststart.h"
 #include "legacyconversion.h"
 #include "sessionend.h"
 
@@ -42,21 +43,22 @@ MaybeError openDatabase(Connection &connection, const QString &path)
         return error;
     if (MaybeError error = Schema::upgrade(connection))
         return error;
-    if (MaybeError error = Schema::check(connection))
-        return error;
-    return connection.useWriteAheadLog();
+    return Schema::check(connection);
 }
 
 } // namespace
 
-MaybeError AbroConexion(const QString &programFolder)
+MaybeError AbroConexion(const QString &databaseFolder)
 {
-    strRutaBase = QDir::toNativeSeparators(QDir(programFolder).filePath(QStringLiteral("database.mdb")));
+    strRutaBase = QDir::toNativeSeparators(QDir(databaseFolder).filePath(QStringLiteral("database.mdb")));
     strConexion = Connection::connectionString(strRutaBase);
     Connection &connection = acnDataBase();
     MaybeError error = openDatabase(connection, Connection::pathFromConnectionString(strConexion));
     if (!error)
         error = LeoSetup();
+    // Only a database that is going to be used changes mode.
+    if (!error)
+        error = connection.useWriteAheadLog();
     if (error)
         CierroConexion();
     return error;
@@ -92,7 +94,7 @@ void endRun()
     QCoreApplication::exit(0);
 }
 
-int Main(const QString &programFolder, const std::function<QWidget *()> &createWindow)
+int Main(const QString &databaseFolder, const std::function<QWidget *()> &createWindow)
 {
     SessionEnd sessionEnd;
     QPointer<QWidget> window;
@@ -105,11 +107,13 @@ int Main(const QString &programFolder, const std::function<QWidget *()> &createW
             QCoreApplication::exit(0);
     });
 
+    if (databaseMissing(databaseFolder) && offerFirstStart(databaseFolder) == FirstStartOutcome::Ended)
+        return 1;
     // An Access file of the older program is offered for conversion before anything opens it.
-    const LegacyOutcome legacy = OfrezcoConversion(programFolder);
+    const LegacyOutcome legacy = offerLegacyConversion(databaseFolder);
     if (legacy == LegacyOutcome::Declined || legacy == LegacyOutcome::Failed)
         return 1;
-    if (MaybeError error = AbroConexion(programFolder)) {
+    if (MaybeError error = AbroConexion(databaseFolder)) {
         Dialogs::current().message(QStringLiteral("No se pudo abrir la base de datos.\n\nError %1: %2")
                                        .arg(error->number)
                                        .arg(error->description),

@@ -7,10 +7,10 @@
 
 #include <functional>
 
-// Opens the database beside the program and reads the company settings into the globals.
+// Opens database.mdb in the database folder and reads the company settings into the globals.
 // The database is claimed for the run first, so that a second copy of the program never works
 // on it at the same time; a file that is refused is left exactly as it was.
-MaybeError AbroConexion(const QString &programFolder);
+MaybeError AbroConexion(const QString &databaseFolder);
 MaybeError LeoSetup();
 // Closes the run's connection and gives up the claim on the database.
 void CierroConexion();
@@ -19,8 +19,9 @@ void CierroConexion();
 // run once, and the event loop ends.
 void endRun();
 
-// The program's start: open the store, read the settings, show the main window made by
-// createWindow and run the event loop. A start-up failure is shown with its number and
-// description and ends the run with a non-zero result before any window appears. A session
-// that ends (SIGTERM, SIGHUP, SIGINT) closes the main window as the user would.
-int Main(const QString &programFolder, const std::function<QWidget *()> &createWindow);
+// The program's start: open the store in the database folder (with no database there, offer to
+// create or convert one), read the settings, show the main window made by createWindow and run
+// the event loop. A start-up failure is shown with its number and description and ends the run
+// with a non-zero result before any window appears. A session that ends (SIGTERM, SIGHUP,
+// SIGINT) closes the main window as the user would.
+int Main(const QString &databaseFolder, const std::function<QWidget *()> &createWindow);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "articlelistreader.h"
-#include "data/storedroutines.h"
+#include "data/articlelist.h"
 
 #include <QList>
 #include <QString>
@@ -12,18 +11,13 @@
 class Connection;
 class Dialogs;
 
-// The article import behind the transfer window (ProcesoImportar): reads the article list,
-// converts fields 4 to 6, and updates or adds each article through the batched stored-data
+// The article import behind the transfer window (ProcesoImportar): reads the article list by
+// its rules (ArticleList) and updates or adds each article through the batched stored-data
 // routines on the connection it is given. It talks to the user through the dialogs it is given.
 class ArticleImport
 {
 public:
-    // A record left out, with the line it starts on and why.
-    struct Problem
-    {
-        int line = 0;
-        QString reason;
-    };
+    using Problem = ArticleList::Problem;
 
     struct Outcome
     {
@@ -55,15 +49,7 @@ public:
 
     Outcome run();
 
-    // Fields 4 to 6 as the catalogue stores them: stock by its leading number rounded to a
-    // 32-bit integer, price and date by the regional rules. The reason when they do not convert.
-    static std::optional<ArticleRecord> convert(const ArticleListRecord &record, QString *reason = nullptr);
-
-    // Files beyond this size are refused before they are read.
-    static constexpr qint64 maximumFileSize = 512LL * 1024 * 1024;
-
 private:
-    std::optional<QString> readFile(QString &text) const;
     void reportProblems(const QList<Problem> &problems) const;
     bool askToStop(const DbError &error, int line) const;
     void reportStopped(const Outcome &outcome) const;

@@ -2,8 +2,12 @@
 
 #include "articleimport.h"
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "base/regional.h"
 #include "data/connection.h"
+#include "data/server/catalogueupdate.h"
+#include "data/server/ordersender.h"
+#include "data/serversettings.h"
 #include "orderexport.h"
 
 #include <QCheckBox>
@@ -17,6 +21,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QToolButton>
 
@@ -78,6 +83,21 @@ frmTransferencia::frmTransferencia(QWidget *parent)
     cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
     cmdCancelar->setAutoDefault(false);
 
+    fraServidor = new QWidget(this);
+    fraServidor->setObjectName(QStringLiteral("fraServidor"));
+    optServidor = new QRadioButton(QStringLiteral("Traer del servidor de la empresa"), fraServidor);
+    optServidor->setObjectName(QStringLiteral("optServidor"));
+    optArchivo = new QRadioButton(QStringLiteral("Leer el archivo"), fraServidor);
+    optArchivo->setObjectName(QStringLiteral("optArchivo"));
+    lblEnvio = newLabel(QStringLiteral("lblEnvio"),
+        QStringLiteral("También se envían al servidor las órdenes que falten."), fraServidor);
+    auto *origin = new QGridLayout(fraServidor);
+    origin->setContentsMargins(0, 0, 0, 0);
+    origin->addWidget(optServidor, 0, 0);
+    origin->addWidget(optArchivo, 0, 1);
+    origin->addWidget(lblEnvio, 1, 0, 1, 2);
+    fraServidor->setVisible(false);
+
     auto *line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -90,17 +110,19 @@ frmTransferencia::frmTransferencia(QWidget *parent)
     grid->addWidget(Labels[1], 2, 0);
     grid->addWidget(txtArchivo, 2, 1);
     grid->addWidget(cmdBuscar, 2, 2);
-    grid->addWidget(Check_ExportPDF, 3, 1, 1, 2);
-    grid->addWidget(line, 4, 0, 1, 3);
+    grid->addWidget(fraServidor, 3, 1, 1, 2);
+    grid->addWidget(Check_ExportPDF, 4, 1, 1, 2);
+    grid->addWidget(line, 5, 0, 1, 3);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdAceptar);
     buttons->addWidget(cmdCancelar);
-    grid->addLayout(buttons, 5, 0, 1, 3);
+    grid->addLayout(buttons, 6, 0, 1, 3);
 
     connect(cmdBuscar, &QToolButton::clicked, this, &frmTransferencia::cmdBuscar_Click);
     connect(cmdAceptar, &QPushButton::clicked, this, &frmTransferencia::cmdAceptar_Click);
     connect(cmdCancelar, &QPushButton::clicked, this, &frmTransferencia::cmdCancelar_Click);
+    connect(optServidor, &QRadioButton::toggled, this, &frmTransferencia::showOrigin);
 
     Form_Load();
 }
@@ -122,12 +144,12 @@ QString frmTransferencia::mode() const
     return lblTrans->text();
 }
 
-QString frmTransferencia::programFolder()
+QString frmTransferencia::transferFolder()
 {
     return folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
 }
 
-void frmTransferencia::setProgramFolder(const QString &folder)
+void frmTransferencia::setTransferFolder(const QString &folder)
 {
     folderOverride() = folder;
 }
@@ -144,11 +166,19 @@ void frmTransferencia::Form_Load()
 // file dialog do not count: they would throw away a path the user just chose.
 void frmTransferencia::Form_Activate()
 {
-    const QDir folder(programFolder());
+    // Without a server (or a table that says so), the window is exactly the one it always was.
+    ServerSettings server;
+    m_serverConfigured = !ServerSettings::read(acnDataBase(), server) && server.isConfigured();
+    fraServidor->setVisible(m_serverConfigured);
+    optServidor->setVisible(mode() == QLatin1String("I"));
+    optArchivo->setVisible(mode() == QLatin1String("I"));
+    lblEnvio->setVisible(mode() == QLatin1String("E"));
+    optServidor->setChecked(true);
+    showOrigin();
+    const QDir folder(transferFolder());
     if (mode() == QLatin1String("E")) {
-        const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
-        const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
-        txtArchivo->setText(QDir::toNativeSeparators(folder.filePath(day + QStringLiteral(".pdf"))));
+        m_proposedPath = defaultExportPath();
+        txtArchivo->setText(m_proposedPath);
         Check_ExportPDF->setVisible(true);
         Check_ExportPDF->setChecked(true);
         lblModo->setText(QStringLiteral("Exportar"));
@@ -157,6 +187,13 @@ void frmTransferencia::Form_Activate()
         Check_ExportPDF->setVisible(false);
         lblModo->setText(QStringLiteral("Importar"));
     }
+}
+
+QString frmTransferencia::defaultExportPath() const
+{
+    const std::optional<QDate> date = Regional::toDate(lblFECHA->text());
+    const QString day = date ? date->toString(QStringLiteral("yyyyMMdd")) : QString();
+    return QDir::toNativeSeparators(QDir(transferFolder()).filePath(day + QStringLiteral(".pdf")));
 }
 
 void frmTransferencia::showEvent(QShowEvent *event)
@@ -185,6 +222,11 @@ void frmTransferencia::lblFECHA_DblClick()
         QStringLiteral("Ingrese la fecha a transferir:"), QStringLiteral("Fecha"), lblFECHA->text());
     if (const std::optional<QDate> date = Regional::toDate(answer)) {
         lblFECHA->setText(Regional::shortDate(*date));
+        // The proposed file follows the date at once; one the user chose stays.
+        if (mode() == QLatin1String("E") && txtArchivo->text() == m_proposedPath) {
+            m_proposedPath = defaultExportPath();
+            txtArchivo->setText(m_proposedPath);
+        }
         return;
     }
     Dialogs::current().message(QStringLiteral("La fecha ingresada no es correcta."),
@@ -193,8 +235,14 @@ void frmTransferencia::lblFECHA_DblClick()
 
 void frmTransferencia::cmdBuscar_Click()
 {
-    const QString chosen = Dialogs::current().openFile(
-        {QStringLiteral("Abrir"), programFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
+    // The export writes a PDF: its dialog is a save dialog for PDF files, starting from the
+    // path in the box. The import reads the article list.
+    const QString chosen = mode() == QLatin1String("E")
+        ? Dialogs::current().saveFile(
+            {QStringLiteral("Guardar como"), txtArchivo->text().isEmpty() ? transferFolder() : txtArchivo->text(),
+                QStringLiteral("Archivos PDF (*.pdf)"), QStringLiteral("pdf")})
+        : Dialogs::current().openFile(
+            {QStringLiteral("Abrir"), transferFolder(), QStringLiteral("Archivos de transferencias (*.dat)")});
     // Cancelling leaves the dialog's file name as it stood, and the box takes it all the same.
     if (!chosen.isEmpty())
         m_commonDialogFileName = QDir::toNativeSeparators(chosen);
@@ -205,13 +253,25 @@ void frmTransferencia::cmdAceptar_Click()
 {
     if (m_busy)
         return;
+    // Answered No, nothing runs and the window stays as it was, to choose another file.
+    const bool exporting = mode() != QLatin1String("I");
+    if (exporting && Check_ExportPDF->isChecked() && OrderExport::replacesOtherFile(txtArchivo->text())
+        && Dialogs::current().message(OrderExport::replaceQuestion(txtArchivo->text()), MessageTitles::attention(),
+               Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
+            != Dialogs::Yes)
+        return;
     // One transfer for each opening: no second click may start another while this one runs.
     cmdAceptar->setEnabled(false);
     m_busy = true;
-    if (mode() == QLatin1String("I"))
+    if (mode() == QLatin1String("I") && m_serverConfigured && optServidor->isChecked()) {
+        bringDownCatalogue();
+    } else if (mode() == QLatin1String("I")) {
         ProcesoImportar();
-    else
+    } else {
+        if (m_serverConfigured)
+            sendOrders();
         ProcesoExportar();
+    }
     m_busy = false;
     QCoreApplication::processEvents();
 }
@@ -282,4 +342,62 @@ void frmTransferencia::ProcesoImportar()
 void frmTransferencia::ProcesoExportar()
 {
     OrderExport::run(lblFECHA->text(), Check_ExportPDF->isChecked(), txtArchivo->text(), this);
+}
+
+void frmTransferencia::showOrigin()
+{
+    // Bringing the catalogue from the server reads no file.
+    const bool fromFile = !(m_serverConfigured && mode() == QLatin1String("I") && optServidor->isChecked());
+    txtArchivo->setEnabled(fromFile);
+    cmdBuscar->setEnabled(fromFile);
+}
+
+std::unique_ptr<QProgressDialog> frmTransferencia::newCancellableProgress(const QString &title)
+{
+    auto progress = std::make_unique<QProgressDialog>(this);
+    progress->setObjectName(QStringLiteral("prgServidor"));
+    progress->setWindowTitle(title);
+    progress->setCancelButtonText(QStringLiteral("&Cancelar"));
+    progress->setWindowModality(Qt::WindowModal);
+    // A short run never shows it.
+    progress->setMinimumDuration(m_progressDelayMs);
+    progress->setAutoClose(false);
+    progress->setAutoReset(false);
+    return progress;
+}
+
+void frmTransferencia::sendOrders()
+{
+    std::unique_ptr<QProgressDialog> progress = newCancellableProgress(QStringLiteral("Envío al servidor"));
+    const OrderSender::Result result
+        = OrderSender::sendAll(acnDataBase(), Dialogs::current(), [&progress](int done, int total) {
+              progress->setMaximum(total);
+              progress->setLabelText(QStringLiteral("Enviando órdenes al servidor: %1 de %2.").arg(done).arg(total));
+              progress->setValue(done);
+              return !progress->wasCanceled();
+          });
+    progress.reset();
+    if (result.total == 0 && !result.stoppedBy)
+        return;
+    const bool complete = result.notSent == 0 && !result.stoppedBy;
+    Dialogs::current().message(result.text(),
+        complete ? QStringLiteral("Envío al servidor") : MessageTitles::attention(),
+        complete ? Dialogs::Information : Dialogs::Warning, Dialogs::Ok);
+}
+
+void frmTransferencia::bringDownCatalogue()
+{
+    std::unique_ptr<QProgressDialog> progress = newCancellableProgress(QStringLiteral("Catálogo del servidor"));
+    const CatalogueUpdate::Result result
+        = CatalogueUpdate::bringDown(acnDataBase(), Dialogs::current(), [&progress](int done, int total) {
+              progress->setMaximum(total);
+              progress->setLabelText(QStringLiteral("Trayendo artículos del servidor: %1 de %2.").arg(done).arg(total));
+              progress->setValue(done);
+              return !progress->wasCanceled();
+          });
+    progress.reset();
+    const bool complete = !result.stoppedBy && !result.cancelled;
+    Dialogs::current().message(result.text(),
+        complete ? QStringLiteral("Catálogo del servidor") : MessageTitles::attention(),
+        complete ? Dialogs::Information : Dialogs::Warning, Dialogs::Ok);
 }

@@ -1,13 +1,18 @@
 #include "orderexport.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "report/pdfexportfilter.h"
 #include "report/reportpreview.h"
 #include "report/rptorden.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 namespace {
 
-const QString attention = QStringLiteral("Atención");
+const QString attention = MessageTitles::attention();
 
 } // namespace
 
@@ -42,4 +47,20 @@ OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QSt
     ReportPreview::show(report.document(), parent);
     outcome.previewed = true;
     return outcome;
+}
+
+bool OrderExport::replacesOtherFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    // A file that cannot even be read is not known to be a PDF either.
+    return !file.open(QIODevice::ReadOnly) || !file.read(5).startsWith("%PDF-");
+}
+
+QString OrderExport::replaceQuestion(const QString &path)
+{
+    return QStringLiteral("El archivo \"%1\" ya existe y no es un archivo PDF.\n¿Desea reemplazarlo por el PDF de los "
+                          "pedidos?")
+        .arg(QDir::toNativeSeparators(path));
 }

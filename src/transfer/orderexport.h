@@ -19,4 +19,10 @@ public:
 
     // date: the transfer date as regional short-date text; path: where the PDF goes.
     static Outcome run(const QString &date, bool toPdf, const QString &path, QWidget *parent);
+
+    // Whether writing the PDF at the path would replace a file that is not a PDF (an article
+    // list, a database): the user is asked before that one is lost. A PDF is the day's export
+    // written again, and is replaced without a word.
+    static bool replacesOtherFile(const QString &path);
+    static QString replaceQuestion(const QString &path);
 };

@@ -4,6 +4,7 @@
 #include "report/rptorden.h"
 
 #include "base/dialogs.h"
+#include "base/messagetitles.h"
 #include "base/regional.h"
 
 #include <cmath>
@@ -28,7 +29,7 @@ void previewOrderFromPrintTool(const QString &nroPedidoCaption, const QString &f
     report.setCaption(QStringLiteral("lblView_NRO_PEDIDO"), orderNumberCaption(answer));
     report.setCaption(QStringLiteral("lblFECHA"), fechaCaption);
     if (std::optional<QString> error = report.run()) {
-        Dialogs::current().message(*error, QStringLiteral("Atención"), Dialogs::Critical);
+        Dialogs::current().message(*error, MessageTitles::attention(), Dialogs::Critical);
         if (report.document().pageCount() == 0)
             return;
     }

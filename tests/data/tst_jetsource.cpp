@@ -1,5 +1,7 @@
 #include "data/legacy/jetsource.h"
 #include "data/legacy/jetvalues.h"
+#include "support/memorysource.h"
+#include "support/testchecks.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -8,22 +10,12 @@
 
 namespace {
 
-// One row as "value|value|...": NULL spelled out (never confused with ""), doubles in their
-// shortest exact form (0.1 + 0.2 stays 0.30000000000000004), times to the second.
+// One row as "value|value|...".
 QString rowText(const LegacyTable &table, int row, const QStringList &columns)
 {
     QStringList values;
-    for (const QString &column : columns) {
-        const QVariant value = table.rows.at(row).at(table.columnIndex(column));
-        if (value.isNull())
-            values << QStringLiteral("NULL");
-        else if (value.typeId() == QMetaType::Double)
-            values << QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-        else if (value.typeId() == QMetaType::QDateTime)
-            values << value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        else
-            values << value.toString();
-    }
+    for (const QString &column : columns)
+        values << MemorySource::valueText(table.rows.at(row).at(table.columnIndex(column)));
     return values.join(QLatin1Char('|'));
 }
 
@@ -34,27 +26,13 @@ class tst_JetSource : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void decodesText_data();
     void decodesText();
     void readsEveryValueOfTheFixture_data();
     void readsEveryValueOfTheFixture();
     void refusesWhatItCannotRead_data();
     void refusesWhatItCannotRead();
-
-private:
-    JetSource m_source;
 };
-
-// The byte decoding needs no fixture: only the tests that read the fixture ask for it.
-void tst_JetSource::initTestCase()
-{
-    if (!QFileInfo::exists(TestDatabase::jetFixture()))
-        return;
-    const MaybeError error = m_source.open(TestDatabase::jetFixture());
-    QVERIFY2(!error, error ? qPrintable(error->description) : "");
-    QCOMPARE(m_source.tableNames(), QStringList({"SETUP", "CLIENTES", "ARTICULOS", "PEDIDOS", "LINEAS_PEDIDOS"}));
-}
 
 void tst_JetSource::decodesText_data()
 {
@@ -97,22 +75,24 @@ void tst_JetSource::readsEveryValueOfTheFixture_data()
                                      "Ascii Only Ltd|Line1\r\nLine2|1|2|3|a@b.c"};
     QTest::newRow("ARTICULOS")
         << "ARTICULOS" << QStringList{"COD_ART", "COD_PROPIO", "DESCRIPCION", "STK_ACTUAL", "P_UNITARIO", "FECHA_ACT"}
-        << QStringList{"A001|P-01|Descripción: cañería de ½\" con válvula|10|12.5|2004-08-20 00:00:00",
-               "A002|P-02|Precisión 0.1|-5|0.1|2004-08-20 13:45:30",
-               "A003|P-03|Grande|2147483647|1234567.891|1899-12-30 00:00:00",
-               "A004|P-04|Antigua|-2147483648|-0.000123456789|1850-03-01 06:00:00", "A005|NULL|Nulos|NULL|NULL|NULL",
-               "A007|P-07|0.1+0.2 needs 17 digits|1|0.30000000000000004|1899-12-29 18:00:00",
-               "A006|P-06|Un tercio|0|0.3333333333333333|2099-12-31 23:59:59"};
+        << QStringList{"A001|P-01|Descripción: cañería de ½\" con válvula|10|12.5|2004-08-20T00:00:00.000",
+               "A002|P-02|Precisión 0.1|-5|0.1|2004-08-20T13:45:30.000",
+               "A003|P-03|Grande|2147483647|1234567.891|1899-12-30T00:00:00.000",
+               "A004|P-04|Antigua|-2147483648|-0.000123456789|1850-03-01T06:00:00.000",
+               "A005|NULL|Nulos|NULL|NULL|NULL",
+               "A007|P-07|0.1+0.2 needs 17 digits|1|0.30000000000000004|1899-12-29T18:00:00.000",
+               "A006|P-06|Un tercio|0|0.3333333333333333|2099-12-31T23:59:59.000"};
     QString memo;
     for (int n = 0; n < 40; ++n)
         memo += QStringLiteral("Observación nº %1 — acentuación áéíóú ÁÉÍÓÚ ü. ").arg(n);
     QTest::newRow("PEDIDOS") << "PEDIDOS"
                              << QStringList{"NRO_PEDIDO", "FECHA", "CLIENTE", "DIRECCION", "RUC", "TELEFONO",
                                     "CONTACTO", "EMAIL", "FORMA_DE_ENVIO", "FORMA_DE_PAGO", "OBSERVACIONES"}
-                             << QStringList{"1041|2004-08-20 00:00:00|José Núñez|Av. España 123, Asunción|80012345-6|("
-                                            "021) 555-1234|María Peña|jose@example.com|Envío por camión|Crédito 30 "
-                                            "días|Entregar por la mañana",
-                                    "1042|2004-08-21 00:00:00|Ascii Only Ltd|x|1|2|3|a@b.c|Retiro|Contado|" + memo};
+                             << QStringList{
+                                    "1041|2004-08-20T00:00:00.000|José Núñez|Av. España 123, Asunción|80012345-6|("
+                                    "021) 555-1234|María Peña|jose@example.com|Envío por camión|Crédito 30 "
+                                    "días|Entregar por la mañana",
+                                    "1042|2004-08-21T00:00:00.000|Ascii Only Ltd|x|1|2|3|a@b.c|Retiro|Contado|" + memo};
     QTest::newRow("LINEAS_PEDIDOS") << "LINEAS_PEDIDOS"
                                     << QStringList{"NRO_PEDIDO", "NRO_LINEA", "COD_ART", "CANTIDAD", "P_UNITARIO",
                                            "DETALLES"}
@@ -124,11 +104,13 @@ void tst_JetSource::readsEveryValueOfTheFixture()
 {
     QFETCH(QString, table);
     QFETCH(QStringList, columns);
-    if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
-        return;
+    const QString fixture = TestDatabase::jetFixture();
+    REQUIRE_FIXTURE(fixture);
+    JetSource source;
+    QVERIFY_NO_ERROR(source.open(fixture));
+    QCOMPARE(source.tableNames(), QStringList({"SETUP", "CLIENTES", "ARTICULOS", "PEDIDOS", "LINEAS_PEDIDOS"}));
     LegacyTable read;
-    const MaybeError error = m_source.readTable(table, read);
-    QVERIFY2(!error, error ? qPrintable(error->description) : "");
+    QVERIFY_NO_ERROR(source.readTable(table, read));
     QCOMPARE(read.unreadable.size(), 0);
     QCOMPARE(read.declaredRows, qint64(read.rows.size()));
     QCOMPARE(read.warnings, QStringList());
@@ -157,22 +139,20 @@ void tst_JetSource::refusesWhatItCannotRead()
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("database.mdb"));
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     file.close();
 
     JetSource source;
     MaybeError error = source.open(path);
     // A file libmdb opens may still hold nothing readable; reading then fails as a value.
-    if (!error) {
+    if (error == std::nullopt) {
         LegacyTable table;
         for (const QString &name : source.tableNames())
-            error = error ? error : source.readTable(name, table);
+            error = error.has_value() ? error : source.readTable(name, table);
         if (source.tableNames().isEmpty())
             error = DbError{1, "sin tablas"};
     }
-    QVERIFY(error);
-    QVERIFY2(error->description.contains(expectedText), qPrintable(error->description));
+    QVERIFY_ERROR_CONTAINS(error, expectedText);
 }
 
 QTEST_GUILESS_MAIN(tst_JetSource)

@@ -73,19 +73,6 @@ void DeskFixture::type(const QString &text)
     }
 }
 
-void DeskFixture::tick(const QString &checkName)
-{
-    auto *check = control<QCheckBox>(checkName);
-    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
-}
-
-void DeskFixture::searchWith(const QString &checkName, const QString &text)
-{
-    tick(checkName);
-    type(text);
-    enterToSearch();
-}
-
 void DeskFixture::enterToSearch()
 {
     control<QCheckBox>(QStringLiteral("Check_DESCRIPCION"))->setFocus();

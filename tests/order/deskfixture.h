@@ -30,9 +30,6 @@ public:
     static QWidget *focused() { return QApplication::focusWidget(); }
     static void press(Qt::Key key);
     static void type(const QString &text);
-    void tick(const QString &checkName);
-    // Ticks the criterion, types its text and runs the search with Enter, as the salesperson does.
-    void searchWith(const QString &checkName, const QString &text);
     // Enter from the description criterion on to the search button.
     void enterToSearch();
     void doubleClickFound(int row);

@@ -24,7 +24,6 @@ private slots:
     void wholeOrderFromTheKeyboard();
     void failedOrderStaysInTheWindowAndIsConfirmedAgain();
     void newCustomerFromTheWindowIsStoredWithTheOrder();
-    void customerToolsThrowAwayEdits();
 
 private:
     QString focusedName() const { return DeskFixture::focused()->objectName(); }
@@ -45,7 +44,7 @@ void tst_ConfirmarOrden::init()
     QVERIFY(m_desk->addArticle("VA03", "F-VA", "Válvula esférica", 50, 100.0));
     QVERIFY(m_desk->db.exec("INSERT INTO CLIENTES (NOMBRE, DIRECCION, TELEFONO, EMAIL) VALUES "
                             "('Ana Peña', 'Calle 1', '021-1', 'ana@x.py'), "
-                            "('Bruno Díaz', 'Calle 2', '021-2', 'bruno@x.py')"));
+                            "('Bruno Díaz', 'Calle 2', '(061) 570-900', 'bruno@x.py')"));
     QVERIFY(m_desk->open(QStringLiteral("2")));
 }
 
@@ -89,12 +88,20 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
     QCOMPARE(m_desk->text("txtNOMBRE"), QString("Ana Peña"));
     composeTwoLines();
 
-    // The customer: the next one, with a new telephone.
+    // The customer: the next one, with a new telephone. A field shows the start of a text
+    // longer than itself, whether the program filled it or the salesperson walked through it.
+    auto *telefono = m_desk->control<QLineEdit>("txtTELEFONO");
+    const auto showsStart = [this] {
+        for (const char *name : {"txtNOMBRE", "txtDIRECCION", "txtRUC", "txtCONTACTO", "txtTELEFONO", "txtEMAIL"})
+            QCOMPARE(m_desk->control<QLineEdit>(name)->cursorPosition(), 0);
+    };
+    m_desk->control<QLineEdit>("txtEMAIL")->setFocus(Qt::OtherFocusReason);
+    DeskFixture::type("zzz"); // an edit that browsing throws away
     click("lblSiguiente");
     QCOMPARE(m_desk->text("txtNOMBRE"), QString("Bruno Díaz"));
-    DeskFixture::press(Qt::Key_Return); // cmdGuardar -> txtNOMBRE
-    for (int i = 0; i < 4; ++i)
-        DeskFixture::press(Qt::Key_Return);
+    QVERIFY(telefono->fontMetrics().horizontalAdvance(telefono->text()) > telefono->width());
+    showsStart();
+    DeskFixture::press(Qt::Key_Escape);
     QCOMPARE(focusedName(), QString("txtTELEFONO"));
     QTest::keyClick(DeskFixture::focused(), Qt::Key_A, Qt::ControlModifier);
     DeskFixture::type("0981 555 'B'");
@@ -105,6 +112,7 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
     DeskFixture::type("30% contado, 70% a 30 días");
     DeskFixture::press(Qt::Key_Return);
     QCOMPARE(focusedName(), QString("txtOBSERVACIONES"));
+    showsStart();
     DeskFixture::type("Entregar \"urgente\" en Asunción");
     m_desk->dialogs.answerMessage(Dialogs::Ok);
     DeskFixture::press(Qt::Key_Return); // cmdGuardar_Orden confirms
@@ -123,7 +131,8 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
         QString("47,49,50"));
     QCOMPARE(text("SELECT ULTIMO_PEDIDO FROM SETUP"), QString("16"));
     QCOMPARE(strULTIMO_PEDIDO, QString("16"));
-    QCOMPARE(text("SELECT TELEFONO FROM CLIENTES WHERE NOMBRE = 'Bruno Díaz'"), QString("0981 555 'B'"));
+    QCOMPARE(text("SELECT GROUP_CONCAT(TELEFONO || ' ' || EMAIL, '; ') FROM CLIENTES"),
+        QString("021-1 ana@x.py; 0981 555 'B' bruno@x.py"));
 
     // The window is ready for the next order, for the same customer, the criterion still ticked.
     QCOMPARE(m_desk->text("lblNRO_PEDIDO"), QString("17"));
@@ -136,6 +145,8 @@ void tst_ConfirmarOrden::wholeOrderFromTheKeyboard()
     QVERIFY(m_desk->control<QCheckBox>("Check_DESCRIPCION")->isChecked());
     QCOMPARE(m_desk->text("txtNOMBRE") + " " + m_desk->text("txtTELEFONO"), QString("Bruno Díaz 0981 555 'B'"));
     QCOMPARE(focusedName(), QString("Check_COD_ART"));
+    // Nothing left unstored: closing asks nothing (a box would fail the test).
+    QVERIFY(m_desk->window->close());
 }
 
 void tst_ConfirmarOrden::failedOrderStaysInTheWindowAndIsConfirmedAgain()
@@ -161,9 +172,13 @@ void tst_ConfirmarOrden::failedOrderStaysInTheWindowAndIsConfirmedAgain()
     QApplication::sendEvent(DeskFixture::focused(), &back);
     QCOMPARE(m_desk->dialogs.messages().size(), 2);
 
-    // The fault gone, back to the remarks and Enter again.
+    // The fault gone: walking back from the first control wraps round to the button, which
+    // stores nothing (no box expected); back to the remarks and Enter again does.
     QVERIFY(m_desk->db.exec("DROP TRIGGER FALLA"));
     m_desk->dialogs.clear();
+    m_desk->control<QCheckBox>("Check_COD_ART")->setFocus(Qt::OtherFocusReason);
+    DeskFixture::press(Qt::Key_Escape);
+    QCOMPARE(focusedName(), QString("cmdGuardar_Orden"));
     DeskFixture::press(Qt::Key_Escape);
     QCOMPARE(focusedName(), QString("txtOBSERVACIONES"));
     m_desk->dialogs.answerMessage(Dialogs::Ok);
@@ -192,34 +207,7 @@ void tst_ConfirmarOrden::newCustomerFromTheWindowIsStoredWithTheOrder()
     QCOMPARE(text("SELECT DIRECCION FROM CLIENTES WHERE NOMBRE = 'Carlos O''Higgins'"), QString("Av. 25% de Mayo"));
     QCOMPARE(text("SELECT CLIENTE || '|' || DIRECCION || '|' || RUC FROM PEDIDOS"),
         QString("Carlos O'Higgins|Av. 25% de Mayo|"));
-    // It stays selected, in its place between the others.
     QCOMPARE(m_desk->text("txtNOMBRE"), QString("Carlos O'Higgins"));
-    m_desk->dialogs.answerMessage(Dialogs::Ok);
-    click("lblSiguiente");
-    QCOMPARE(m_desk->dialogs.messages().last().text, QString("Final del fichero."));
-    click("lblAnterior");
-    QCOMPARE(m_desk->text("txtNOMBRE"), QString("Bruno Díaz"));
-}
-
-// The bound fields follow the cursor: edits go by browsing and by "Cancelar".
-void tst_ConfirmarOrden::customerToolsThrowAwayEdits()
-{
-    auto *email = m_desk->control<QLineEdit>("txtEMAIL");
-    email->setFocus(Qt::OtherFocusReason);
-    DeskFixture::type("zzz");
-    click("lblSiguiente");
-    QCOMPARE(m_desk->text("txtNOMBRE") + " " + email->text(), QString("Bruno Díaz bruno@x.py"));
-    click("lblAnterior");
-    QCOMPARE(email->text(), QString("ana@x.py"));
-    email->setFocus(Qt::OtherFocusReason);
-    DeskFixture::type("zzz");
-    click("lblCliente_CANCELAR");
-    QCOMPARE(email->text(), QString("ana@x.py"));
-    click("lblCliente_NUEVO");
-    DeskFixture::type("Nadie");
-    click("lblCliente_CANCELAR");
-    QCOMPARE(m_desk->text("txtNOMBRE"), QString("Ana Peña"));
-    QCOMPARE(text("SELECT GROUP_CONCAT(EMAIL) FROM CLIENTES"), QString("ana@x.py,bruno@x.py"));
 }
 
 QTEST_MAIN(tst_ConfirmarOrden)

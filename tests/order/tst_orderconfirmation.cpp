@@ -8,6 +8,8 @@
 
 #include <QtTest>
 
+#include <sqlite3.h>
+
 #include <memory>
 
 using Field = CustomerCursor::Field;
@@ -122,7 +124,7 @@ private slots:
         const S n = "16", d = "20/08/2004";
         row("price not a number", n, d, 1, 2, S("doce"), 2, S("Línea 2"));
         row("empty price", n, d, 2, 2, S(""), 3, S("Línea 3"));
-        row("quantity beyond 32 bits", n, d, 1, 1, S("3000000000"), 2, S("Línea 2"));
+        row("quantity with a fraction", n, d, 1, 1, S("1,5"), 2, S("Línea 2"));
         row("order number beyond 32 bits", S("99999999999"), d, 0, 1, S("2"), 0, S("99999999999"));
         row("date that is not a date", n, S("31/02/2004"), 0, 1, S("2"), 0, S("31/02/2004"));
     }
@@ -219,6 +221,29 @@ private slots:
         QCOMPARE(count("CLIENTES"), 2);
         QCOMPARE(text("SELECT CLIENTE FROM PEDIDOS"), S("Cliente Nuevo"));
         QCOMPARE(m_cursor->editMode(), CustomerCursor::EditMode::None);
+    }
+
+    // A commit the engine turns into a rollback (as a full disk can): Retry stores the whole
+    // order again, exactly once.
+    void commitThrownAwayIsStoredAgainOnRetry()
+    {
+        int refusals = 1;
+        sqlite3_commit_hook(
+            acnDataBase().nativeHandle(), [](void *left) { return (*static_cast<int *>(left))-- > 0 ? 1 : 0; },
+            &refusals);
+        m_cursor->addNew();
+        QVERIFY(m_cursor->setValue(Field::Nombre, "Cliente Nuevo"));
+        m_dialogs->answerMessage(Dialogs::Retry).answerMessage(Dialogs::Ok);
+        const OrderConfirmation::Result result
+            = OrderConfirmation(acnDataBase(), *m_dialogs, m_cursor.get()).confirm(draft());
+        sqlite3_commit_hook(acnDataBase().nativeHandle(), nullptr, nullptr);
+        QCOMPARE(result.outcome, Outcome::Stored);
+        const QList<Dialogs::Message> shown = m_dialogs->messages();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0].buttons, Dialogs::Retry | Dialogs::Cancel);
+        QCOMPARE(shown[1].text, S("ORDEN #16 ha sido guardada."));
+        expectStored();
+        QCOMPARE(count("CLIENTES"), 2);
     }
 
     void stockFailureKeepsTheOrder()

@@ -1,6 +1,7 @@
 #include "base/regional.h"
 #include "order/desklook.h"
 #include "order/exchangerate.h"
+#include "order/gridcolumns.h"
 #include "order/lineentry.h"
 #include "order/ordertotals.h"
 #include "order/twips.h"
@@ -39,16 +40,22 @@ private slots:
         QTest::addColumn<QString>("precio");
         QTest::addColumn<QString>("field"); // what the field left shows
         QTest::addColumn<QString>("total"); // "stays" when the total is not touched
-        const S c = "comma", q = "cantidad", r = "precio";
-        row("quantity", c, q, S("4"), S("2,50"), S("4"), S("10,00"));
-        row("rounded to cents", c, q, S("3"), S("0,335"), S("3"), S("1,01"));
-        row("empty quantity becomes 0", c, q, S(""), S("2,50"), S("0"), S("stays"));
-        row("quantity in letters kept", c, q, S("dos"), S("2,50"), S("dos"), S(""));
-        row("no price yet", c, q, S("2"), S(""), S("2"), S(""));
-        row("price in Standard", c, r, S("2"), S("1234,5"), S("1.234,50"), S("2.469,00"));
-        row("price, point machine", S("point"), r, S("1"), S("1234.5"), S("1,234.50"), S("1,234.50"));
-        row("empty price becomes 0", c, r, S("2"), S(""), S("0"), S("stays"));
-        row("price in letters kept", c, r, S("2"), S("caro"), S("caro"), S(""));
+        QTest::addColumn<bool>("refused"); // the field takes the focus back
+        QTest::addColumn<QString>("added"); // the field that keeps the line out, or "yes"
+        const S c = "comma", q = "cantidad", r = "precio", y = "yes";
+        row("quantity", c, q, S("4"), S("2,50"), S("4"), S("10,00"), false, y);
+        row("rounded to cents", c, q, S("3"), S("0,335"), S("3"), S("1,01"), false, y);
+        row("empty quantity becomes 0", c, q, S(""), S("2,50"), S("0"), S("stays"), false, y);
+        row("quantity in letters", c, q, S("dos"), S("2,50"), S("dos"), S(""), true, q);
+        row("quantity with a fraction", c, q, S("1,5"), S("10,00"), S("1,5"), S(""), true, q);
+        row("quantity grouped", c, q, S("1.000"), S("1.234,50"), S("1.000"), S(""), true, q);
+        row("quantity with a point fraction", S("point"), q, S("2.5"), S("1.00"), S("2.5"), S(""), true, q);
+        row("no price yet", c, q, S("2"), S(""), S("2"), S(""), false, r);
+        row("price in Standard", c, r, S("2"), S("1234,5"), S("1.234,50"), S("2.469,00"), false, y);
+        row("price, point machine", S("point"), r, S("1"), S("1234.5"), S("1,234.50"), S("1,234.50"), false, y);
+        row("empty price becomes 0", c, r, S("2"), S(""), S("0"), S("stays"), false, y);
+        row("price in letters", c, r, S("2"), S("caro"), S("caro"), S(""), true, r);
+        row("price with a point, comma machine", c, r, S("2"), S("12.5"), S("12.5"), S(""), true, r);
     }
 
     void leavingAField()
@@ -57,11 +64,28 @@ private slots:
         QFETCH(QString, left);
         QFETCH(QString, cantidad);
         QFETCH(QString, precio);
+        QFETCH(bool, refused);
         useRegion(region);
-        const LineEntry::Left result = left == QStringLiteral("cantidad") ? LineEntry::leaveCantidad(cantidad, precio)
-                                                                          : LineEntry::leavePrecio(cantidad, precio);
+        const bool leftCantidad = left == QStringLiteral("cantidad");
+        const LineEntry::Left result
+            = leftCantidad ? LineEntry::leaveCantidad(cantidad, precio) : LineEntry::leavePrecio(cantidad, precio);
         QTEST(result.field, "field");
         QTEST(result.total.value_or(QStringLiteral("stays")), "total");
+        QCOMPARE(result.refusal.has_value(), refused);
+        // The message names what was typed, so the salesperson sees what to mend.
+        if (refused)
+            QVERIFY2(result.refusal->text.contains(u'\'' + (leftCantidad ? cantidad : precio) + u'\''),
+                qPrintable(result.refusal->text));
+
+        // The line as cmdGuardar would then find it.
+        QStringList line(column(OrderColumn::Count));
+        line[column(OrderColumn::Cantidad)] = leftCantidad ? result.field : cantidad;
+        line[column(OrderColumn::PUnitario)] = leftCantidad ? precio : result.field;
+        const std::optional<LineEntry::Refusal> notAdded = LineEntry::refusal(line);
+        QTEST(!notAdded                                         ? S("yes")
+                : notAdded->field == LineEntry::Field::Cantidad ? S("cantidad")
+                                                                : S("precio"),
+            "added");
     }
 
     void totals_data()

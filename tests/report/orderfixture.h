@@ -1,9 +1,15 @@
 #pragma once
 
+#include "base/globals.h"
+#include "data/connection.h"
+#include "report/rptorden.h"
 #include "support/testdatabase.h"
 
 #include <QDate>
+#include <QDebug>
 #include <QString>
+
+#include <memory>
 
 // Stored orders for the report tests, written straight into a test database.
 struct OrderFixture
@@ -29,6 +35,16 @@ struct OrderFixture
                 QStringLiteral("Obs %1").arg(number)});
     }
 
+    // An order of alike lines of the article A1, which must be stored.
+    bool order(int number, QDate date, const QString &customer, int lines, int quantity, double price,
+        const QString &details = QString()) const
+    {
+        bool stored = order(number, date, customer);
+        for (int n = 1; stored && n <= lines; ++n)
+            stored = line(number, n, QStringLiteral("A1"), quantity, price, details);
+        return stored;
+    }
+
     // An order whose figures are wider than their boxes at the report's own sizes, and whose
     // customer texts are longer than theirs.
     bool wideOrder(int number, QDate date) const
@@ -50,5 +66,22 @@ struct OrderFixture
         return db.exec(QStringLiteral("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, "
                                       "P_UNITARIO, DETALLES) VALUES (?, ?, ?, ?, ?, ?)"),
             {order, number, code, quantity, price, details});
+    }
+
+    // The order report run over this database (which the run's connection string is left
+    // naming) for the number and date captions, each left as the report starts when empty;
+    // nullptr, with the failure told, when it cannot run.
+    std::unique_ptr<rptOrden> report(const QString &number, const QString &date = QString()) const
+    {
+        strConexion = Connection::connectionString(db.path());
+        auto report = std::make_unique<rptOrden>();
+        if (!number.isEmpty())
+            report->setCaption(QStringLiteral("lblView_NRO_PEDIDO"), number);
+        if (!date.isEmpty())
+            report->setCaption(QStringLiteral("lblFECHA"), date);
+        const std::optional<QString> error = report->run();
+        if (error)
+            qWarning() << *error;
+        return error ? nullptr : std::move(report);
     }
 };

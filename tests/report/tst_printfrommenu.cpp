@@ -1,4 +1,5 @@
 #include "order/deskfixture.h"
+#include "orderfixture.h"
 
 #include "about/frmacerca.h"
 #include "base/regional.h"
@@ -10,8 +11,9 @@
 #include <QTimer>
 #include <QtTest>
 
-// The report's tools reached from the real main window, wired as the program wires them:
-// the print tool with its input box and preview, and the About window.
+// The report's tools reached from the real main window, wired as the program wires them: the
+// print tool with its input box and preview (the answers themselves are the tool's own test),
+// and the About window.
 class tst_PrintFromMenu : public QObject
 {
     Q_OBJECT
@@ -20,8 +22,7 @@ private slots:
     void init();
     void cleanup();
 
-    void printToolShowsTheAnsweredOrders_data();
-    void printToolShowsTheAnsweredOrders();
+    void printToolShowsTheWindowsDay();
     void aboutOpensModally();
 
 private:
@@ -41,16 +42,6 @@ void tst_PrintFromMenu::init()
         previewOrderFromPrintTool(nroPedido, fecha, window);
     });
     connect(window, &frmMenu::acercaDeRequested, window, [window] { frmAcerca(window).exec(); });
-
-    QVERIFY(m_desk->addArticle("A1", "F1", "Tornillo", 10, 1.0));
-    const QString today = QDate::currentDate().toString(Qt::ISODate);
-    for (int order : {2, 4, 12}) {
-        QVERIFY(m_desk->db.exec("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, ?, 'Cliente')",
-            {order, order == 4 ? QStringLiteral("2004-08-20") : today}));
-        QVERIFY(m_desk->db.exec("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO) "
-                                "VALUES (?, 1, 'A1', 1, 0.5)",
-            {order}));
-    }
 }
 
 void tst_PrintFromMenu::cleanup()
@@ -60,19 +51,14 @@ void tst_PrintFromMenu::cleanup()
     ReportPreview::setPresenter({});
 }
 
-void tst_PrintFromMenu::printToolShowsTheAnsweredOrders_data()
+// Cancelling the box shows the orders of the window's day.
+void tst_PrintFromMenu::printToolShowsTheWindowsDay()
 {
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QStringList>("orders");
-    QTest::newRow("3.5 gives 4, of another day") << "3.5" << QStringList{"4"};
-    QTest::newRow("cancel takes the window's date") << "" << QStringList({"2", "12"});
-}
-
-void tst_PrintFromMenu::printToolShowsTheAnsweredOrders()
-{
-    QFETCH(QString, answer);
-    QFETCH(QStringList, orders);
-    m_desk->dialogs.answerInput(answer);
+    const OrderFixture store{m_desk->db};
+    const QDate today = QDate::currentDate();
+    QVERIFY(store.article("A1", "Tornillo") && store.order(2, today, "Cliente", 1, 1, 0.5)
+        && store.order(4, QDate(2004, 8, 20), "Cliente", 1, 1, 0.5) && store.order(12, today, "Cliente", 1, 1, 0.5));
+    m_desk->dialogs.answerInput(QString());
     QTest::mouseClick(m_desk->control<QLabel>("cmdImprimir"), Qt::LeftButton);
     // The settings' last order is 15: the window is on order 16.
     QCOMPARE(m_desk->dialogs.inputs().last().proposed, QStringLiteral("16"));
@@ -80,7 +66,7 @@ void tst_PrintFromMenu::printToolShowsTheAnsweredOrders()
     QStringList shown;
     for (int page = 0; page < m_presented.first().pageCount(); ++page)
         shown += m_presented.first().texts(page, "Field1");
-    QCOMPARE(shown, orders);
+    QCOMPARE(shown, QStringList({"2", "12"}));
     QCOMPARE(m_presented.first().text(0, "lblFECHA"), m_desk->text("lblFECHA"));
 }
 

@@ -1,6 +1,7 @@
 #include "testcluster.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QUrl>
 
 const TestCluster &TestCluster::current()
@@ -17,6 +18,7 @@ bool TestCluster::mustRun()
 TestCluster::TestCluster()
 {
     const QString state = qEnvironmentVariable("RECORVAN_TEST_CLUSTER");
+    m_state = state;
     if (state.isEmpty()) {
         m_unavailable = QStringLiteral("RECORVAN_TEST_CLUSTER is not set; run the test through ctest, which starts "
                                        "the cluster");
@@ -55,4 +57,27 @@ ServerAddress TestCluster::address(const QString &database, const QString &user)
     ServerAddress address;
     ServerAddress::parse(url(database, user), address);
     return address;
+}
+
+bool TestCluster::runScript(const QString &command, const QString &stateFolder)
+{
+    QProcess script;
+    script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    script.start(QStringLiteral("bash"), {QStringLiteral(RECORVAN_TEST_CLUSTER_SCRIPT), command, stateFolder});
+    if (!script.waitForFinished(120000)) {
+        script.kill();
+        script.waitForFinished();
+        return false;
+    }
+    return script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
+}
+
+bool TestCluster::halt() const
+{
+    return runScript(QStringLiteral("halt"), m_state);
+}
+
+bool TestCluster::resume() const
+{
+    return runScript(QStringLiteral("resume"), m_state);
 }

@@ -22,11 +22,21 @@ public:
     QString office() const { return m_office; }
     QString url(const QString &database, const QString &user) const;
     ServerAddress address(const QString &database, const QString &user) const;
+    // The cluster's password file (the superuser's and the office's passwords).
+    QString passwordFile() const { return m_state + QStringLiteral("/pgpass"); }
+
+    // Stops the server at once, as a crash would, and starts it again (testcluster.sh).
+    bool halt() const;
+    bool resume() const;
+    // Runs testcluster.sh COMMAND STATE_FOLDER: a program that needs a cluster of its own (a
+    // benchmark) starts and stops one with it.
+    static bool runScript(const QString &command, const QString &stateFolder);
 
 private:
     TestCluster();
 
     QString m_unavailable;
+    QString m_state;
     QString m_socket;
     QString m_office;
 };

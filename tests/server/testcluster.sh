@@ -3,6 +3,8 @@
 #
 #   testcluster.sh start STATE_DIR   initdb + pg_ctl start in a new folder under /tmp
 #   testcluster.sh stop STATE_DIR    stops the cluster and removes its folder
+#   testcluster.sh halt STATE_DIR    stops the server at once, as a crash would, keeping its data
+#   testcluster.sh resume STATE_DIR  starts the halted server again
 #
 # The cluster listens on a Unix socket in its own folder only (no TCP port) and asks every
 # login for its password (scram-sha-256). STATE_DIR/cluster.env tells the tests where the
@@ -15,7 +17,7 @@ set -uo pipefail
 command=${1:-}
 state=${2:-}
 if [ -z "$command" ] || [ -z "$state" ]; then
-    echo "usage: $0 start|stop STATE_DIR" >&2
+    echo "usage: $0 start|stop|halt|resume STATE_DIR" >&2
     exit 2
 fi
 
@@ -33,6 +35,20 @@ as_owner() {
     else
         "$@"
     fi
+}
+
+# Listens on the socket in the cluster's folder only.
+start_server() {
+    as_owner "$2/pg_ctl" -D "$1/data" -l "$1/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -c unix_socket_directories='$1'" start
+}
+
+halt_cluster() {
+    as_owner "$(setting RECORVAN_PG_BIN)/pg_ctl" -D "$(setting RECORVAN_PG_FOLDER)/data" -m immediate -w stop
+}
+
+resume_cluster() {
+    start_server "$(setting RECORVAN_PG_FOLDER)" "$(setting RECORVAN_PG_BIN)"
 }
 
 stop_cluster() {
@@ -102,8 +118,7 @@ start_cluster() {
     fi
     rm -f -- "$folder/superuser-password"
 
-    if ! as_owner "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$folder'" start >"$state/pg_ctl.log" 2>&1; then
+    if ! start_server "$folder" "$bin" >"$state/pg_ctl.log" 2>&1; then
         local reason
         reason=$(tail -n 3 "$folder/server.log" 2>/dev/null | tr '\n' ' ')
         stop_cluster
@@ -133,8 +148,10 @@ start_cluster() {
 case "$command" in
 start) start_cluster ;;
 stop) stop_cluster ;;
+halt) halt_cluster ;;
+resume) resume_cluster ;;
 *)
-    echo "usage: $0 start|stop STATE_DIR" >&2
+    echo "usage: $0 start|stop|halt|resume STATE_DIR" >&2
     exit 2
     ;;
 esac

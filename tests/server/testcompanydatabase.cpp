@@ -4,6 +4,7 @@
 #include "data/server/serverconnection.h"
 #include "testcluster.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -35,6 +36,8 @@ TestCompanyDatabase::TestCompanyDatabase()
 
 TestCompanyDatabase::~TestCompanyDatabase()
 {
+    if (qEnvironmentVariable("PGPASSFILE").startsWith(m_files.path()))
+        qputenv("PGPASSFILE", QFile::encodeName(TestCluster::current().passwordFile()));
     if (m_valid)
         runAsOffice(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_name));
 }
@@ -62,7 +65,29 @@ bool TestCompanyDatabase::initialise(const QList<QPair<QString, QString>> &sales
     }
     if (error)
         qWarning() << error->description;
+    m_salespeople += salespeople;
     return !error;
+}
+
+bool TestCompanyDatabase::usePasswordFile()
+{
+    QFile cluster(TestCluster::current().passwordFile());
+    QFile file(m_files.filePath(QStringLiteral("pgpass")));
+    if (!cluster.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(cluster.readAll());
+    const auto escaped = [](QString text) {
+        return text.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char(':'), QLatin1String("\\:"));
+    };
+    for (const auto &[code, password] : std::as_const(m_salespeople))
+        file.write(QStringLiteral("*:*:%1:%2:%3\n")
+                       .arg(m_name, escaped(CompanySchema::defaultLogin(m_name, code)), escaped(password))
+                       .toUtf8());
+    file.close();
+    // libpq ignores a password file that others may read.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    qputenv("PGPASSFILE", QFile::encodeName(file.fileName()));
+    return true;
 }
 
 ServerAddress TestCompanyDatabase::salesperson(const QString &code, const QString &password) const

@@ -1,7 +1,7 @@
 #include "data/server/orderupload.h"
 #include "data/server/serverconnection.h"
 #include "data/server/servererrornumber.h"
-#include "data/server/serverorder.h"
+#include "data/serverorder.h"
 #include "testcluster.h"
 #include "testcompanydatabase.h"
 

@@ -1,73 +1,15 @@
 #include "data/server/serverconnection.h"
 #include "data/server/servererrornumber.h"
+#include "fakeserver.h"
 #include "testcluster.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <atomic>
-#include <thread>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <optional>
 
 namespace {
-
-// A TCP port on the loopback that either never answers (the kernel still completes the
-// handshake, as with a server hung or a network that drops replies) or answers every
-// connection as a server without TLS does.
-class FakeServer
-{
-public:
-    enum class Kind { Silent, NoTls };
-
-    explicit FakeServer(Kind kind)
-    {
-        m_socket = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (m_socket < 0 || bind(m_socket, reinterpret_cast<sockaddr *>(&address), size) != 0
-            || listen(m_socket, 8) != 0 || getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &size) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-        if (kind == Kind::NoTls)
-            m_thread = std::thread([this] { refuseTls(); });
-    }
-
-    ~FakeServer()
-    {
-        m_stop = true;
-        shutdown(m_socket, SHUT_RDWR);
-        if (m_thread.joinable())
-            m_thread.join();
-        close(m_socket);
-    }
-
-    int port() const { return m_port; }
-
-private:
-    void refuseTls()
-    {
-        while (!m_stop) {
-            const int client = accept(m_socket, nullptr, nullptr);
-            if (client < 0)
-                return;
-            char request[8];
-            if (recv(client, request, sizeof request, MSG_WAITALL) == sizeof request)
-                send(client, "N", 1, MSG_NOSIGNAL);
-            close(client);
-        }
-    }
-
-    int m_socket = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop = false;
-    std::thread m_thread;
-};
 
 // Where a row connects.
 constexpr int toCluster = 0;

@@ -4,6 +4,7 @@
 #include "startup/legacyconversion.h"
 #include "startup/startup.h"
 #include "support/scripteddialogs.h"
+#include "support/testchecks.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -68,8 +69,7 @@ private slots:
     // program starts on the converted database, then and on the next start without asking.
     void convertsAndStartsOnTheNewDatabase()
     {
-        if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
-            return;
+        REQUIRE_FIXTURE(TestDatabase::jetFixture());
         QTemporaryDir folder;
         QVERIFY(QFile::copy(TestDatabase::jetFixture(), folder.filePath("database.mdb")));
         QVERIFY(writeFile(folder.filePath("database-anterior.mdb"), "una conversión anterior"));
@@ -121,8 +121,7 @@ private slots:
     void asksBeforeGoingOnWithoutLostRows()
     {
         QFETCH(bool, goOn);
-        if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
-            return;
+        REQUIRE_FIXTURE(TestDatabase::jetFixture());
         QTemporaryDir folder;
         const QByteArray damaged = damagedFixture(139268, 0xff);
         QVERIFY(writeFile(folder.filePath("database.mdb"), damaged));
@@ -177,8 +176,7 @@ private slots:
         const QString database = QDir(folder).filePath("database.mdb");
         QVERIFY(QDir().mkpath(folder));
         if (content.isEmpty()) {
-            if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
-                return;
+            REQUIRE_FIXTURE(TestDatabase::jetFixture());
             content = contentOf(TestDatabase::jetFixture());
         }
         QVERIFY(writeFile(database, content));

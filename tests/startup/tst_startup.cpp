@@ -1,17 +1,50 @@
 #include "base/globals.h"
 #include "base/regional.h"
 #include "data/connection.h"
+#include "startup/databaseclaim.h"
 #include "startup/startup.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
-enum Breakage { Missing, Text, Empty, Folder, NoLinesTable, NoStockColumn, NoSettingsRow };
+enum Breakage {
+    LinkToNowhere,
+    Text,
+    Empty,
+    Folder,
+    Foreign,
+    Pipe,
+    NoLinesTable,
+    NoStockColumn,
+    NoSettingsRow,
+    NewerFormat,
+    Immutable,
+    SecondCopy,
+};
+
+QByteArray checksum(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// What start-up may have left beside the database.
+QStringList besideTheFile(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
 
 const QString update = QStringLiteral("UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?, ULTIMO_PEDIDO = ?");
 
@@ -80,23 +113,33 @@ private slots:
     {
         QTest::addColumn<int>("breakage");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("missing file") << int(Missing) << "No se encuentra";
+        // Only a database.mdb that is not there at all starts the first start's questions.
+        QTest::newRow("link to nowhere") << int(LinkToNowhere) << "No se encuentra";
         QTest::newRow("text file") << int(Text) << "no es una base de datos";
         QTest::newRow("empty file") << int(Empty) << "no es una base de datos";
         QTest::newRow("folder") << int(Folder) << "carpeta";
+        QTest::newRow("another program's database") << int(Foreign) << "Falta la tabla SETUP";
+        QTest::newRow("named pipe") << int(Pipe) << "no es un archivo común";
         QTest::newRow("missing table") << int(NoLinesTable) << "LINEAS_PEDIDOS";
         QTest::newRow("missing column") << int(NoStockColumn) << "STK_ACTUAL";
         QTest::newRow("no settings row") << int(NoSettingsRow) << "SETUP";
+        QTest::newRow("newer format") << int(NewerFormat) << "versión más nueva";
+        QTest::newRow("file that cannot change") << int(Immutable) << "No se puede escribir";
+        QTest::newRow("second copy") << int(SecondCopy) << "ya está abierto";
     }
 
+    // A refused start shows one box and leaves the file, and the folder, exactly as they were.
     void refusesToStart()
     {
         QFETCH(int, breakage);
         QFETCH(QString, expectedText);
         TestDatabase db;
         const QByteArray content = breakage == Text ? "COD_ART,DESCRIPCION\nA1,Tornillo\n" : "";
-        if (breakage == Missing || breakage == Text || breakage == Empty || breakage == Folder)
+        if (breakage == LinkToNowhere || breakage == Text || breakage == Empty || breakage == Folder
+            || breakage == Foreign || breakage == Pipe)
             QVERIFY(QFile::remove(db.path()));
+        if (breakage == LinkToNowhere)
+            QVERIFY(QFile::link(QDir(db.folder()).filePath(QStringLiteral("borrada.mdb")), db.path()));
         if (breakage == Text || breakage == Empty) {
             QFile file(db.path());
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -104,12 +147,33 @@ private slots:
         }
         if (breakage == Folder)
             QVERIFY(QDir(db.folder()).mkdir(QStringLiteral("database.mdb")));
+        if (breakage == Foreign) {
+            Connection other(QStringLiteral("foreign"));
+            QVERIFY(!other.create(db.path()));
+            QVERIFY(!other.execute(QStringLiteral("CREATE TABLE NOTAS (TEXTO TEXT)")));
+        }
+        if (breakage == Pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(db.path()).constData(), 0600), 0);
         if (breakage == NoLinesTable)
             QVERIFY(db.exec(QStringLiteral("DROP TABLE LINEAS_PEDIDOS")));
         if (breakage == NoStockColumn)
             QVERIFY(db.exec(QStringLiteral("ALTER TABLE ARTICULOS DROP COLUMN STK_ACTUAL")));
         if (breakage == NoSettingsRow)
             QVERIFY(db.exec(QStringLiteral("DELETE FROM SETUP")));
+        if (breakage == NewerFormat)
+            QVERIFY(db.exec(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 99")));
+        DatabaseClaim firstCopy;
+        if (breakage == SecondCopy)
+            QVERIFY(!firstCopy.claim(db.path()));
+        if (breakage == Immutable
+            && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db.path()}) != 0)
+            QSKIP("This file system cannot make a file immutable.");
+        auto mutableAgain = qScopeGuard([&] {
+            if (breakage == Immutable)
+                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), db.path()});
+        });
+        const QByteArray before = checksum(db.path());
+        const QStringList filesBefore = besideTheFile(db.folder());
 
         ScriptedDialogs dialogs;
         dialogs.answerMessage(Dialogs::Ok);
@@ -123,8 +187,9 @@ private slots:
         QCOMPARE(shown.title, QStringLiteral("Recorvan"));
         QVERIFY2(shown.text.contains(expectedText), qPrintable(shown.text));
         QVERIFY2(shown.text.contains(QRegularExpression(QStringLiteral("Error \\d+:"))), qPrintable(shown.text));
-        // Opening never creates or changes a file it refuses.
-        QCOMPARE(QFileInfo::exists(db.path()), breakage != Missing);
+        QCOMPARE(checksum(db.path()), before);
+        QCOMPARE(besideTheFile(db.folder()), filesBefore);
+        QCOMPARE(QFile(db.path()).fileName(), db.path());
         if (breakage == Text || breakage == Empty) {
             QFile file(db.path());
             QVERIFY(file.open(QIODevice::ReadOnly));

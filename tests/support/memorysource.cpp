@@ -1,14 +1,12 @@
 #include "memorysource.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 MemorySource &MemorySource::add(const QString &name, const QStringList &columns, const QList<QVariantList> &rows)
 {
     tables << LegacyTable{name, columns, rows, {}};
     return *this;
-}
-
-QString MemorySource::description() const
-{
-    return QStringLiteral("memoria");
 }
 
 QStringList MemorySource::tableNames() const
@@ -28,4 +26,15 @@ MaybeError MemorySource::readTable(const QString &name, LegacyTable &table)
         }
     }
     return DbError{DbErrorNumber::NotADatabase, QStringLiteral("la tabla %1 está dañada").arg(name)};
+}
+
+QString MemorySource::valueText(const QVariant &value)
+{
+    if (value.isNull())
+        return QStringLiteral("NULL");
+    if (value.typeId() == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+    return value.toString();
 }

@@ -30,6 +30,28 @@ ScriptedDialogs &ScriptedDialogs::answerOpenFile(const QString &path)
     return *this;
 }
 
+ScriptedDialogs &ScriptedDialogs::answerSaveFile(const QString &path)
+{
+    m_script.enqueue({Kind::SaveFile, Dialogs::NoButton, path, {}});
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::answerChoice(int option)
+{
+    Answer answer{Kind::Choice, Dialogs::NoButton, {}, {}};
+    answer.option = option;
+    m_script.enqueue(answer);
+    return *this;
+}
+
+ScriptedDialogs &ScriptedDialogs::answerForm(const std::optional<QStringList> &values)
+{
+    Answer answer{Kind::Form, Dialogs::NoButton, {}, {}};
+    answer.values = values;
+    m_script.enqueue(answer);
+    return *this;
+}
+
 QList<Dialogs::Message> ScriptedDialogs::messages() const
 {
     QList<Message> result;
@@ -70,7 +92,7 @@ bool ScriptedDialogs::takeAnswer(Kind kind, const QString &what, Answer &answer)
 
 Dialogs::Button ScriptedDialogs::showMessage(const Message &box)
 {
-    m_shown.append({Kind::Message, box, {}, {}});
+    m_shown.append({Kind::Message, box, {}, {}, {}, {}, {}});
     Answer answer;
     if (!takeAnswer(Kind::Message, box.title + QStringLiteral(": ") + box.text, answer))
         return box.buttons.testFlag(Dialogs::Cancel) ? Dialogs::Cancel : Dialogs::Ok;
@@ -79,7 +101,7 @@ Dialogs::Button ScriptedDialogs::showMessage(const Message &box)
 
 QString ScriptedDialogs::showInput(const Input &box)
 {
-    m_shown.append({Kind::Input, {}, box, {}});
+    m_shown.append({Kind::Input, {}, box, {}, {}, {}, {}});
     Answer answer;
     if (!takeAnswer(Kind::Input, box.title + QStringLiteral(": ") + box.prompt, answer))
         return {};
@@ -88,9 +110,36 @@ QString ScriptedDialogs::showInput(const Input &box)
 
 QString ScriptedDialogs::showOpenFile(const OpenFile &dialog)
 {
-    m_shown.append({Kind::OpenFile, {}, {}, dialog});
+    m_shown.append({Kind::OpenFile, {}, {}, dialog, {}, {}, {}});
     Answer answer;
     if (!takeAnswer(Kind::OpenFile, dialog.title, answer))
         return {};
     return answer.text;
+}
+
+QString ScriptedDialogs::showSaveFile(const SaveFile &dialog)
+{
+    m_shown.append({Kind::SaveFile, {}, {}, {}, dialog, {}, {}});
+    Answer answer;
+    if (!takeAnswer(Kind::SaveFile, dialog.title, answer))
+        return {};
+    return answer.text;
+}
+
+int ScriptedDialogs::showChoice(const Choice &box)
+{
+    m_shown.append({Kind::Choice, {}, {}, {}, {}, box, {}});
+    Answer answer;
+    if (!takeAnswer(Kind::Choice, box.title + QStringLiteral(": ") + box.text, answer))
+        return box.escapeOption;
+    return answer.option;
+}
+
+std::optional<QStringList> ScriptedDialogs::showForm(const Form &box)
+{
+    m_shown.append({Kind::Form, {}, {}, {}, {}, {}, box});
+    Answer answer;
+    if (!takeAnswer(Kind::Form, box.title + QStringLiteral(": ") + box.text, answer))
+        return std::nullopt;
+    return answer.values;
 }

@@ -3,7 +3,6 @@
 #include "data/connection.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -69,16 +68,4 @@ QString TestDatabase::sharedFolder()
 QString TestDatabase::jetFixture()
 {
     return sharedFolder() + QStringLiteral("/fixtures/legacy-jet4/database.mdb");
-}
-
-bool TestDatabase::requireFixture(const QString &path, std::source_location where)
-{
-    if (QFileInfo::exists(path))
-        return true;
-    const QByteArray message = QStringLiteral("The shared fixture %1 is not there.").arg(path).toUtf8();
-    if (qEnvironmentVariable("CI") == QLatin1String("true"))
-        QTest::qFail(message.constData(), where.file_name(), int(where.line()));
-    else
-        QTest::qSkip(message.constData(), where.file_name(), int(where.line()));
-    return false;
 }

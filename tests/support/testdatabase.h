@@ -5,8 +5,6 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <source_location>
-
 // A program folder in a temporary directory holding a database.mdb with the real schema.
 class TestDatabase
 {
@@ -24,12 +22,8 @@ public:
 
     // The shared fixtures folder, given to the tests by the build.
     static QString sharedFolder();
-    // The older program's Jet 4 database among the shared fixtures.
+    // The older program's Jet 4 database among the shared fixtures (REQUIRE_FIXTURE before reading it).
     static QString jetFixture();
-    // Whether the fixture is there. When it is not, the test is skipped, or failed in CI
-    // (CI=true), where a missing fixture must not pass for a green run; either way the caller
-    // returns at once: `if (!TestDatabase::requireFixture(path)) return;`
-    static bool requireFixture(const QString &path, std::source_location where = std::source_location::current());
 
 private:
     QTemporaryDir m_dir;

@@ -1,3 +1,4 @@
+#include "support/testchecks.h"
 #include "support/testdatabase.h"
 
 #include <QDir>
@@ -111,8 +112,7 @@ private slots:
         QFETCH(int, mask);
         QFETCH(QStringList, expectedTexts);
         QFETCH(QString, checked);
-        if (!TestDatabase::requireFixture(TestDatabase::jetFixture()))
-            return;
+        REQUIRE_FIXTURE(TestDatabase::jetFixture());
         QByteArray content = contentOf(TestDatabase::jetFixture());
         if (offset >= 0)
             content[offset] = char(content.at(offset) ^ mask);
@@ -176,8 +176,7 @@ private slots:
             QCOMPARE(runTool({"demo", old}).exitCode, 0);
         } else if (kind == QLatin1String("jet")) {
             old = TestDatabase::jetFixture();
-            if (!TestDatabase::requireFixture(old))
-                return;
+            REQUIRE_FIXTURE(old);
         }
         if (newExists)
             QVERIFY(writeFile(newFile, "mío"));

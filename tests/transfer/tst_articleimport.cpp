@@ -41,6 +41,9 @@ protected:
     }
     QString showInput(const Input &) override { return {}; }
     QString showOpenFile(const OpenFile &) override { return {}; }
+    QString showSaveFile(const SaveFile &) override { return {}; }
+    int showChoice(const Choice &box) override { return box.escapeOption; }
+    std::optional<QStringList> showForm(const Form &) override { return std::nullopt; }
 };
 
 } // namespace
@@ -53,8 +56,6 @@ private slots:
     void init();
     void cleanup();
 
-    void dateChangesByDoubleClick_data();
-    void dateChangesByDoubleClick();
     void addsNewReplacesExistingKeepsTheLastOfTwice();
     void stockIsRoundedToEven_data();
     void stockIsRoundedToEven();
@@ -67,6 +68,7 @@ private slots:
     void givenUpWriteKeepsTheOthers_data();
     void givenUpWriteKeepsTheOthers();
     void lostBatchIsWrittenAgain();
+    void sameFailureAgainStopsTheImport();
     void noFileContentEndsTheProgram_data();
     void noFileContentEndsTheProgram();
 
@@ -87,7 +89,7 @@ void tst_ArticleImport::init()
     m_db = new TestDatabase;
     QVERIFY(m_db->isValid());
     QVERIFY(!acnDataBase().open(m_db->path()));
-    frmTransferencia::setProgramFolder(m_db->folder());
+    frmTransferencia::setTransferFolder(m_db->folder());
     m_dialogs = new ScriptedDialogs;
 }
 
@@ -96,7 +98,7 @@ void tst_ArticleImport::cleanup()
     QCOMPARE(m_dialogs->pendingAnswers(), 0);
     delete m_dialogs;
     acnDataBase().close();
-    frmTransferencia::setProgramFolder({});
+    frmTransferencia::setTransferFolder({});
     delete m_db;
 }
 
@@ -124,37 +126,6 @@ QVariant tst_ArticleImport::article(const QString &code, const QString &column) 
     // Column names are this test's own constants.
     return m_db->scalar(
         QStringLiteral("SELECT ") + column + QStringLiteral(" FROM ARTICULOS WHERE COD_ART = ?"), {code});
-}
-
-void tst_ArticleImport::dateChangesByDoubleClick_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("two-digit year") << "20-08-04"
-                                    << "20/08/2004";
-    QTest::newRow("cancelled") << ""
-                               << "";
-    QTest::newRow("no such day") << "31/02/2004"
-                                 << "";
-}
-
-void tst_ArticleImport::dateChangesByDoubleClick()
-{
-    QFETCH(QString, answer);
-    QFETCH(QString, expected);
-    frmTransferencia window;
-    window.setMode(QStringLiteral("E"));
-    window.show();
-    auto *lblFECHA = window.findChild<QLabel *>(QStringLiteral("lblFECHA"));
-    const QString before = lblFECHA->text();
-    m_dialogs->answerInput(answer);
-    if (expected.isEmpty())
-        m_dialogs->answerMessage(Dialogs::Ok);
-    QTest::mouseDClick(lblFECHA, Qt::LeftButton);
-    QCOMPARE(lblFECHA->text(), expected.isEmpty() ? before : expected);
-    QCOMPARE(m_dialogs->inputs().at(0).proposed, before);
-    if (expected.isEmpty())
-        QCOMPARE(m_dialogs->messages().at(0).text, QStringLiteral("La fecha ingresada no es correcta."));
 }
 
 void tst_ArticleImport::addsNewReplacesExistingKeepsTheLastOfTwice()
@@ -211,6 +182,8 @@ void tst_ArticleImport::badRecordsAreReportedAndLeftOut_data()
                                      << "Línea 3: la fecha «31/13/2004» no es una fecha válida." << 2;
     QTest::newRow("stock out of range") << QByteArray("\"M\",\"p\",\"d\",1e12,\"2\",1/1/2004\n")
                                         << "Línea 3: la existencia «1e12» está fuera de rango." << 2;
+    QTest::newRow("stock beyond any number") << QByteArray("\"M\",\"p\",\"d\",1e400,\"2\",1/1/2004\n")
+                                             << "Línea 3: la existencia «1e400» está fuera de rango." << 2;
     QTest::newRow("unclosed quote") << QByteArray("\"M,p,d,1,2,1/1/2004\n")
                                     << "Línea 3: falta cerrar las comillas de un campo." << 1;
 }
@@ -342,6 +315,36 @@ void tst_ArticleImport::lostBatchIsWrittenAgain()
     importFile(path);
     QCOMPARE(articleCount(), 4);
     QCOMPARE(m_db->scalar(QStringLiteral("SELECT SUM(STK_ACTUAL) FROM ARTICULOS")).toInt(), 10);
+}
+
+// A store that refuses every write, as a full disk does: after the first article given up, the
+// next failing the same way offers to stop instead of asking again for every record.
+void tst_ArticleImport::sameFailureAgainStopsTheImport()
+{
+    for (const char *write : {"INSERT", "UPDATE"}) {
+        QVERIFY(m_db->exec(QStringLiteral("CREATE TRIGGER full_%1 BEFORE %1 ON ARTICULOS WHEN NEW.COD_ART <> 'A' "
+                                          "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END")
+                               .arg(QString::fromLatin1(write))));
+    }
+    const QString path = writeList("A,p,d,1,\"1\",1/1/2004\nB,p,d,1,\"1\",1/1/2004\nC,p,d,1,\"1\",1/1/2004\n"
+                                   "D,p,d,1,\"1\",1/1/2004\nE,p,d,1,\"1\",1/1/2004\n");
+    m_dialogs->answerMessage(Dialogs::Cancel)
+        .answerMessage(Dialogs::Ok)
+        .answerMessage(Dialogs::Yes)
+        .answerMessage(Dialogs::Ok);
+    std::unique_ptr<frmTransferencia> window = importFile(path);
+
+    const QList<Dialogs::Message> shown = m_dialogs->messages();
+    QCOMPARE(shown.size(), 4);
+    QCOMPARE(shown[0].text, QStringLiteral("database or disk is full")); // B: Retry/Cancel
+    QCOMPARE(shown[1].text, QStringLiteral("Ocurrio un error al importar los artículos(insert)."));
+    QVERIFY2(shown[2].text.contains(QStringLiteral("línea 3")) && shown[2].buttons == (Dialogs::Yes | Dialogs::No),
+        qPrintable(shown[2].text)); // C fails the same way
+    QVERIFY2(
+        shown[3].text.contains(QStringLiteral("Artículos guardados: 1; sin guardar: 2.")), qPrintable(shown[3].text));
+    QCOMPARE(articleCount(), 1);
+    QVERIFY(QFile::exists(path));
+    QVERIFY(window->isVisible());
 }
 
 void tst_ArticleImport::noFileContentEndsTheProgram_data()

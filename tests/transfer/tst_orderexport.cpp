@@ -40,7 +40,8 @@ private slots:
 
     void exportsTheDay_data();
     void exportsTheDay();
-    void lineWithoutPriceIsToldThenExported();
+    void dateAndProposedPath_data();
+    void dateAndProposedPath();
     void reportThatCannotRunIsTold();
 
 private:
@@ -57,7 +58,7 @@ void tst_OrderExport::init()
     QVERIFY(m_db->isValid());
     QVERIFY(!acnDataBase().open(m_db->path()));
     strConexion = Connection::connectionString(m_db->path());
-    frmTransferencia::setProgramFolder(m_db->folder());
+    frmTransferencia::setTransferFolder(m_db->folder());
     m_dialogs = new ScriptedDialogs;
     m_previewed = 0;
     ReportPreview::setPresenter([this](const ReportDocument &document) {
@@ -81,61 +82,87 @@ void tst_OrderExport::cleanup()
     delete m_dialogs;
     acnDataBase().close();
     strConexion.clear();
-    frmTransferencia::setProgramFolder({});
+    frmTransferencia::setTransferFolder({});
     delete m_db;
 }
 
 void tst_OrderExport::exportsTheDay_data()
 {
     QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("typed"); // relative to the program's folder; empty keeps the proposed path
-    QTest::addColumn<QString>("written"); // empty when the path cannot be written
+    QTest::addColumn<QString>("typed"); // relative to the transfer folder; empty keeps the proposed path
+    QTest::addColumn<int>("replace"); // the answer to replacing a file that is no PDF; 0: not asked
+    QTest::addColumn<QString>("written"); // empty when nothing is written there
     QTest::addColumn<QStringList>("orders");
-    QTest::newRow("default path") << "20/08/2004"
-                                  << ""
-                                  << "20040820.pdf" << QStringList{"4711", "4712"};
-    QTest::newRow("typed path over an old file") << "21/8/2004"
-                                                 << "salida/pedidos del día.pdf"
-                                                 << "salida/pedidos del día.pdf" << QStringList{"4800"};
-    QTest::newRow("missing folder") << "20/08/2004"
-                                    << "no-existe/x.pdf"
-                                    << "" << QStringList();
-    QTest::newRow("path is a folder") << "20/08/2004"
-                                      << "salida"
-                                      << "" << QStringList();
+    const QString day = QStringLiteral("20/08/2004");
+    const QStringList both = {"4711", "4712"};
+    QTest::newRow("default path") << day << "" << 0 << "20040820.pdf" << both;
+    QTest::newRow("typed path over an old PDF")
+        << "21/8/2004"
+        << "salida/pedidos del día.pdf" << 0 << "salida/pedidos del día.pdf" << QStringList{"4800"};
+    QTest::newRow("over the article list, No") << day << "entrada.dat" << int(Dialogs::No) << "" << QStringList();
+    QTest::newRow("over the article list, Yes") << day << "entrada.dat" << int(Dialogs::Yes) << "entrada.dat" << both;
+    QTest::newRow("missing folder") << day << "no-existe/x.pdf" << 0 << "" << QStringList();
+    QTest::newRow("path is a folder") << day << "salida" << 0 << "" << QStringList();
+    // What the total leaves out is told first, then the day is written and shown all the same.
+    QTest::newRow("a line without a price") << day << "" << 0 << "20040820.pdf" << both;
     QTest::newRow("day without orders") << "1/1/2005"
-                                        << ""
-                                        << "20050101.pdf" << QStringList();
+                                        << "" << 0 << "20050101.pdf" << QStringList();
 }
 
 void tst_OrderExport::exportsTheDay()
 {
     QFETCH(QString, date);
     QFETCH(QString, typed);
+    QFETCH(int, replace);
     QFETCH(QString, written);
     QFETCH(QStringList, orders);
+    const bool noPrice = QByteArray(QTest::currentDataTag()).contains("without a price");
+    if (noPrice)
+        QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
     const QDir folder(m_db->folder());
     QVERIFY(folder.mkpath(QStringLiteral("salida")));
-    QFile old(folder.filePath(QStringLiteral("salida/pedidos del día.pdf")));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(100000, 'x')) == 100000);
-    old.close();
+    const QByteArray articleList = "A1,F1,\"Tornillo\",1,2,3\n";
+    for (const auto &[name, bytes] :
+        {std::pair{"salida/pedidos del día.pdf", QByteArray("%PDF-1.4\n").append(100000, 'x')},
+            {"entrada.dat", articleList}}) {
+        QFile old(folder.filePath(QString::fromUtf8(name)));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(bytes) == bytes.size());
+    }
 
     frmTransferencia window;
     window.setMode(QStringLiteral("E"));
     window.show();
     m_dialogs->answerInput(date);
     QTest::mouseDClick(window.findChild<QLabel *>(QStringLiteral("lblFECHA")), Qt::LeftButton);
-    // The proposed path follows the date when the window is activated again.
-    window.hide();
-    window.show();
     if (!typed.isEmpty())
         window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"))->setText(folder.filePath(typed));
     const QString path = folder.filePath(typed.isEmpty() ? written : typed);
     QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"))->text(), QDir::toNativeSeparators(path));
-    m_dialogs->answerMessage(Dialogs::Ok);
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
+    if (replace || noPrice)
+        m_dialogs->answerMessage(noPrice ? Dialogs::Ok : Dialogs::Button(replace));
+    if (replace != Dialogs::No)
+        m_dialogs->answerMessage(Dialogs::Ok);
+    auto *cmdAceptar = window.findChild<QPushButton *>(QStringLiteral("cmdAceptar"));
+    QTest::mouseClick(cmdAceptar, Qt::LeftButton);
 
-    const Dialogs::Message message = m_dialogs->messages().value(0);
+    const Dialogs::Message first = m_dialogs->messages().value(0);
+    if (replace) {
+        QVERIFY2(first.text.contains(QDir::toNativeSeparators(path)), qPrintable(first.text));
+        QCOMPARE(first.defaultButton, Dialogs::No);
+    }
+    if (noPrice) {
+        QVERIFY2(first.text.contains(QStringLiteral("4712")), qPrintable(first.text));
+        QCOMPARE(m_shown.texts(0, QStringLiteral("lblTOTAL_LINEA")), QStringList({"7,50", ""}));
+    }
+    if (replace == Dialogs::No) {
+        // Nothing ran: the list is kept, and the window waits for another file.
+        QCOMPARE(m_previewed, 0);
+        QFile list(path);
+        QVERIFY(list.open(QIODevice::ReadOnly) && list.readAll() == articleList);
+        QVERIFY(cmdAceptar->isEnabled());
+        return;
+    }
+    const Dialogs::Message message = m_dialogs->messages().value(replace || noPrice ? 1 : 0);
     // Whether written or not, the report is still there to be looked at and printed.
     QCOMPARE(m_previewed, 1);
     if (written.isEmpty()) {
@@ -150,28 +177,51 @@ void tst_OrderExport::exportsTheDay()
         QCOMPARE(text.contains(number), orders.contains(number));
 }
 
-void tst_OrderExport::lineWithoutPriceIsToldThenExported()
+void tst_OrderExport::dateAndProposedPath_data()
 {
-    QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("date"); // empty: not a date, told, and the date stays
+    QTest::addColumn<bool>("browsed");
+    QTest::newRow("a date") << "20/08/2026"
+                            << "20/08/2026" << false;
+    QTest::newRow("cancelled") << ""
+                               << "" << false;
+    QTest::newRow("a browsed path stays") << "20/08/2026"
+                                          << "20/08/2026" << true;
+}
+
+// The date changes by a double click; the proposed file follows it, a chosen one stays.
+void tst_OrderExport::dateAndProposedPath()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, date);
+    QFETCH(bool, browsed);
     frmTransferencia window;
     window.setMode(QStringLiteral("E"));
     window.show();
-    m_dialogs->answerInput(QStringLiteral("20/08/2004"));
-    QTest::mouseDClick(window.findChild<QLabel *>(QStringLiteral("lblFECHA")), Qt::LeftButton);
-    window.hide();
-    window.show();
-    m_dialogs->answerMessage(Dialogs::Ok);
-    m_dialogs->answerMessage(Dialogs::Ok);
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
-
-    // First what the total leaves out, then the file and the preview all the same.
-    QVERIFY2(m_dialogs->messages().value(0).text.contains(QStringLiteral("4712")),
-        qPrintable(m_dialogs->messages().value(0).text));
-    QCOMPARE(m_dialogs->messages().value(1).text, exported);
-    QCOMPARE(m_previewed, 1);
-    QCOMPARE(m_shown.texts(0, QStringLiteral("lblTOTAL_LINEA")), QStringList({"7,50", ""}));
-    const QString text = pdfText(QDir(m_db->folder()).filePath(QStringLiteral("20040820.pdf")));
-    QVERIFY(text.contains(QStringLiteral("4711")) && text.contains(QStringLiteral("4712")));
+    auto *lblFECHA = window.findChild<QLabel *>(QStringLiteral("lblFECHA"));
+    auto *txtArchivo = window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"));
+    const QString before = lblFECHA->text();
+    QString path = txtArchivo->text();
+    if (browsed) {
+        path = QDir::toNativeSeparators(QDir(m_db->folder()).filePath(QStringLiteral("mío.pdf")));
+        m_dialogs->answerSaveFile(path);
+        QTest::mouseClick(window.findChild<QWidget *>(QStringLiteral("cmdBuscar")), Qt::LeftButton);
+        QCOMPARE(m_dialogs->shown().value(0).saveFile.filter, QStringLiteral("Archivos PDF (*.pdf)"));
+    } else if (!date.isEmpty()) {
+        path = QDir::toNativeSeparators(
+            QDir(m_db->folder())
+                .filePath(Regional::toDate(date)->toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".pdf")));
+    }
+    m_dialogs->answerInput(answer);
+    if (date.isEmpty())
+        m_dialogs->answerMessage(Dialogs::Ok);
+    QTest::mouseDClick(lblFECHA, Qt::LeftButton);
+    QCOMPARE(m_dialogs->inputs().at(0).proposed, before);
+    QCOMPARE(lblFECHA->text(), date.isEmpty() ? before : date);
+    QCOMPARE(txtArchivo->text(), path);
+    if (date.isEmpty())
+        QCOMPARE(m_dialogs->messages().at(0).text, QStringLiteral("La fecha ingresada no es correcta."));
 }
 
 void tst_OrderExport::reportThatCannotRunIsTold()

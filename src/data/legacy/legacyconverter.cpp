@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/schema.h"
+#include "data/tables.h"
 #include "data/transaction.h"
 #include "legacysource.h"
 
@@ -24,68 +25,83 @@ enum class Kind { Text, Whole, Decimal, DateTime, Day };
 
 struct TargetColumn
 {
-    const char *name;
+    QString name;
     Kind kind;
 };
 
+// A table of the new database as the conversion fills it: the columns it copies (every one
+// but a row key the engine numbers), how each value is turned, and the unique key.
 struct TargetTable
 {
-    const char *name;
+    QString name;
     QList<TargetColumn> columns;
     QList<int> key; // indexes into columns of the unique key; empty when the table has none
-    const char *insert; // the columns above, in their order
+    QString insert; // the columns above, in their order
 };
 
+// An order's date stays a day, so that choosing orders by date finds it; the catalogue's date
+// of change keeps its time.
+Kind kindOf(const TableDefinition &table, const TableDefinition::Column &column)
+{
+    switch (column.type) {
+    case TableDefinition::Type::Text:
+        return Kind::Text;
+    case TableDefinition::Type::Integer:
+        return Kind::Whole;
+    case TableDefinition::Type::Double:
+        return Kind::Decimal;
+    case TableDefinition::Type::Date:
+        return &table == &Tables::pedidos() ? Kind::Day : Kind::DateTime;
+    }
+    return Kind::Text;
+}
+
+TargetTable targetOf(const TableDefinition &table)
+{
+    TargetTable target{table.name(), {}, {}, {}};
+    for (const TableDefinition::Column &column : table.columns()) {
+        if (!column.rowKey)
+            target.columns.append({column.name, kindOf(table, column)});
+    }
+    if (!table.uniqueKeys().isEmpty()) {
+        for (const QString &keyColumn : table.uniqueKeys().first().columns) {
+            for (qsizetype i = 0; i < target.columns.size(); ++i) {
+                if (target.columns.at(i).name == keyColumn)
+                    target.key.append(int(i));
+            }
+        }
+    }
+    target.insert = table.insertStatement(table.columnNames(false));
+    return target;
+}
+
+// The five tables of the older program, in the order they are read (SETUP first, PEDIDOS fourth).
 const QList<TargetTable> &targetTables()
 {
-    static const QList<TargetTable> tables = {
-        {"SETUP", {{"EMPRESA", Kind::Text}, {"RECORVAN", Kind::Text}, {"ULTIMO_PEDIDO", Kind::Whole}}, {},
-            R"(INSERT INTO SETUP (EMPRESA, RECORVAN, ULTIMO_PEDIDO) VALUES (?, ?, ?))"},
-        {"CLIENTES",
-            {{"NOMBRE", Kind::Text}, {"DIRECCION", Kind::Text}, {"RUC", Kind::Text}, {"TELEFONO", Kind::Text},
-                {"CONTACTO", Kind::Text}, {"EMAIL", Kind::Text}},
-            {},
-            R"(INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) VALUES (?, ?, ?, ?, ?, ?))"},
-        {"ARTICULOS",
-            {{"COD_ART", Kind::Text}, {"COD_PROPIO", Kind::Text}, {"DESCRIPCION", Kind::Text},
-                {"STK_ACTUAL", Kind::Whole}, {"P_UNITARIO", Kind::Decimal}, {"FECHA_ACT", Kind::DateTime}},
-            {0},
-            R"(INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT)
-               VALUES (?, ?, ?, ?, ?, ?))"},
-        {"PEDIDOS",
-            {{"NRO_PEDIDO", Kind::Whole}, {"FECHA", Kind::Day}, {"CLIENTE", Kind::Text}, {"DIRECCION", Kind::Text},
-                {"RUC", Kind::Text}, {"TELEFONO", Kind::Text}, {"CONTACTO", Kind::Text}, {"EMAIL", Kind::Text},
-                {"FORMA_DE_ENVIO", Kind::Text}, {"FORMA_DE_PAGO", Kind::Text}, {"OBSERVACIONES", Kind::Text}},
-            {0},
-            R"(INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL,
-                   FORMA_DE_ENVIO, FORMA_DE_PAGO, OBSERVACIONES)
-               VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))"},
-        {"LINEAS_PEDIDOS",
-            {{"NRO_PEDIDO", Kind::Whole}, {"NRO_LINEA", Kind::Whole}, {"COD_ART", Kind::Text},
-                {"CANTIDAD", Kind::Whole}, {"P_UNITARIO", Kind::Decimal}, {"DETALLES", Kind::Text}},
-            {0, 1},
-            R"(INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES)
-               VALUES (?, ?, ?, ?, ?, ?))"},
-    };
+    static const QList<TargetTable> tables = {targetOf(Tables::setup()), targetOf(Tables::clientes()),
+        targetOf(Tables::articulos()), targetOf(Tables::pedidos()), targetOf(Tables::lineasPedidos())};
     return tables;
 }
 
-const char *const extraTables[] = {
-    R"(CREATE TABLE APARTADOS (
-        ID INTEGER PRIMARY KEY,
-        TABLA TEXT NOT NULL,
-        FILA_ORIGEN INTEGER NOT NULL,
-        MOTIVO TEXT NOT NULL,
-        DATOS TEXT NOT NULL))",
-    R"(CREATE TABLE CONVERSION (
-        FECHA TEXT NOT NULL,
-        ORIGEN TEXT,
-        INFORME TEXT NOT NULL))",
-};
+// The conversion's own tables: the rows kept aside, and the report.
+const TableDefinition &apartados()
+{
+    using Type = TableDefinition::Type;
+    static const TableDefinition table(QStringLiteral("APARTADOS"),
+        {{QStringLiteral("ID"), Type::Integer, false, true}, {QStringLiteral("TABLA"), Type::Text, true},
+            {QStringLiteral("FILA_ORIGEN"), Type::Integer, true}, {QStringLiteral("MOTIVO"), Type::Text, true},
+            {QStringLiteral("DATOS"), Type::Text, true}});
+    return table;
+}
 
-const QString insertKeptAside
-    = QStringLiteral(R"(INSERT INTO APARTADOS (TABLA, FILA_ORIGEN, MOTIVO, DATOS) VALUES (?, ?, ?, ?))");
-const QString insertConversion = QStringLiteral(R"(INSERT INTO CONVERSION (FECHA, ORIGEN, INFORME) VALUES (?, ?, ?))");
+const TableDefinition &conversion()
+{
+    using Type = TableDefinition::Type;
+    static const TableDefinition table(QStringLiteral("CONVERSION"),
+        {{QStringLiteral("FECHA"), Type::Text, true}, {QStringLiteral("ORIGEN"), Type::Text},
+            {QStringLiteral("INFORME"), Type::Text, true}});
+    return table;
+}
 
 QString emptyText()
 {
@@ -148,7 +164,9 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             const double number = value.toDouble();
             if (std::isfinite(number) && number == std::trunc(number) && std::fabs(number) < 9.0e15)
                 return qint64(number);
-            return number; // kept as it is: the column takes a decimal too
+            // Kept as it is (the column takes a decimal too), and said: the program counts whole units.
+            note = QStringLiteral("%1 no es un número entero; se guardó tal cual").arg(shown(value));
+            return number;
         }
         if (type == QMetaType::QString) {
             bool ok = false;
@@ -156,6 +174,7 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             if (ok)
                 return number;
         }
+        note = QStringLiteral("%1 no es un número entero; se guardó tal cual").arg(shown(value));
         return value;
     case Kind::Decimal:
         if (isDouble || isWhole)
@@ -166,6 +185,7 @@ QVariant converted(const QVariant &value, Kind kind, QString &note)
             if (ok)
                 return number;
         }
+        note = QStringLiteral("%1 no es un número; se guardó tal cual").arg(shown(value));
         return value;
     case Kind::DateTime:
         if (type == QMetaType::QDateTime)
@@ -268,7 +288,7 @@ QString rowName(const QString &table, int row)
 void planTable(Plan &plan, ConversionReport &report)
 {
     const TargetTable &target = *plan.target;
-    const QString name = QString::fromLatin1(target.name);
+    const QString name = target.name;
     ConversionReport::TableCounts &counts = report.counts(name);
     counts.read = int(plan.source.rows.size());
     counts.declared = plan.source.declaredRows;
@@ -285,17 +305,16 @@ void planTable(Plan &plan, ConversionReport &report)
     }
     QList<int> sourceIndex;
     for (const TargetColumn &column : target.columns) {
-        const int index = plan.source.columnIndex(QString::fromLatin1(column.name));
+        const int index = plan.source.columnIndex(column.name);
         sourceIndex << index;
         if (index < 0)
-            report.notes << QStringLiteral("La tabla %1 no tiene la columna %2; queda vacía.")
-                                .arg(name, QString::fromLatin1(column.name));
+            report.notes << QStringLiteral("La tabla %1 no tiene la columna %2; queda vacía.").arg(name, column.name);
     }
     QStringList leftOut;
     for (const QString &column : plan.source.columns) {
         bool known = false;
         for (const TargetColumn &wanted : target.columns)
-            known = known || column.compare(QString::fromLatin1(wanted.name), Qt::CaseInsensitive) == 0;
+            known = known || column.compare(wanted.name, Qt::CaseInsensitive) == 0;
         if (!known)
             leftOut << column;
     }
@@ -316,8 +335,8 @@ void planTable(Plan &plan, ConversionReport &report)
             values << converted(index >= 0 && index < sourceValues.size() ? sourceValues.at(index) : QVariant(),
                 target.columns.at(i).kind, note);
             if (!note.isEmpty())
-                report.adjusted << QStringLiteral("%1, %2: %3.")
-                                       .arg(rowName(name, row), QString::fromLatin1(target.columns.at(i).name), note);
+                report.adjusted
+                    << QStringLiteral("%1, %2: %3.").arg(rowName(name, row), target.columns.at(i).name, note);
         }
         // The settings: the program reads the first row only, so any other is set apart.
         const bool settings = name == QLatin1String("SETUP");
@@ -329,7 +348,7 @@ void planTable(Plan &plan, ConversionReport &report)
         QString missing;
         for (int index : target.key) {
             if (!values.at(index).isValid() || values.at(index).isNull())
-                missing = QString::fromLatin1(target.columns.at(index).name);
+                missing = target.columns.at(index).name;
         }
         if (!missing.isEmpty()) {
             plan.keptAside << KeptAside{
@@ -352,8 +371,7 @@ void planTable(Plan &plan, ConversionReport &report)
             identical = identical && sameValue(values.at(i), plan.rows.at(earlier).at(i));
         QStringList keyShown;
         for (int index : target.key)
-            keyShown << QStringLiteral("%1 %2").arg(
-                QString::fromLatin1(target.columns.at(index).name), shown(values.at(index)));
+            keyShown << QStringLiteral("%1 %2").arg(target.columns.at(index).name, shown(values.at(index)));
         const QString what = settings ? QStringLiteral("otra fila de SETUP") : keyShown.join(QStringLiteral(", "));
         const QString firstRow = QString::number(sourceRowOf.at(earlier) + 1);
         if (identical) {
@@ -406,7 +424,7 @@ void planCounter(Plan &setup, const Plan &orders, ConversionReport &report)
 // Writes the table's rows and those kept aside; `written` hears every thousand rows.
 MaybeError writeTable(Connection &connection, const Plan &plan, const std::function<void(int)> &written)
 {
-    const QString insert = QString::fromUtf8(plan.target->insert);
+    const QString &insert = plan.target->insert;
     int count = 0;
     for (const QVariantList &row : plan.rows) {
         if (MaybeError error = connection.execute(insert, row))
@@ -420,8 +438,8 @@ MaybeError writeTable(Connection &connection, const Plan &plan, const std::funct
     for (const KeptAside &kept : plan.keptAside) {
         const QString json
             = QString::fromUtf8(QJsonDocument(rowAsJson(plan.source, kept.row)).toJson(QJsonDocument::Compact));
-        if (MaybeError error = connection.execute(
-                insertKeptAside, {QString::fromLatin1(plan.target->name), kept.row + 1, kept.reason, json}))
+        if (MaybeError error
+            = connection.execute(apartados().insertStatement(), {plan.target->name, kept.row + 1, kept.reason, json}))
             return error;
     }
     return std::nullopt;
@@ -456,7 +474,7 @@ MaybeError LegacyConverter::convert(
         Plan plan;
         plan.target = &target;
         for (const QString &table : available) {
-            if (table.compare(QString::fromLatin1(target.name), Qt::CaseInsensitive) == 0) {
+            if (table.compare(target.name, Qt::CaseInsensitive) == 0) {
                 if (MaybeError error = source.readTable(table, plan.source))
                     return error;
                 plan.present = true;
@@ -475,7 +493,7 @@ MaybeError LegacyConverter::convert(
     for (const QString &table : available) {
         bool known = false;
         for (const TargetTable &target : targetTables())
-            known = known || table.compare(QString::fromLatin1(target.name), Qt::CaseInsensitive) == 0;
+            known = known || table.compare(target.name, Qt::CaseInsensitive) == 0;
         if (!known)
             leftOutTables << table;
     }
@@ -509,17 +527,18 @@ MaybeError LegacyConverter::convert(
             failure = transaction.begin();
             if (!failure)
                 failure = Schema::create(connection);
-            for (const char *statement : extraTables) {
-                if (!failure)
-                    failure = connection.execute(QString::fromUtf8(statement));
+            for (const TableDefinition *table : {&apartados(), &conversion()}) {
+                for (const QString &statement : table->createStatements()) {
+                    if (!failure)
+                        failure = connection.execute(statement);
+                }
             }
             qint64 total = 0;
             for (const Plan &plan : plans)
                 total += plan.rows.size();
             qint64 done = 0;
             for (qsizetype i = 0; i < plans.size() && !failure; ++i) {
-                const QString step
-                    = QStringLiteral("Escribiendo %1…").arg(QString::fromLatin1(plans.at(i).target->name));
+                const QString step = QStringLiteral("Escribiendo %1…").arg(plans.at(i).target->name);
                 tell(45 + int(50 * done / qMax<qint64>(total, 1)), step);
                 failure = writeTable(connection, plans.at(i), [&](int rows) {
                     done += rows;
@@ -527,7 +546,7 @@ MaybeError LegacyConverter::convert(
                 });
             }
             if (!failure)
-                failure = connection.execute(insertConversion,
+                failure = connection.execute(conversion().insertStatement(),
                     {QDateTime::currentDateTime().toString(Qt::ISODate), report.source, report.text()});
             if (!failure) {
                 tell(95, QStringLiteral("Guardando…"));

@@ -121,6 +121,9 @@ const char *const createStatements[] = {
             SELECT V, P_NRO_PEDIDO, L.NRO_LINEA, L.COD_ART, L.CANTIDAD, L.P_UNITARIO, L.DETALLES
             FROM jsonb_to_recordset(P_LINEAS)
                 AS L (NRO_LINEA INTEGER, COD_ART TEXT, CANTIDAD INTEGER, P_UNITARIO DOUBLE PRECISION, DETALLES TEXT);
+        -- The catalogue's lock first, then the rows: every writer of the catalogue takes them in
+        -- that order, so that two orders lowering the same articles never wait on each other.
+        PERFORM pg_advisory_xact_lock(726200113);
         UPDATE ARTICULOS AS A SET STK_ACTUAL = A.STK_ACTUAL - S.TOTAL, FECHA_ACT = CURRENT_DATE
             FROM (SELECT L.COD_ART, SUM(L.CANTIDAD) AS TOTAL
                   FROM jsonb_to_recordset(P_LINEAS) AS L (COD_ART TEXT, CANTIDAD INTEGER)

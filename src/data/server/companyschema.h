@@ -14,6 +14,9 @@ class CompanySchema
 {
 public:
     static constexpr int version = 1;
+    // The advisory lock every writer of the catalogue holds until it commits (the trigger that
+    // stamps the articles takes it): stamps then become visible in the order they were given.
+    static constexpr qint64 catalogueLock = 726200113;
 
     // Creates what is missing, in one transaction; on a complete database it changes nothing.
     static MaybeError create(ServerConnection &connection);

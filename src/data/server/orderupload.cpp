@@ -1,7 +1,7 @@
 #include "orderupload.h"
 
+#include "data/serverorder.h"
 #include "serverconnection.h"
-#include "serverorder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -137,6 +137,19 @@ MaybeError ServerAddress::parse(const QString &url, ServerAddress &address)
     return std::nullopt;
 }
 
+ServerAddress ServerAddress::fromParts(
+    const QString &host, int port, const QString &database, const QString &user, const QString &sslMode)
+{
+    ServerAddress address;
+    address.m_host = host;
+    address.m_port = port > 0 ? port : -1;
+    address.m_database = database;
+    address.m_user = user;
+    if (!sslMode.isEmpty())
+        address.m_options.append({QStringLiteral("sslmode"), sslMode});
+    return address;
+}
+
 QString ServerAddress::option(const QString &key) const
 {
     QString found;

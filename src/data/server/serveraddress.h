@@ -17,6 +17,9 @@ public:
     static constexpr int defaultConnectTimeout = 5;
 
     static MaybeError parse(const QString &url, ServerAddress &address);
+    // The parts as the settings window keeps them; empty ones (and a port of 0) are libpq's own.
+    static ServerAddress fromParts(
+        const QString &host, int port, const QString &database, const QString &user, const QString &sslMode);
 
     // Empty parts are left to libpq's own defaults (environment, local socket, login name).
     QString host() const { return m_host; }

@@ -118,6 +118,10 @@ DbError ServerConnection::errorOf(const QSqlError &error) const
         || code.startsWith(QLatin1String("57P")))
         return {ServerErrorNumber::ConnectionLost,
             QStringLiteral("Se perdió la conexión con el servidor %1.").arg(m_address.shownServer())};
+    // A serialization failure or a deadlock: the server undid the transaction, which may simply run again.
+    if (code == QLatin1String("40001") || code == QLatin1String("40P01"))
+        return {ServerErrorNumber::Conflict,
+            QStringLiteral("El servidor deshizo la operación por otra que corría a la vez: %1").arg(serverText(error))};
     if (code == QLatin1String("42501"))
         return {ServerErrorNumber::NotAllowed,
             QStringLiteral("El usuario %1 no tiene permiso para esto en el servidor: %2")

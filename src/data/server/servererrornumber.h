@@ -20,4 +20,6 @@ constexpr int Refused = 8014; // the server refused a statement for another reas
 constexpr int NotCompanyDatabase = 8015; // server-init has not been run on the database
 constexpr int NewerSchema = 8016; // the company database comes from a newer program
 constexpr int Exists = 8017; // the salesperson or the login is already there
+constexpr int Conflict = 8018; // a concurrent transaction made the server undo this one: run it again
+constexpr int OtherSalesperson = 8019; // the login belongs to no salesperson, or to another one
 } // namespace ServerErrorNumber

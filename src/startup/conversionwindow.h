@@ -7,14 +7,14 @@ class QProgressBar;
 
 // The small window shown while the older program's database is converted at start-up.
 // It is shown without a modal wait; the conversion lets it repaint between steps.
-class frmConversion : public QWidget
+class ConversionWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmConversion(QWidget *parent = nullptr);
+    explicit ConversionWindow(QWidget *parent = nullptr);
 
-    void avanzo(int percent, const QString &step);
+    void advance(int percent, const QString &step);
 
 private:
     QLabel *lblPaso;

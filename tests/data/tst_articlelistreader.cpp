@@ -1,4 +1,4 @@
-#include "transfer/articlelistreader.h"
+#include "data/articlelistreader.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "frmconversion.h"
+#include "conversionwindow.h"
 
 #include "base/version.h"
 
@@ -7,12 +7,12 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-frmConversion::frmConversion(QWidget *parent)
+ConversionWindow::ConversionWindow(QWidget *parent)
     : QWidget(parent, Qt::Dialog)
     , lblPaso(new QLabel(this))
     , barProgreso(new QProgressBar(this))
 {
-    setObjectName(QStringLiteral("frmConversion"));
+    setObjectName(QStringLiteral("ConversionWindow"));
     setWindowTitle(productName());
     lblPaso->setObjectName(QStringLiteral("lblPaso"));
     barProgreso->setObjectName(QStringLiteral("barProgreso"));
@@ -25,7 +25,7 @@ frmConversion::frmConversion(QWidget *parent)
     setMinimumWidth(420);
 }
 
-void frmConversion::avanzo(int percent, const QString &step)
+void ConversionWindow::advance(int percent, const QString &step)
 {
     barProgreso->setValue(percent);
     lblPaso->setText(step);

@@ -1,0 +1,143 @@
+#include "articlelist.h"
+
+#include "base/regional.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Beyond these, the list of records left out ends with a count.
+constexpr int problemsListed = 15;
+constexpr int fieldShown = 40;
+
+QString shown(const QString &field)
+{
+    const QString cut = field.size() > fieldShown ? field.left(fieldShown) + QStringLiteral("…") : field;
+    return QStringLiteral("«%1»").arg(cut);
+}
+
+// The stock as its leading number rounded to a 32-bit integer. Most lists hold bare digits,
+// which read the same by the shorter road.
+std::optional<qint32> stockOf(const QString &field)
+{
+    if (field.size() > 0 && field.size() <= 9) {
+        qint32 value = 0;
+        bool digitsOnly = true;
+        for (const QChar c : field) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+                digitsOnly = false;
+                break;
+            }
+            value = value * 10 + (c.unicode() - '0');
+        }
+        if (digitsOnly)
+            return value;
+    }
+    // A number beyond any range, however it is written (1e400), is out of range, not zero.
+    const std::optional<double> number = Regional::leadingNumberInRange(field);
+    return number ? Regional::toInt32(*number) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> ArticleList::readFile(const QString &path, QString &text)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    auto cannot = [&name](const QString &why) {
+        return QStringLiteral("No se pudo abrir el archivo de artículos '%1': %2.").arg(name, why);
+    };
+    const QFileInfo info(path);
+    if (path.trimmed().isEmpty())
+        return QStringLiteral("No se indicó el archivo de artículos a importar.");
+    if (!info.exists())
+        return cannot(QStringLiteral("el archivo no existe"));
+    if (info.isDir())
+        return cannot(QStringLiteral("es una carpeta"));
+    if (!info.isFile())
+        return cannot(QStringLiteral("no es un archivo común"));
+    if (info.size() > maximumFileSize)
+        return cannot(QStringLiteral("es demasiado grande (%1 MB)").arg(info.size() / (1024 * 1024)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannot(QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return cannot(QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+    file.close();
+    text = ArticleListReader::decode(bytes);
+    return std::nullopt;
+}
+
+ArticleList::ArticleList(QString text)
+    : m_reader(std::move(text))
+{ }
+
+bool ArticleList::next(ArticleRecord &article, int &line)
+{
+    ArticleListRecord record;
+    while (!m_ended) {
+        const ArticleListReader::Status status = m_reader.next(record);
+        if (status == ArticleListReader::Status::End)
+            break;
+        if (status == ArticleListReader::Status::Incomplete) {
+            m_problems.append(
+                {record.line, QStringLiteral("el archivo termina en medio del registro, que se deja fuera")});
+            break;
+        }
+        ++m_records;
+        QString reason;
+        if (std::optional<ArticleRecord> converted = convert(record, &reason)) {
+            article = *converted;
+            line = record.line;
+            return true;
+        }
+        m_problems.append({record.line, reason});
+    }
+    m_ended = true;
+    return false;
+}
+
+int ArticleList::percent() const
+{
+    return m_reader.size() > 0 ? int(m_reader.position() * 100 / m_reader.size()) : 100;
+}
+
+std::optional<ArticleRecord> ArticleList::convert(const ArticleListRecord &record, QString *reason)
+{
+    auto fail = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return std::nullopt;
+    };
+    if (record.unclosedQuote)
+        return fail(QStringLiteral("falta cerrar las comillas de un campo"));
+
+    const std::optional<qint32> stock = stockOf(record.fields[3]);
+    if (!stock)
+        return fail(QStringLiteral("la existencia %1 está fuera de rango").arg(shown(record.fields[3])));
+    const std::optional<double> price = Regional::toNumber(record.fields[4]);
+    if (!price)
+        return fail(QStringLiteral("el precio %1 no es un número").arg(shown(record.fields[4])));
+    const std::optional<QDate> date = Regional::toDate(record.fields[5]);
+    if (!date)
+        return fail(QStringLiteral("la fecha %1 no es una fecha válida").arg(shown(record.fields[5])));
+
+    return ArticleRecord{record.fields[0], record.fields[1], record.fields[2], *stock, *price, *date};
+}
+
+QString ArticleList::problemsText(const QString &path, const QList<Problem> &problems)
+{
+    QString text = problems.size() == 1
+        ? QStringLiteral("No se importó 1 registro del archivo '%1':").arg(QDir::toNativeSeparators(path))
+        : QStringLiteral("No se importaron %1 registros del archivo '%2':")
+              .arg(problems.size())
+              .arg(QDir::toNativeSeparators(path));
+    for (qsizetype i = 0; i < problems.size() && i < problemsListed; ++i)
+        text += QStringLiteral("\nLínea %1: %2.").arg(problems[i].line).arg(problems[i].reason);
+    if (problems.size() > problemsListed)
+        text += QStringLiteral("\n... y %1 más.").arg(problems.size() - problemsListed);
+    text += QStringLiteral("\nLos demás artículos se importaron.");
+    return text;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "dberror.h"
+#include "serverorder.h"
+
+#include <QDateTime>
+#include <QList>
+
+#include <optional>
+
+class Connection;
+
+// Which confirmed orders the company server holds. An order is recorded here (ENVIOS) only
+// after the server committed it; one the server has but that is not recorded yet is simply
+// sent again, and the server recognises it.
+class SentOrders
+{
+public:
+    // Confirmed orders not recorded as sent.
+    static MaybeError unsentCount(Connection &connection, int &count);
+    // The same, for the desk: nullopt when no server is configured.
+    static MaybeError unsentWhenConfigured(Connection &connection, std::optional<int> &count);
+    // Up to `limit` unsent orders numbered above `after`, lowest first, each with its lines.
+    static MaybeError unsent(Connection &connection, qint64 after, int limit, QList<ServerOrder> &orders);
+    // Records the orders as sent at `when`, in one transaction; an order recorded before keeps
+    // its time.
+    static MaybeError markSent(Connection &connection, const QList<qint64> &numbers, const QDateTime &when);
+};

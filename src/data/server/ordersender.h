@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/dberror.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class Connection;
+class Dialogs;
+class ServerConnection;
+
+// Sends every confirmed order the company server does not have yet, lowest number first. Each
+// order goes with its lines in one server transaction that also lowers the company stock, and
+// is recorded here as sent only after the server committed it. A send cut short anywhere (a
+// dropped connection, a killed program, a stopped server) is simply run again: the server
+// recognises the orders it holds, so nothing is doubled and nothing is half-sent.
+class OrderSender
+{
+public:
+    struct Result
+    {
+        int total = 0; // orders that were waiting
+        int sent = 0; // stored by the server now
+        int alreadyThere = 0; // the server had them already
+        int notSent = 0;
+        QStringList refused; // the orders the server refused, each with why
+        std::optional<DbError> stoppedBy; // why the others were not sent
+        bool cancelled = false;
+
+        // The message the user reads.
+        QString text() const;
+    };
+    // Told after each order; false cancels the send between two orders.
+    using Progress = std::function<bool(int done, int total)>;
+
+    OrderSender(Connection &local, ServerConnection &server);
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+    // Orders read and recorded as sent at a time.
+    void setPageSize(int orders) { m_pageSize = qMax(1, orders); }
+    // Sends on the open connection.
+    Result run();
+
+    // Connects as the salesperson of the stored settings (asking for a password through the
+    // dialogs when needed) and sends. With nothing waiting, the server is not reached at all.
+    static Result sendAll(Connection &local, Dialogs &dialogs, const Progress &progress = {});
+
+private:
+    Connection &m_local;
+    ServerConnection &m_server;
+    Progress m_progress;
+    int m_pageSize = 200;
+};

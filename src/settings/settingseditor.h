@@ -1,0 +1,41 @@
+#pragma once
+
+#include "data/companysettings.h"
+#include "data/dberror.h"
+#include "data/serversettings.h"
+
+#include <QString>
+
+#include <optional>
+
+class Connection;
+class Dialogs;
+
+// The rules behind the settings window: the company's settings row and the company server,
+// read from the store, checked and stored, and the server tried as typed.
+class SettingsEditor
+{
+public:
+    struct Typed
+    {
+        CompanySettings::Typed company;
+        ServerSettings::Typed server;
+    };
+
+    // What a try of the server found, as the user reads it.
+    struct Trial
+    {
+        bool connected = false;
+        QString text;
+    };
+
+    static MaybeError load(Connection &connection, Typed &typed);
+    // Checks and stores both, and brings the run's globals up to date. The refusal, as a
+    // sentence, when something typed cannot be stored; then nothing is.
+    static std::optional<QString> save(Connection &connection, const Typed &typed);
+    // Connects with the server settings as typed, asking for a password through the dialogs
+    // when libpq's password file has none.
+    static Trial tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs);
+    // The login used when none is typed.
+    static QString defaultLogin(const ServerSettings::Typed &typed);
+};
