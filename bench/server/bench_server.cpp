@@ -59,10 +59,17 @@ double median(std::vector<double> times)
     return times[times.size() / 2];
 }
 
+// Each figure's median, for the closing summary line.
+QStringList summary;
+
 void report(const char *label, const std::vector<double> &times, double goal)
 {
     std::printf("%-48s median %8.1f ms, best %8.1f ms (goal < %.0f ms)\n", label, median(times),
         *std::min_element(times.begin(), times.end()), goal);
+    summary << QStringLiteral("%1 %2 ms (goal < %3)")
+                   .arg(QString::fromLatin1(label))
+                   .arg(median(times), 0, 'f', 0)
+                   .arg(goal);
 }
 
 bool fail(const QString &why)
@@ -179,5 +186,6 @@ int main(int argc, char *argv[])
     }
     TestCluster::runScript(QStringLiteral("stop"), state.path());
     Dialogs::setCurrent(nullptr);
+    std::printf("%s\n", qPrintable(summary.join(QStringLiteral("; "))));
     return done && dialogs.shown == 0 ? 0 : 1;
 }
