@@ -8,12 +8,11 @@
 #include <QLineEdit>
 #include <QtTest>
 
-DeskFixture::DeskFixture() = default;
-
 DeskFixture::~DeskFixture()
 {
     window.reset();
     CierroConexion();
+    QTest::qCompare(dialogs.pendingAnswers(), 0, "pendingAnswers", "0", __FILE__, __LINE__);
 }
 
 bool DeskFixture::open(const QString &tipoCambioReply)
@@ -26,21 +25,13 @@ bool DeskFixture::open(const QString &tipoCambioReply)
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window.get()))
         return false;
-    control<QCheckBox>(QStringLiteral("Check_COD_ART"))->setFocus();
+    control("Check_COD_ART")->setFocus();
     return dialogs.pendingAnswers() == 0;
-}
-
-bool DeskFixture::addArticle(const QVariant &code, const QVariant &factory, const QVariant &description,
-    const QVariant &stock, const QVariant &price)
-{
-    return db.exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO) "
-                                  "VALUES (?, ?, ?, ?, ?)"),
-        {code, factory, description, stock, price});
 }
 
 bool DeskFixture::addArticles(const QString &prefix, int count)
 {
-    // One statement per batch: a recursive count writes the rows inside the engine.
+    // One statement: a recursive count writes the rows inside the engine.
     return db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
                                   "INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO) "
                                   "SELECT ? || substr('0000' || i, -4), 'F' || i, 'Artículo ' || i, i, 1.5 FROM n"),
@@ -56,9 +47,17 @@ QString DeskFixture::text(const QString &name) const
     return QStringLiteral("<no control %1>").arg(name);
 }
 
+QStringList DeskFixture::texts(const QStringList &names) const
+{
+    QStringList shown;
+    for (const QString &name : names)
+        shown.append(text(name));
+    return shown;
+}
+
 void DeskFixture::press(Qt::Key key)
 {
-    QTest::keyClick(QApplication::focusWidget(), key);
+    QTest::keyClick(focused(), key);
 }
 
 void DeskFixture::type(const QString &text)
@@ -66,26 +65,24 @@ void DeskFixture::type(const QString &text)
     // Key by key; letters beyond ASCII arrive as the text of their key press.
     for (const QChar ch : text) {
         if (ch.unicode() < 0x80)
-            QTest::keyClick(QApplication::focusWidget(), char(ch.unicode()));
+            QTest::keyClick(focused(), char(ch.unicode()));
         else
-            QTest::sendKeyEvent(
-                QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
 }
 
 void DeskFixture::enterToSearch()
 {
-    control<QCheckBox>(QStringLiteral("Check_DESCRIPCION"))->setFocus();
+    control("Check_DESCRIPCION")->setFocus();
     press(Qt::Key_Return);
-    if (focused() == control<QLineEdit>(QStringLiteral("txtBuscar_DESCRIPCION")))
+    if (focused() == control("txtBuscar_DESCRIPCION"))
         press(Qt::Key_Return);
 }
 
 void DeskFixture::doubleClickFound(int row)
 {
     auto *grid = control<TextGrid>(QStringLiteral("gridEncontrados"));
-    const QRect cell = grid->visualRect(grid->model()->index(row, 2));
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 2)).center());
 }
 
 QList<QStringList> DeskFixture::orderRows() const
@@ -101,7 +98,7 @@ void DeskFixture::addLine(const QString &description, const QString &cantidad, c
 {
     control<QLineEdit>(QStringLiteral("txtDESCRIPCION"))->setText(description);
     control<QLineEdit>(QStringLiteral("txtP_UNITARIO"))->setText(precio);
-    control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setFocus();
+    control("txtCANTIDAD")->setFocus();
     control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setText(cantidad);
     press(Qt::Key_Return); // to the price: the total follows
     press(Qt::Key_Return); // to the details

@@ -14,19 +14,17 @@
 class DeskFixture
 {
 public:
-    DeskFixture();
+    // Fails the running test if a scripted answer was left unused.
     ~DeskFixture();
 
     // Opens the desk answering the exchange-rate box with the reply.
     bool open(const QString &tipoCambioReply = QStringLiteral("1"));
-
-    bool addArticle(const QVariant &code, const QVariant &factory, const QVariant &description, const QVariant &stock,
-        const QVariant &price);
     // count articles coded prefix0000, prefix0001 ...
     bool addArticles(const QString &prefix, int count);
 
-    template <typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
+    template <typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
     QString text(const QString &name) const;
+    QStringList texts(const QStringList &names) const;
     static QWidget *focused() { return QApplication::focusWidget(); }
     static void press(Qt::Key key);
     static void type(const QString &text);

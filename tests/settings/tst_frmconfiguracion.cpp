@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <memory>
-
 class tst_frmConfiguracion : public QObject
 {
     Q_OBJECT
@@ -21,90 +19,77 @@ private slots:
     void init()
     {
         m_db = std::make_unique<TestDatabase>();
-        QVERIFY(m_db->isValid());
         QVERIFY_NO_ERROR(acnDataBase().open(m_db->path()));
         strEMPRESA = QStringLiteral("Empresa de Prueba");
         strULTIMO_PEDIDO = QStringLiteral("15");
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_window = std::make_unique<frmConfiguracion>();
+        m_window->show();
     }
 
     void cleanup()
     {
+        QCOMPARE(m_dialogs->pendingAnswers(), 0);
+        m_window.reset();
+        m_dialogs.reset();
         acnDataBase().close();
         m_db.reset();
     }
 
-    void counterNeverBelowTheHighestOrder_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("below the highest order") << "11" << false;
-        QTest::newRow("the highest order itself") << "12" << true;
-    }
-
+    // Refused below the highest stored order, changing nothing; the highest order itself is
+    // stored, in the file and in the run.
     void counterNeverBelowTheHighestOrder()
     {
-        QFETCH(QString, typed);
-        QFETCH(bool, stored);
-        for (int order : {10, 12})
-            QVERIFY(m_db->exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO) VALUES (?)"), {order}));
-        ScriptedDialogs dialogs;
-        if (!stored)
-            dialogs.answerMessage(Dialogs::Ok);
-
-        frmConfiguracion window;
-        window.show();
-        QCOMPARE(text(window, "txtUltimoPedido"), QStringLiteral("15"));
-        setText(window, "txtEmpresa", QStringLiteral("Distribuidora Núñez"));
-        setText(window, "txtUltimoPedido", typed);
-        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
-
-        QCOMPARE(window.result() == QDialog::Accepted, stored);
-        const QString counter = m_db->scalar(QStringLiteral("SELECT ULTIMO_PEDIDO FROM SETUP")).toString();
-        QCOMPARE(counter, stored ? typed : QStringLiteral("15"));
-        QCOMPARE(strULTIMO_PEDIDO, counter);
-        QCOMPARE(strEMPRESA, stored ? QStringLiteral("Distribuidora Núñez") : QStringLiteral("Empresa de Prueba"));
-        if (!stored)
-            QVERIFY(dialogs.messages().first().text.contains(QStringLiteral("no puede ser menor que 12")));
-        QCOMPARE(dialogs.pendingAnswers(), 0);
+        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO) VALUES (10), (12)")));
+        const auto stored = [this] {
+            return QStringList{m_db->scalar(QStringLiteral("SELECT ULTIMO_PEDIDO FROM SETUP")).toString(),
+                strULTIMO_PEDIDO, strEMPRESA};
+        };
+        QCOMPARE(box("txtUltimoPedido")->text(), QStringLiteral("15"));
+        box("txtEmpresa")->setText(QStringLiteral("Distribuidora Núñez"));
+        box("txtUltimoPedido")->setText(QStringLiteral("11"));
+        m_dialogs->answerMessage(Dialogs::Ok);
+        click("cmdAceptar");
+        QVERIFY(m_dialogs->messages().first().text.contains(QStringLiteral("no puede ser menor que 12")));
+        QCOMPARE(m_window->result(), int(QDialog::Rejected));
+        QCOMPARE(stored(), (QStringList{"15", "15", "Empresa de Prueba"}));
+        box("txtUltimoPedido")->setText(QStringLiteral("12"));
+        click("cmdAceptar");
+        QCOMPARE(m_window->result(), int(QDialog::Accepted));
+        QCOMPARE(stored(), (QStringList{"12", "12", "Distribuidora Núñez"}));
     }
 
-    // A server that takes the connection and never answers: the window says so once the
-    // connection's time-out has passed, not later.
+    // A server that takes the connection and never answers (the time-out itself is the server
+    // client's test): the window says so once its time-out has passed, and stores nothing.
     void badAddressToldWithinTheTimeOut()
     {
         FakeServer silent(FakeServer::Kind::Silent);
         QVERIFY(silent.port() > 0);
-        ScriptedDialogs dialogs;
-        dialogs.answerMessage(Dialogs::Ok);
-        frmConfiguracion window;
-        window.show();
-        setText(window, "txtServidor", QStringLiteral("127.0.0.1"));
-        setText(window, "txtPuerto", QString::number(silent.port()));
-        setText(window, "txtBaseDeDatos", QStringLiteral("empresa"));
-        setText(window, "txtCodigoVendedor", QStringLiteral("V1"));
-
+        m_dialogs->answerMessage(Dialogs::Ok);
+        box("txtServidor")->setText(QStringLiteral("127.0.0.1"));
+        box("txtPuerto")->setText(QString::number(silent.port()));
+        box("txtBaseDeDatos")->setText(QStringLiteral("empresa"));
+        box("txtCodigoVendedor")->setText(QStringLiteral("V1"));
         QElapsedTimer clock;
         clock.start();
-        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdProbar")), Qt::LeftButton);
+        click("cmdProbar");
         QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(dialogs.messages().size(), 1);
-        QVERIFY2(dialogs.messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
-            qPrintable(dialogs.messages().first().text));
-        // Trying changes nothing stored.
-        QVERIFY(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM SERVIDOR")).toInt() == 0);
+        QCOMPARE(m_dialogs->messages().size(), 1);
+        QVERIFY2(m_dialogs->messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
+            qPrintable(m_dialogs->messages().first().text));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM SERVIDOR")).toInt(), 0);
     }
 
 private:
-    static QString text(const QWidget &window, const char *name)
+    QLineEdit *box(const char *name) const { return m_window->findChild<QLineEdit *>(QString::fromLatin1(name)); }
+    void click(const char *name) const
     {
-        return window.findChild<QLineEdit *>(QString::fromLatin1(name))->text();
-    }
-    static void setText(const QWidget &window, const char *name, const QString &value)
-    {
-        window.findChild<QLineEdit *>(QString::fromLatin1(name))->setText(value);
+        QTest::mouseClick(m_window->findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
     }
 
     std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<frmConfiguracion> m_window;
 };
 
 QTEST_MAIN(tst_frmConfiguracion)
