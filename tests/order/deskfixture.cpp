@@ -3,7 +3,6 @@
 #include "order/textgrid.h"
 #include "startup/startup.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -27,15 +26,6 @@ bool DeskFixture::open(const QString &tipoCambioReply)
         return false;
     control("Check_COD_ART")->setFocus();
     return dialogs.pendingAnswers() == 0;
-}
-
-bool DeskFixture::addArticles(const QString &prefix, int count)
-{
-    // One statement: a recursive count writes the rows inside the engine.
-    return db.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?) "
-                                  "INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO) "
-                                  "SELECT ? || substr('0000' || i, -4), 'F' || i, 'Artículo ' || i, i, 1.5 FROM n"),
-        {count, prefix});
 }
 
 QString DeskFixture::text(const QString &name) const
@@ -100,7 +90,6 @@ void DeskFixture::addLine(const QString &description, const QString &cantidad, c
     control<QLineEdit>(QStringLiteral("txtP_UNITARIO"))->setText(precio);
     control("txtCANTIDAD")->setFocus();
     control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setText(cantidad);
-    press(Qt::Key_Return); // to the price: the total follows
-    press(Qt::Key_Return); // to the details
-    press(Qt::Key_Return); // to cmdGuardar: the line is added
+    for (int field = 0; field < 3; ++field) // to the price (the total follows), the details, cmdGuardar
+        press(Qt::Key_Return);
 }

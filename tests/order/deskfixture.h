@@ -5,22 +5,17 @@
 #include "support/testdatabase.h"
 
 #include <QApplication>
-#include <QString>
 
 #include <memory>
 
 // The desk as the salesperson meets it: a database of its own, the connection open, the
-// exchange rate answered, the window shown and active.
+// exchange rate answered, the window shown and active. A scripted answer left unused fails
+// the running test.
 class DeskFixture
 {
 public:
-    // Fails the running test if a scripted answer was left unused.
     ~DeskFixture();
-
-    // Opens the desk answering the exchange-rate box with the reply.
     bool open(const QString &tipoCambioReply = QStringLiteral("1"));
-    // count articles coded prefix0000, prefix0001 ...
-    bool addArticles(const QString &prefix, int count);
 
     template <typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
     QString text(const QString &name) const;
@@ -31,7 +26,7 @@ public:
     // Enter from the description criterion on to the search button.
     void enterToSearch();
     void doubleClickFound(int row);
-    // The cells of gridCompras' data rows, column by column.
+    // The cells of gridCompras' data rows.
     QList<QStringList> orderRows() const;
     // Fills the line fields and lets the focus arrive on cmdGuardar.
     void addLine(const QString &description, const QString &cantidad, const QString &precio);

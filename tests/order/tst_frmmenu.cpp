@@ -122,20 +122,11 @@ private slots:
 
     // Eliminar asks about the current line: No keeps it, Yes takes it out and the totals follow;
     // the last one leaves the headings. Closing with a line not stored asks first, No by
-    // default: No keeps the window and the order, Yes unloads, which ends the run. (The print
-    // tool's signal is met in the report's tests.)
-    void toolsDeletionAndClosing()
+    // default: No keeps the window and the order, Yes unloads, which ends the run.
+    void deletionAndClosing()
     {
         DeskFixture desk;
         QVERIFY(desk.open());
-        QSignalSpy importar(desk.window.get(), &frmMenu::importarRequested);
-        click(desk, "cmdImportar");
-        click(desk, "lblImportar");
-        QCOMPARE(importar.size(), 2);
-        desk.dialogs.answerMessage(Dialogs::Ok);
-        click(desk, "lblInternet");
-        QCOMPARE(desk.dialogs.messages().first().text, QStringLiteral("Módulo avanzado de conexión a internet"));
-
         desk.addLine(QStringLiteral("uno"), QStringLiteral("1"), QStringLiteral("1,00"));
         desk.addLine(QStringLiteral("dos"), QStringLiteral("2"), QStringLiteral("2,00"));
         auto *grid = desk.control<TextGrid>("gridCompras");
@@ -171,52 +162,28 @@ private slots:
         QCOMPARE(unloaded.size(), 1);
     }
 
-    // The rows each criterion finds are ArticleSearch's; here, the question above a hundred.
-    void searchAsksAboveAHundred_data()
-    {
-        QTest::addColumn<int>("articles");
-        QTest::addColumn<int>("answer"); // 0: nothing asked
-        QTest::addColumn<int>("rows");
-        QTest::newRow("a hundred, no question") << 100 << 0 << 101;
-        QTest::newRow("101, Yes lists them") << 101 << int(Dialogs::Yes) << 102;
-        QTest::newRow("101, No lists none") << 101 << int(Dialogs::No) << 1;
-    }
-
-    void searchAsksAboveAHundred()
-    {
-        QFETCH(int, articles);
-        QFETCH(int, answer);
-        QFETCH(int, rows);
-        DeskFixture desk;
-        QVERIFY(desk.addArticles(QStringLiteral("P"), articles));
-        QVERIFY(desk.open());
-        if (answer)
-            desk.dialogs.answerMessage(Dialogs::Button(answer));
-        desk.enterToSearch();
-        QCOMPARE(desk.dialogs.messages().size(), answer ? 1 : 0);
-        if (answer) {
-            QCOMPARE(desk.dialogs.messages().first().text,
-                QStringLiteral("Se encontraron 101 registros, desea verlos de toda forma."));
-            QCOMPARE(desk.dialogs.messages().first().buttons, Dialogs::Yes | Dialogs::No);
-        }
-        auto *grid = desk.control<TextGrid>("gridEncontrados");
-        QCOMPARE(grid->rows(), rows);
-        QCOMPARE(grid->fixedRows(), rows > 1 ? 1 : 0);
-        QCOMPARE(desk.focused(), rows > 1 ? static_cast<QWidget *>(grid) : desk.control("cmdBuscar"));
-    }
-
     // A whole order from the keyboard: a criterion ticked and typed, an article taken by Space
     // and one by a double click, a quantity and a price told until they convert, a customer
-    // browsed and edited, the order confirmed by Enter from the remarks. A company server is
-    // configured: the bottom band counts the orders it still lacks, at load and once stored.
+    // browsed to the end and edited, the order confirmed by Enter from the remarks. A company
+    // server is configured: the bottom band counts the orders it still lacks, at load and after.
     void wholeOrderFromTheKeyboard()
     {
         DeskFixture desk;
         QVERIFY(desk.db.exec("INSERT INTO SERVIDOR (BASE_DE_DATOS, VENDEDOR) VALUES ('empresa', 'V1')"));
         QVERIFY(desk.db.exec("INSERT INTO PEDIDOS (NRO_PEDIDO) VALUES (10), (11)"));
         QVERIFY(desk.db.exec("INSERT INTO ENVIOS (NRO_PEDIDO, ENVIADO) VALUES (10, '2024-03-01 10:00:00')"));
+        QVERIFY(desk.db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 101) "
+                             "INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) SELECT 'P' || i, 'Pieza' FROM n"));
         QVERIFY(openStocked(desk));
         QCOMPARE(desk.texts({"txtNOMBRE", "lblSinEnviar"}), (L{"Ana Peña", "1 orden sin enviar"}));
+        // Listing more than a hundred articles asks first; No lists none.
+        desk.dialogs.answerMessage(Dialogs::No);
+        desk.control("cmdBuscar")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(desk.dialogs.messages().last().text,
+            QStringLiteral("Se encontraron 104 registros, desea verlos de toda forma."));
+        QCOMPARE(desk.dialogs.messages().last().buttons, Dialogs::Yes | Dialogs::No);
+        QCOMPARE(desk.control<TextGrid>("gridEncontrados")->rows(), 1);
+        desk.control("Check_COD_ART")->setFocus();
         desk.press(Qt::Key_Return); // Check_COD_ART -> Check_COD_PROPIO (its text is disabled)
         desk.press(Qt::Key_Return); // -> Check_DESCRIPCION
         desk.press(Qt::Key_Space); // ticks it and moves into its text
@@ -292,6 +259,9 @@ private slots:
         desk.control("txtEMAIL")->setFocus(Qt::OtherFocusReason);
         desk.type("zzz"); // an edit that browsing throws away
         click(desk, "lblSiguiente");
+        desk.dialogs.answerMessage(Dialogs::Ok);
+        click(desk, "lblSiguiente"); // already the last: told so, and still shown
+        QCOMPARE(desk.dialogs.messages().last().text, QStringLiteral("Final del fichero."));
         QCOMPARE(desk.text("txtNOMBRE"), QString("Bruno Díaz"));
         QVERIFY(telefono->fontMetrics().horizontalAdvance(telefono->text()) > telefono->width());
         showsStart();

@@ -91,49 +91,43 @@ private slots:
             S("2004-08-20|Transporte|Contado|Urgente"));
         QCOMPARE(text("SELECT COD_ART || CANTIDAD || DETALLES FROM LINEAS_PEDIDOS WHERE NRO_LINEA = 1"), S("A2rojo"));
         QCOMPARE(m_db->scalar("SELECT P_UNITARIO FROM LINEAS_PEDIDOS WHERE NRO_LINEA = 1").toDouble(), 1234.5);
-        QCOMPARE(
-            text("SELECT FECHA_ACT FROM ARTICULOS WHERE COD_ART = 'A'"), QDate::currentDate().toString(Qt::ISODate));
     }
 
     // Nothing is stored and the customer being typed is kept as it is.
     void refusedBeforeStoring_data()
     {
-        QTest::addColumn<QString>("nroPedido");
-        QTest::addColumn<QString>("fecha");
-        QTest::addColumn<int>("row"); // -1: no lines at all
+        QTest::addColumn<int>("row"); // -1: no lines at all; 0: the order number (column 0) or date
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("cell");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("told");
-        const S n = "16", d = "20/08/2004", notStored = "\nLa orden no se guardó.";
+        const S notStored = "\nLa orden no se guardó.";
         const int refused = int(Outcome::Refused);
-        row("no lines", n, d, -1, 0, S(), int(Outcome::NoLines), 0, S("No hay orden a guardar."));
-        row("price not a number", n, d, 1, 2, S("doce"), refused, 2,
+        row("no lines", -1, 0, S(), int(Outcome::NoLines), 0, S("No hay orden a guardar."));
+        row("price not a number", 2, 2, S("doce"), refused, 2,
             "Línea 2: el precio unitario 'doce' no es un número." + notStored);
-        row("quantity with a fraction", n, d, 1, 1, S("1,5"), refused, 2,
+        row("quantity with a fraction", 2, 1, S("1,5"), refused, 2,
             "Línea 2: la cantidad '1,5' no es un número entero." + notStored);
-        row("order number beyond 32 bits", S("99999999999"), d, 0, 1, S("2"), refused, 0,
+        row("order number beyond 32 bits", 0, 0, S("99999999999"), refused, 0,
             "El número de pedido '99999999999' no es válido." + notStored);
-        row("date that is not a date", n, S("31/02/2004"), 0, 1, S("2"), refused, 0,
+        row("date that is not a date", 0, 1, S("31/02/2004"), refused, 0,
             "La fecha del pedido '31/02/2004' no es una fecha." + notStored);
     }
 
     void refusedBeforeStoring()
     {
-        QFETCH(QString, nroPedido);
-        QFETCH(QString, fecha);
         QFETCH(int, row);
         QFETCH(int, column);
         QFETCH(QString, cell);
         newCustomer();
         OrderDraft order = draft();
-        order.nroPedido = nroPedido;
-        order.fecha = fecha;
         if (row < 0)
             order.lines.clear();
+        else if (row == 0)
+            (column == 0 ? order.nroPedido : order.fecha) = cell;
         else
-            order.lines[row][column] = cell;
+            order.lines[row - 1][column] = cell;
         m_dialogs->answerMessage(Dialogs::Ok);
         const OrderConfirmation::Result result = confirm(order);
         QTEST(int(result.outcome), "outcome");

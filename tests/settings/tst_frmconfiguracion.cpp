@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <optional>
+
+// The settings window shown over a database of its own, its boxes answered from a script.
 class tst_frmConfiguracion : public QObject
 {
     Q_OBJECT
@@ -18,20 +21,19 @@ class tst_frmConfiguracion : public QObject
 private slots:
     void init()
     {
-        m_db = std::make_unique<TestDatabase>();
+        m_db.emplace();
         QVERIFY_NO_ERROR(acnDataBase().open(m_db->path()));
         strEMPRESA = QStringLiteral("Empresa de Prueba");
         strULTIMO_PEDIDO = QStringLiteral("15");
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_window = std::make_unique<frmConfiguracion>();
+        m_window.emplace();
         m_window->show();
     }
 
     void cleanup()
     {
-        QCOMPARE(m_dialogs->pendingAnswers(), 0);
+        QCOMPARE(m_dialogs.pendingAnswers(), 0);
+        m_dialogs.clear();
         m_window.reset();
-        m_dialogs.reset();
         acnDataBase().close();
         m_db.reset();
     }
@@ -48,9 +50,9 @@ private slots:
         QCOMPARE(box("txtUltimoPedido")->text(), QStringLiteral("15"));
         box("txtEmpresa")->setText(QStringLiteral("Distribuidora Núñez"));
         box("txtUltimoPedido")->setText(QStringLiteral("11"));
-        m_dialogs->answerMessage(Dialogs::Ok);
+        m_dialogs.answerMessage(Dialogs::Ok);
         click("cmdAceptar");
-        QVERIFY(m_dialogs->messages().first().text.contains(QStringLiteral("no puede ser menor que 12")));
+        QVERIFY(m_dialogs.messages().first().text.contains(QStringLiteral("no puede ser menor que 12")));
         QCOMPARE(m_window->result(), int(QDialog::Rejected));
         QCOMPARE(stored(), (QStringList{"15", "15", "Empresa de Prueba"}));
         box("txtUltimoPedido")->setText(QStringLiteral("12"));
@@ -59,24 +61,24 @@ private slots:
         QCOMPARE(stored(), (QStringList{"12", "12", "Distribuidora Núñez"}));
     }
 
-    // A server that takes the connection and never answers (the time-out itself is the server
-    // client's test): the window says so once its time-out has passed, and stores nothing.
-    void badAddressToldWithinTheTimeOut()
+    // A server that takes the connection and never answers (how the time-out is told is the
+    // server client's test): the window gives up after its own five seconds and stores nothing.
+    void silentServerToldWithinTheTimeOut()
     {
         FakeServer silent(FakeServer::Kind::Silent);
         QVERIFY(silent.port() > 0);
-        m_dialogs->answerMessage(Dialogs::Ok);
         box("txtServidor")->setText(QStringLiteral("127.0.0.1"));
         box("txtPuerto")->setText(QString::number(silent.port()));
         box("txtBaseDeDatos")->setText(QStringLiteral("empresa"));
         box("txtCodigoVendedor")->setText(QStringLiteral("V1"));
+        m_dialogs.answerMessage(Dialogs::Ok);
         QElapsedTimer clock;
         clock.start();
         click("cmdProbar");
         QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(m_dialogs->messages().size(), 1);
-        QVERIFY2(m_dialogs->messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
-            qPrintable(m_dialogs->messages().first().text));
+        QCOMPARE(m_dialogs.messages().size(), 1);
+        QVERIFY2(m_dialogs.messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
+            qPrintable(m_dialogs.messages().first().text));
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM SERVIDOR")).toInt(), 0);
     }
 
@@ -87,9 +89,9 @@ private:
         QTest::mouseClick(m_window->findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
     }
 
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<frmConfiguracion> m_window;
+    ScriptedDialogs m_dialogs;
+    std::optional<TestDatabase> m_db;
+    std::optional<frmConfiguracion> m_window;
 };
 
 QTEST_MAIN(tst_frmConfiguracion)
