@@ -1,10 +1,13 @@
 #pragma once
 
 #include "order/frmmenu.h"
+#include "order/textgrid.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
 
-#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
 
 #include <memory>
 
@@ -18,18 +21,58 @@ public:
     bool open(const QString &tipoCambioReply = QStringLiteral("1"));
 
     template <typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
-    QString text(const QString &name) const;
-    QStringList texts(const QStringList &names) const;
+    QString text(const QString &name) const
+    {
+        if (auto *box = control<QLineEdit>(name))
+            return box->text();
+        auto *label = control<QLabel>(name);
+        return label ? label->text() : QStringLiteral("<no control %1>").arg(name);
+    }
+    QStringList texts(const QStringList &names) const
+    {
+        QStringList shown;
+        for (const QString &name : names)
+            shown.append(text(name));
+        return shown;
+    }
     static QWidget *focused() { return QApplication::focusWidget(); }
-    static void press(Qt::Key key);
-    static void type(const QString &text);
-    // Enter from the description criterion on to the search button.
-    void enterToSearch();
-    void doubleClickFound(int row);
+    static void press(Qt::Key key) { QTest::keyClick(focused(), key); }
+    // Key by key; letters beyond ASCII arrive as the text of their key press.
+    static void type(const QString &text)
+    {
+        for (const QChar ch : text) {
+            if (ch.unicode() < 0x80)
+                QTest::keyClick(focused(), char(ch.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+    }
+    void doubleClickFound(int row) const
+    {
+        auto *grid = control<TextGrid>(QStringLiteral("gridEncontrados"));
+        QTest::mouseDClick(
+            grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 2)).center());
+    }
     // The cells of gridCompras' data rows.
-    QList<QStringList> orderRows() const;
-    // Fills the line fields and lets the focus arrive on cmdGuardar.
-    void addLine(const QString &description, const QString &cantidad, const QString &precio);
+    QList<QStringList> orderRows() const
+    {
+        auto *grid = control<TextGrid>(QStringLiteral("gridCompras"));
+        QList<QStringList> rows;
+        for (int row = 1; row < grid->rows(); ++row)
+            rows.append(grid->gridModel()->rowCells(row));
+        return rows;
+    }
+    // Fills the line fields and lets the focus arrive on cmdGuardar, through the price (the
+    // total follows) and the details.
+    void addLine(const QString &description, const QString &cantidad, const QString &precio) const
+    {
+        control<QLineEdit>(QStringLiteral("txtDESCRIPCION"))->setText(description);
+        control<QLineEdit>(QStringLiteral("txtP_UNITARIO"))->setText(precio);
+        control(QStringLiteral("txtCANTIDAD"))->setFocus();
+        control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setText(cantidad);
+        for (int field = 0; field < 3; ++field)
+            press(Qt::Key_Return);
+    }
 
     TestDatabase db;
     ScriptedDialogs dialogs;
