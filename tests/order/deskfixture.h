@@ -25,8 +25,7 @@ public:
     {
         if (auto *box = control<QLineEdit>(name))
             return box->text();
-        auto *label = control<QLabel>(name);
-        return label ? label->text() : QStringLiteral("<no control %1>").arg(name);
+        return control<QLabel>(name)->text();
     }
     QStringList texts(const QStringList &names) const
     {
@@ -61,17 +60,6 @@ public:
         for (int row = 1; row < grid->rows(); ++row)
             rows.append(grid->gridModel()->rowCells(row));
         return rows;
-    }
-    // Fills the line fields and lets the focus arrive on cmdGuardar, through the price (the
-    // total follows) and the details.
-    void addLine(const QString &description, const QString &cantidad, const QString &precio) const
-    {
-        control<QLineEdit>(QStringLiteral("txtDESCRIPCION"))->setText(description);
-        control<QLineEdit>(QStringLiteral("txtP_UNITARIO"))->setText(precio);
-        control(QStringLiteral("txtCANTIDAD"))->setFocus();
-        control<QLineEdit>(QStringLiteral("txtCANTIDAD"))->setText(cantidad);
-        for (int field = 0; field < 3; ++field)
-            press(Qt::Key_Return);
     }
 
     TestDatabase db;
