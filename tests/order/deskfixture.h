@@ -11,9 +11,8 @@
 
 #include <memory>
 
-// The desk as the salesperson meets it: a database of its own, the connection open, the
-// exchange rate answered, the window shown and active. A scripted answer left unused fails
-// the running test.
+// The desk on a database of its own, the rate answered, the window shown and active. A scripted
+// answer left unused fails the running test.
 class DeskFixture
 {
 public:
@@ -52,7 +51,6 @@ public:
         QTest::mouseDClick(
             grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 2)).center());
     }
-    // The cells of gridCompras' data rows.
     QList<QStringList> orderRows() const
     {
         auto *grid = control<TextGrid>(QStringLiteral("gridCompras"));

@@ -23,7 +23,6 @@ template <typename... Cells> void row(const char *name, const Cells &...cells)
     (QTest::newRow(name) << ... << cells);
 }
 
-// Three lines, as the grid holds them.
 OrderDraft draft()
 {
     return {"16", "20/08/2004", "Cliente Uno", {}, {}, {}, {}, "uno@x.py", "Transporte", "Contado", "Urgente",
@@ -195,7 +194,6 @@ private slots:
         QCOMPARE(shown.last().text, message);
         QCOMPARE(shown.last().title, routine ? S("Recorvan") : shown.first().title);
         expectStored(false, 1);
-        // The new customer is still pending, as typed.
         QCOMPARE(m_cursor->editMode(), CustomerCursor::EditMode::New);
         QCOMPARE(m_cursor->value(Field::Nombre), S("Cliente Nuevo"));
         QCOMPARE(m_cursor->recordCount(), 1);
@@ -265,8 +263,7 @@ private:
     QString text(const QString &sql) const { return m_db->scalar(sql).toString(); }
     int count(const QString &table) const { return m_db->scalar("SELECT COUNT(*) FROM " + table).toInt(); }
 
-    // The draft's order stored once (stock lowered, the counter advanced in the file and in
-    // memory), or nothing of it at all.
+    // The order stored once (stock lowered, the counter advanced in file and memory), or nothing.
     void expectStored(bool stored, int customers)
     {
         const QStringList found = {text("SELECT GROUP_CONCAT(NRO_PEDIDO) FROM PEDIDOS"),

@@ -9,11 +9,6 @@ namespace {
 
 using S = QString;
 
-void useRegion(const QString &name)
-{
-    Regional::setCurrent(name == QStringLiteral("point") ? Regional::pointMonthFirst() : Regional::commaDayFirst());
-}
-
 template <typename... Cells> void row(const char *name, const Cells &...cells)
 {
     (QTest::newRow(name) << ... << cells);
@@ -29,7 +24,7 @@ class tst_OrderRules : public QObject
 private slots:
     void leavingAField_data()
     {
-        QTest::addColumn<QString>("region");
+        QTest::addColumn<bool>("point"); // the point-decimal, month-first setting
         QTest::addColumn<QString>("left"); // the field being left
         QTest::addColumn<QString>("cantidad");
         QTest::addColumn<QString>("precio");
@@ -37,12 +32,13 @@ private slots:
         QTest::addColumn<QString>("total"); // "stays" when the total is not touched
         QTest::addColumn<bool>("refused"); // the field takes the focus back
         QTest::addColumn<QString>("added"); // the field that keeps the line out, or "yes"
-        const S c = "comma", q = "cantidad", r = "precio", y = "yes";
+        const bool c = false, p = true;
+        const S q = "cantidad", r = "precio", y = "yes";
         row("rounded to cents", c, q, S("3"), S("0,335"), S("3"), S("1,01"), false, y);
         row("empty quantity becomes 0", c, q, S(""), S("2,50"), S("0"), S("stays"), false, y);
         row("quantity with a fraction", c, q, S("1,5"), S("10,00"), S("1,5"), S(""), true, q);
         row("quantity grouped", c, q, S("1.000"), S("1.234,50"), S("1.000"), S(""), true, q);
-        row("quantity with a point fraction", S("point"), q, S("2.5"), S("1.00"), S("2.5"), S(""), true, q);
+        row("quantity with a point fraction", p, q, S("2.5"), S("1.00"), S("2.5"), S(""), true, q);
         row("no price yet", c, q, S("2"), S(""), S("2"), S(""), false, r);
         row("price in Standard", c, r, S("2"), S("1234,5"), S("1.234,50"), S("2.469,00"), false, y);
         row("empty price becomes 0", c, r, S("2"), S(""), S("0"), S("stays"), false, y);
@@ -51,12 +47,12 @@ private slots:
 
     void leavingAField()
     {
-        QFETCH(QString, region);
+        QFETCH(bool, point);
         QFETCH(QString, left);
         QFETCH(QString, cantidad);
         QFETCH(QString, precio);
         QFETCH(bool, refused);
-        useRegion(region);
+        Regional::setCurrent(point ? Regional::pointMonthFirst() : Regional::commaDayFirst());
         const bool leftCantidad = left == QStringLiteral("cantidad");
         const LineEntry::Left result
             = leftCantidad ? LineEntry::leaveCantidad(cantidad, precio) : LineEntry::leavePrecio(cantidad, precio);
@@ -81,11 +77,11 @@ private slots:
 
     void exchangeRateReply_data()
     {
-        QTest::addColumn<QString>("region");
+        QTest::addColumn<bool>("point"); // the point-decimal, month-first setting
         QTest::addColumn<QString>("reply");
         QTest::addColumn<double>("rate");
         QTest::addColumn<QString>("caption");
-        const S c = "comma", p = "point";
+        const bool c = false, p = true;
         row("comma machine, comma reply", c, S("3,15"), 3.15, S("3,15"));
         row("comma machine, point reply", c, S("2.85"), 2.85, S("2,85"));
         row("point machine, point reply", p, S("3.15"), 3.15, S("3.15"));
@@ -95,10 +91,10 @@ private slots:
 
     void exchangeRateReply()
     {
-        QFETCH(QString, region);
+        QFETCH(bool, point);
         QFETCH(QString, reply);
         QFETCH(double, rate);
-        useRegion(region);
+        Regional::setCurrent(point ? Regional::pointMonthFirst() : Regional::commaDayFirst());
         QCOMPARE(ExchangeRate::fromReply(reply), rate);
         QTEST(ExchangeRate::caption(rate), "caption");
         // Accepting the proposed reply unchanged keeps the rate.
