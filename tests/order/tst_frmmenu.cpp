@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(unloaded.size(), 1);
     }
 
-    // A whole order from the keyboard, its first confirmation failing. With a company server, the
-    // bottom band counts the orders it still lacks.
+    // A whole order from the keyboard, from the articles taken to a failed and a repeated confirmation. With a
+    // company server, the bottom band counts the orders it still lacks.
     void wholeOrderFromTheKeyboard()
     {
         DeskFixture desk;
