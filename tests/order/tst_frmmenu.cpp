@@ -1,16 +1,92 @@
 #include "base/regional.h"
-#include "deskfixture.h"
 #include "order/desklook.h"
+#include "order/frmmenu.h"
 #include "order/textgrid.h"
 #include "order/twips.h"
+#include "startup/startup.h"
+#include "support/scripteddialogs.h"
+#include "support/testdatabase.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
+#include <memory>
+
 using L = QStringList;
 
 namespace {
+
+// The desk on a database of its own, the rate answered, the window shown and active. A scripted
+// answer left unused fails the running test.
+class DeskFixture
+{
+public:
+    ~DeskFixture()
+    {
+        window.reset();
+        CierroConexion();
+        QTest::qCompare(dialogs.pendingAnswers(), 0, "pendingAnswers", "0", __FILE__, __LINE__);
+    }
+    bool open(const QString &tipoCambioReply = QStringLiteral("1"))
+    {
+        if (!db.isValid() || AbroConexion(db.folder()))
+            return false;
+        dialogs.answerInput(tipoCambioReply);
+        window = std::make_unique<frmMenu>();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            return false;
+        control(QStringLiteral("Check_COD_ART"))->setFocus();
+        return dialogs.pendingAnswers() == 0;
+    }
+
+    template <typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
+    QString text(const QString &name) const
+    {
+        if (auto *box = control<QLineEdit>(name))
+            return box->text();
+        return control<QLabel>(name)->text();
+    }
+    QStringList texts(const QStringList &names) const
+    {
+        QStringList shown;
+        for (const QString &name : names)
+            shown.append(text(name));
+        return shown;
+    }
+    static QWidget *focused() { return QApplication::focusWidget(); }
+    static void press(Qt::Key key) { QTest::keyClick(focused(), key); }
+    // Key by key; letters beyond ASCII arrive as the text of their key press.
+    static void type(const QString &text)
+    {
+        for (const QChar ch : text) {
+            if (ch.unicode() < 0x80)
+                QTest::keyClick(focused(), char(ch.unicode()));
+            else
+                QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+    }
+    void doubleClickFound(int row) const
+    {
+        auto *grid = control<TextGrid>(QStringLiteral("gridEncontrados"));
+        QTest::mouseDClick(
+            grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 2)).center());
+    }
+    QList<QStringList> orderRows() const
+    {
+        auto *grid = control<TextGrid>(QStringLiteral("gridCompras"));
+        QList<QStringList> rows;
+        for (int row = 1; row < grid->rows(); ++row)
+            rows.append(grid->gridModel()->rowCells(row));
+        return rows;
+    }
+
+    TestDatabase db;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMenu> window;
+};
 
 QString focusedName()
 {
@@ -26,8 +102,9 @@ class tst_frmMenu : public QObject
 private slots:
     void init() { Regional::setCurrent(Regional::commaDayFirst()); }
 
-    // The rate box at load (its replies are the rule's); names too long for their places:
-    // nothing stands outside the window or its frame, and no text is cut; closing.
+    // The rate box at load (its replies are the rule's); the print tool asked for the order shown;
+    // names too long for their places: nothing stands outside the window or its frame, and no
+    // text is cut; closing.
     void loadsFitsAndCloses()
     {
         DeskFixture desk;
@@ -39,6 +116,9 @@ private slots:
         QCOMPARE((L{rate.prompt, rate.proposed}), (L{"Tipo de Cambio:", "0"}));
         QCOMPARE(desk.texts({"lblTC", "lblNRO_PEDIDO"}), (L{"2,85", "16"}));
         QCOMPARE(desk.window->tipoCambio(), 2.85);
+        QSignalSpy imprimir(desk.window.get(), &frmMenu::imprimirRequested);
+        QTest::mouseClick(desk.control("cmdImprimir"), Qt::LeftButton);
+        QCOMPARE(QList<QVariantList>(imprimir), (QList<QVariantList>{{"16", desk.text("lblFECHA")}}));
 
         frmMenu *window = desk.window.get();
         const QRect client = Twips::toPixels(QRect(0, 0, 11910, 8520), window->logicalDpiX(), window->logicalDpiY());
