@@ -97,7 +97,12 @@ frmMenu::frmMenu(QWidget *parent)
     Form_Load();
 }
 
-frmMenu::~frmMenu() = default;
+frmMenu::~frmMenu()
+{
+    // The application outlives the desk and still reports focus changes while the base
+    // widget is torn down, after this object's own members are gone.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void frmMenu::Form_Load()
 {
