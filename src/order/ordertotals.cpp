@@ -1,18 +1,6 @@
 #include "ordertotals.h"
 
 #include "base/regional.h"
-#include "gridcolumns.h"
-
-OrderTotals OrderTotals::of(const QList<QStringList> &dataRows)
-{
-    QStringList quantities;
-    QStringList totals;
-    for (const QStringList &row : dataRows) {
-        quantities.append(row.value(column(OrderColumn::Cantidad)));
-        totals.append(row.value(column(OrderColumn::Total)));
-    }
-    return of(quantities, totals);
-}
 
 OrderTotals OrderTotals::of(const QStringList &quantities, const QStringList &totals)
 {

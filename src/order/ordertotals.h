@@ -11,11 +11,10 @@ public:
     qint64 items = 0;
     double money = 0;
 
-    // Sums the data rows (the headings row excluded). The item count adds what each
-    // quantity text begins with, rounding the running sum (halves to even); a line that
+    // Sums the order's lines, given as their quantity and line-total texts. The item count adds
+    // what each quantity text begins with, rounding the running sum (halves to even); a line that
     // would carry it past the 32-bit range is left out. A total that is not a number adds
     // nothing. Nothing is ever reported.
-    static OrderTotals of(const QList<QStringList> &dataRows);
     static OrderTotals of(const QStringList &quantities, const QStringList &totals);
 
     QString itemsText() const;
