@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 #include "base/globals.h"
+#include "base/messagetitles.h"
 #include "base/regional.h"
 #include "base/version.h"
 #include "controls/clickablelabel.h"
@@ -40,8 +41,6 @@ const QList<int> comprasWidths = {1600, 350, 700, 700, 700, 900, 900};
 const QStringList encontradosHeadings = {QStringLiteral("Código"), QStringLiteral("Cód.fábrica"),
     QStringLiteral("Descripción"), QStringLiteral("Stock"), QStringLiteral("Precio")};
 const QList<int> encontradosWidths = {700, 1230, 3260, 540, 900};
-
-const QString atencion = QStringLiteral("Atención");
 
 // Focus that comes and goes with a whole window (a message box, a modal window) is not
 // the user moving between controls: no got-focus or lost-focus rule runs for it.
@@ -141,7 +140,7 @@ void frmMenu::closeEvent(QCloseEvent *event)
     // The order lives only in this window until it is stored: leaving it behind is asked first.
     if (gridCompras->rows() > 1
         && Dialogs::current().message(QStringLiteral("La orden en curso no fue guardada. ¿Desea salir igual?"),
-               atencion, Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
+               MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
             != Dialogs::Yes) {
         event->ignore();
         return;
@@ -226,18 +225,17 @@ void frmMenu::LlenoRejilla()
     QList<QStringList> rows;
     if (MaybeError error = ArticleSearch::run(acnDataBase(), criteria(), dblTipoCambio, rows)) {
         // A failed query is told, and the desk carries on with an empty grid.
-        Dialogs::current().message(
-            error->description, QStringLiteral("Error: ") + Regional::plainInteger(error->number), Dialogs::Critical);
+        Dialogs::current().message(error->description, MessageTitles::error(error->number), Dialogs::Critical);
         return;
     }
     const qint64 count = rows.size();
     if (count <= 0) {
-        Dialogs::current().message(ArticleSearch::noMatchesText(), atencion, Dialogs::Information);
+        Dialogs::current().message(ArticleSearch::noMatchesText(), MessageTitles::attention(), Dialogs::Information);
         return;
     }
     if (count > ArticleSearch::listWithoutAsking
-        && Dialogs::current().message(ArticleSearch::tooManyQuestion(count), atencion, Dialogs::NoIcon,
-               Dialogs::Yes | Dialogs::No, Dialogs::Yes)
+        && Dialogs::current().message(ArticleSearch::tooManyQuestion(count), MessageTitles::attention(),
+               Dialogs::NoIcon, Dialogs::Yes | Dialogs::No, Dialogs::Yes)
             != Dialogs::Yes)
         return;
     gridEncontrados->addRows(std::move(rows));
@@ -291,7 +289,7 @@ void frmMenu::refuse(const LineEntry::Refusal &refusal, const QString &preface)
 {
     QLineEdit *box = refusal.field == LineEntry::Field::Cantidad ? txtCANTIDAD : txtP_UNITARIO;
     m_sendingFocusBack = true;
-    Dialogs::current().message(preface + refusal.text, atencion, Dialogs::Warning);
+    Dialogs::current().message(preface + refusal.text, MessageTitles::attention(), Dialogs::Warning);
     box->setFocus(Qt::OtherFocusReason);
     SeleccionoTexto(box);
     m_sendingFocusBack = false;
@@ -461,8 +459,7 @@ void frmMenu::openCustomers()
     connect(rsacmCLIENTES, &CustomerCursor::currentChanged, this, &frmMenu::showCustomer);
     if (MaybeError error = rsacmCLIENTES->open()) {
         // Without its customers the desk still takes orders; the salesperson is told why.
-        Dialogs::current().message(
-            error->description, QStringLiteral("Error: ") + Regional::plainInteger(error->number), Dialogs::Critical);
+        Dialogs::current().message(error->description, MessageTitles::error(error->number), Dialogs::Critical);
     }
 }
 

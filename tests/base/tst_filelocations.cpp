@@ -22,8 +22,6 @@ void tst_FileLocations::decide_data()
     const QString data = QStringLiteral("/home/ana/.local/share/Recorvan");
     QTest::newRow("build folder") << "/home/ana/recorvan/build" << true << documents << "/home/ana/recorvan/build"
                                   << "/home/ana/recorvan/build";
-    QTest::newRow("portable folder") << "/media/ana/USB/Recorvan" << true << documents << "/media/ana/USB/Recorvan"
-                                     << "/media/ana/USB/Recorvan";
     QTest::newRow("read-only portable folder") << "/media/cdrom/Recorvan" << false << documents << data << documents;
     QTest::newRow("installed, a user") << "/usr/bin" << false << documents << data << documents;
     QTest::newRow("installed, root may write there") << "/usr/bin/" << true << documents << data << documents;

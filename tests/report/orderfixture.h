@@ -7,7 +7,6 @@
 
 #include <QDate>
 #include <QDebug>
-#include <QString>
 
 #include <memory>
 
@@ -19,43 +18,29 @@ struct OrderFixture
     bool article(const QString &code, const QString &description) const
     {
         return db.exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, "
-                                      "P_UNITARIO, FECHA_ACT) VALUES (?, ?, ?, 10, 99.0, '2004-01-01')"),
-            {code, code + QStringLiteral("-F"), description});
+                                      "P_UNITARIO, FECHA_ACT) VALUES (?1, ?1 || '-F', ?2, 10, 99.0, '2004-01-01')"),
+            {code, description});
     }
 
-    bool order(int number, QDate date, const QString &customer) const
-    {
-        return db.exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, DIRECCION, RUC, TELEFONO, "
-                                      "CONTACTO, EMAIL, FORMA_DE_ENVIO, FORMA_DE_PAGO, OBSERVACIONES) "
-                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {number, date.toString(Qt::ISODate), customer, QStringLiteral("Calle %1").arg(number),
-                QStringLiteral("RUC-%1").arg(number), QStringLiteral("555-%1").arg(number),
-                QStringLiteral("Contacto %1").arg(number), QStringLiteral("c%1@example.com").arg(number),
-                QStringLiteral("Envío %1").arg(number), QStringLiteral("Pago %1").arg(number),
-                QStringLiteral("Obs %1").arg(number)});
-    }
-
-    // An order of alike lines of the article A1, which must be stored.
-    bool order(int number, QDate date, const QString &customer, int lines, int quantity, double price,
+    bool order(int number, QDate date, const QString &customer, int lines = 0, int quantity = 1, double price = 1,
         const QString &details = QString()) const
     {
-        bool stored = order(number, date, customer);
+        bool stored = db.exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, ?, ?)"),
+            {number, date.toString(Qt::ISODate), customer});
         for (int n = 1; stored && n <= lines; ++n)
             stored = line(number, n, QStringLiteral("A1"), quantity, price, details);
         return stored;
     }
 
-    // An order whose figures are wider than their boxes at the report's own sizes, and whose
-    // customer texts are longer than theirs.
+    // An order whose figures are wider than their boxes, and whose customer texts are longer.
     bool wideOrder(int number, QDate date) const
     {
-        const QString name = QStringLiteral("Ferretería y Bulonería Hermanos Núñez de la Santísima Trinidad "
-                                            "Sociedad Anónima Comercial e Industrial");
         return article(QStringLiteral("W1"), QStringLiteral("Tornillo"))
-            && db.exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, TELEFONO, EMAIL) "
-                                      "VALUES (?, ?, ?, ?, ?)"),
-                {number, date.toString(Qt::ISODate), name, QStringLiteral("(061) 570-900 / 0981 123 456 / 021 600 700"),
-                    QStringLiteral("departamento.de.compras.y.abastecimiento@ferreteriahermanosnunez.com.py")})
+            && db.exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE, TELEFONO, EMAIL) VALUES (?, ?, "
+                                      "'Ferretería y Bulonería Hermanos Núñez de la Santísima Trinidad Sociedad "
+                                      "Anónima Comercial e Industrial', '(061) 570-900 / 0981 123 456 / 021 600 700', "
+                                      "'departamento.de.compras.y.abastecimiento@ferreteriahermanosnunez.com.py')"),
+                {number, date.toString(Qt::ISODate)})
             && line(number, 1, QStringLiteral("W1"), 10, 1234567) && line(number, 2, QStringLiteral("W1"), 123456, 1)
             && line(number, 3, QStringLiteral("W1"), 1, 1234567.89);
     }
@@ -68,20 +53,26 @@ struct OrderFixture
             {order, number, code, quantity, price, details});
     }
 
-    // The order report run over this database (which the run's connection string is left
-    // naming) for the number and date captions, each left as the report starts when empty;
-    // nullptr, with the failure told, when it cannot run.
+    // The order report run over this database (which strConexion is left naming) for the number
+    // and date captions, each left as it starts when empty; nullptr, the failure told, if it fails.
     std::unique_ptr<rptOrden> report(const QString &number, const QString &date = QString()) const
     {
         strConexion = Connection::connectionString(db.path());
         auto report = std::make_unique<rptOrden>();
-        if (!number.isEmpty())
-            report->setCaption(QStringLiteral("lblView_NRO_PEDIDO"), number);
-        if (!date.isEmpty())
-            report->setCaption(QStringLiteral("lblFECHA"), date);
+        for (const auto &[caption, text] : {std::pair{"lblView_NRO_PEDIDO", number}, {"lblFECHA", date}})
+            if (!text.isEmpty())
+                report->setCaption(QString::fromLatin1(caption), text);
         const std::optional<QString> error = report->run();
         if (error)
             qWarning() << *error;
         return error ? nullptr : std::move(report);
+    }
+
+    static QStringList allTexts(const ReportDocument &document, const QString &item)
+    {
+        QStringList texts;
+        for (int page = 0; page < document.pageCount(); ++page)
+            texts += document.texts(page, item);
+        return texts;
     }
 };

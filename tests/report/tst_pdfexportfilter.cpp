@@ -8,18 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
-
-class tst_PdfExportFilter : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void writesADaysOrders();
-    void refusesWhatCannotBeWritten_data();
-    void refusesWhatCannotBeWritten();
-};
 
 namespace {
 
@@ -34,103 +23,103 @@ QString run(const QString &program, const QStringList &arguments)
 
 } // namespace
 
-void tst_PdfExportFilter::writesADaysOrders()
+class tst_PdfExportFilter : public QObject
 {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-        QSKIP("poppler-utils is not installed");
-    Regional::setCurrent(Regional::commaDayFirst());
-    TestDatabase db;
-    const OrderFixture store{db};
-    const QDate day(2004, 8, 20);
-    QVERIFY(store.article("A1", "Tornillo hexagonal") && store.order(21, day, "Ferretería Núñez", 3, 1, 0.5)
-        && store.order(22, day, "Casa O'Brien", 18, 2, 1234.5, "sin cargo") && store.wideOrder(23, day));
-    const std::unique_ptr<rptOrden> report = store.report({}, "20/08/2004");
-    QVERIFY(report);
-    strConexion.clear();
+    Q_OBJECT
 
-    QTemporaryDir out;
-    const QString path = QDir(out.path()).filePath("20040820.pdf");
-    PdfExportFilter filter;
-    filter.setFileName(path);
-    QVERIFY_NO_ERROR(filter.exportReport(report->document()));
-    const QString info = run("pdfinfo", {path});
-    QVERIFY2(info.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(info));
-    QVERIFY2(info.contains(QRegularExpression("Page size:\\s+612 x 792 pts")), qPrintable(info));
-    // The text layer holds what the page shows: letters as written, a cut name stops where the page does.
-    const QString text = run("pdftotext", {"-layout", path, "-"});
-    for (const char *expected : {"Ferretería Núñez", "Casa O'Brien", "Tornillo hexagonal", "sin cargo"})
-        QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
-    QVERIFY(text.contains(QString::fromUtf8("Ferretería y Bulonería")) && !text.contains("Industrial"));
+private slots:
+    void writesADaysOrders()
+    {
+        Regional::setCurrent(Regional::commaDayFirst());
+        TestDatabase db;
+        const OrderFixture store{db};
+        const QDate day(2004, 8, 20);
+        QVERIFY(store.article("A1", "Tornillo hexagonal") && store.order(21, day, "Ferretería Núñez", 3, 1, 0.5)
+            && store.order(22, day, "Casa O'Brien", 18, 2, 1234.5, "sin cargo") && store.wideOrder(23, day));
+        const std::unique_ptr<rptOrden> report = store.report({}, "20/08/2004");
+        QVERIFY(report);
+        strConexion.clear();
 
-    // Every figure, in the file as read back, is one word that lies inside its own box.
-    const QString boxes = run("pdftotext", {"-bbox", path, "-"});
-    const QStringList pages = boxes.split("<page ").mid(1);
-    QCOMPARE(pages.size(), report->document().pageCount());
-    const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    int figures = 0;
-    for (int page = 0; page < pages.size(); ++page) {
-        QList<QPair<QRectF, QString>> words;
-        for (const QRegularExpressionMatch &m : word.globalMatch(pages.at(page))) {
-            const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
-            words.append({QRectF(topLeft, QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())), m.captured(5)});
-        }
-        for (const PlacedItem &placed : report->document().page(page).items) {
-            const ReportItem &item = report->document().item(placed);
-            if (!item.figure || !item.visible || placed.text.isEmpty())
-                continue;
-            // Points from the twips of the page model; a line may reach a point below its box.
-            const QRectF box(placed.rect.x() / 20.0, placed.rect.y() / 20.0, placed.rect.width() / 20.0,
-                placed.rect.height() / 20.0);
-            const QRectF room = box.adjusted(-0.1, -0.1, 0.1, 1);
-            int found = 0;
-            for (const auto &[at, shown] : std::as_const(words)) {
-                // The order number stands against its label ("Orden #21"): one word, of which
-                // the number is the end.
-                if (shown.endsWith(placed.text) && shown != placed.text)
-                    found += room.contains(QRectF(box.left(), at.top(), at.right() - box.left(), at.height())) ? 1 : 0;
-                else
-                    found += shown == placed.text && room.contains(at) ? 1 : 0;
+        QTemporaryDir out;
+        const QString path = QDir(out.path()).filePath("20040820.pdf");
+        PdfExportFilter filter;
+        filter.setFileName(path);
+        QVERIFY_NO_ERROR(filter.exportReport(report->document()));
+        const QString info = run("pdfinfo", {path});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+3\\n")), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression("Page size:\\s+612 x 792 pts")), qPrintable(info));
+        // The text layer holds what the page shows: letters as written, a cut name stops where the page does.
+        const QString text = run("pdftotext", {"-layout", path, "-"});
+        for (const char *expected : {"Ferretería Núñez", "Casa O'Brien", "Tornillo hexagonal", "sin cargo"})
+            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY(text.contains(QString::fromUtf8("Ferretería y Bulonería")) && !text.contains("Industrial"));
+
+        // Every figure, in the file as read back, is one word that lies inside its own box.
+        const QString boxes = run("pdftotext", {"-bbox", path, "-"});
+        const QStringList pages = boxes.split("<page ").mid(1);
+        QCOMPARE(pages.size(), report->document().pageCount());
+        const QRegularExpression word(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+        int figures = 0;
+        for (int page = 0; page < pages.size(); ++page) {
+            QList<QPair<QRectF, QString>> words;
+            for (const QRegularExpressionMatch &m : word.globalMatch(pages.at(page))) {
+                const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+                words.append(
+                    {QRectF(topLeft, QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())), m.captured(5)});
             }
-            QVERIFY2(found == 1, qPrintable(QStringLiteral("%1 %2 on page %3").arg(item.name, placed.text).arg(page)));
-            ++figures;
+            for (const PlacedItem &placed : report->document().page(page).items) {
+                const ReportItem &item = report->document().item(placed);
+                if (!item.figure || !item.visible || placed.text.isEmpty())
+                    continue;
+                // Points from the twips of the page model; a line may reach a point below its box.
+                const QRectF box(placed.rect.x() / 20.0, placed.rect.y() / 20.0, placed.rect.width() / 20.0,
+                    placed.rect.height() / 20.0);
+                const QRectF room = box.adjusted(-0.1, -0.1, 0.1, 1);
+                int found = 0;
+                // The order number stands against its label ("Orden #21"): one word, of which the
+                // number is the end.
+                for (const auto &[at, shown] : std::as_const(words))
+                    found += shown.endsWith(placed.text)
+                        && room.contains(shown == placed.text
+                                ? at
+                                : QRectF(box.left(), at.top(), at.right() - box.left(), at.height()));
+                QVERIFY2(
+                    found == 1, qPrintable(QStringLiteral("%1 %2 on page %3").arg(item.name, placed.text).arg(page)));
+                ++figures;
+            }
         }
+        // At least quantity, price and amount of each of the 24 lines were looked at.
+        QVERIFY(figures > 3 * 24);
     }
-    // At least quantity, price and amount of each of the 24 lines were looked at.
-    QVERIFY(figures > 3 * 24);
-}
 
-void tst_PdfExportFilter::refusesWhatCannotBeWritten_data()
-{
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("missing folder") << "no/existe/20040820.pdf"
-                                    << "no existe";
-    QTest::newRow("path is a folder") << "carpeta"
-                                      << "es una carpeta";
-    QTest::newRow("folder is a file") << "archivo.txt/20040820.pdf"
-                                      << "no es una carpeta";
-}
+    void refusesWhatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("missing folder") << QString("no/existe/20040820.pdf") << QString("no existe");
+        QTest::newRow("path is a folder") << QString("carpeta") << QString("es una carpeta");
+        QTest::newRow("folder is a file") << QString("archivo.txt/20040820.pdf") << QString("no es una carpeta");
+    }
 
-void tst_PdfExportFilter::refusesWhatCannotBeWritten()
-{
-    QFETCH(QString, relative);
-    QFETCH(QString, why);
-    QTemporaryDir out;
-    QVERIFY(QDir(out.path()).mkdir("carpeta"));
-    QFile file(QDir(out.path()).filePath("archivo.txt"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    ReportDocument document;
-    const QString path = QDir(out.path()).filePath(relative);
-    PdfExportFilter filter;
-    filter.setFileName(path);
-    const std::optional<QString> error = filter.exportReport(document);
-    QVERIFY2(error && error->contains(QDir::toNativeSeparators(path)), qPrintable(error.value_or("")));
-    QVERIFY2(error->contains(why), qPrintable(*error));
-    filter.setFileName(QString());
-    QVERIFY(filter.exportReport(document).has_value());
-}
+    void refusesWhatCannotBeWritten()
+    {
+        QFETCH(QString, relative);
+        QTemporaryDir out;
+        QFile file(QDir(out.path()).filePath("archivo.txt"));
+        QVERIFY(QDir(out.path()).mkdir("carpeta") && file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString path = QDir(out.path()).filePath(relative);
+        PdfExportFilter filter;
+        filter.setFileName(path);
+        const std::optional<QString> error = filter.exportReport(ReportDocument());
+        QVERIFY2(error && error->contains(QDir::toNativeSeparators(path)), qPrintable(error.value_or("")));
+        QFETCH(QString, why);
+        QVERIFY2(error->contains(why), qPrintable(*error));
+        filter.setFileName(QString());
+        QVERIFY(filter.exportReport(ReportDocument()).has_value());
+    }
+};
 
 QTEST_MAIN(tst_PdfExportFilter)
 #include "tst_pdfexportfilter.moc"

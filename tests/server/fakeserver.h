@@ -1,18 +1,29 @@
 #pragma once
 
-#include <atomic>
-#include <thread>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
-// A TCP port on the loopback that either never answers (the kernel still completes the
-// handshake, as with a server hung or a network that drops replies) or answers every
-// connection as a server without TLS does.
+// A TCP port on the loopback that never answers: the kernel still completes the handshake, as
+// with a server hung or a network that drops replies.
 class FakeServer
 {
 public:
-    enum class Kind { Silent, NoTls };
+    enum class Kind { Silent };
 
-    explicit FakeServer(Kind kind);
-    ~FakeServer();
+    explicit FakeServer(Kind)
+        : m_socket(socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        const auto name = reinterpret_cast<sockaddr *>(&address);
+        if (m_socket >= 0 && bind(m_socket, name, size) == 0 && listen(m_socket, 8) == 0
+            && getsockname(m_socket, name, &size) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~FakeServer() { close(m_socket); }
     FakeServer(const FakeServer &) = delete;
     FakeServer &operator=(const FakeServer &) = delete;
 
@@ -20,10 +31,6 @@ public:
     int port() const { return m_port; }
 
 private:
-    void refuseTls();
-
-    int m_socket = -1;
+    int m_socket;
     int m_port = 0;
-    std::atomic<bool> m_stop = false;
-    std::thread m_thread;
 };

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QUrl>
 
 const TestCluster &TestCluster::current()
@@ -10,40 +11,19 @@ const TestCluster &TestCluster::current()
     return cluster;
 }
 
-bool TestCluster::mustRun()
-{
-    return qEnvironmentVariable("CI") == QLatin1String("true");
-}
-
 TestCluster::TestCluster()
+    : m_state(qEnvironmentVariable("RECORVAN_TEST_CLUSTER"))
 {
-    const QString state = qEnvironmentVariable("RECORVAN_TEST_CLUSTER");
-    m_state = state;
-    if (state.isEmpty()) {
-        m_unavailable = QStringLiteral("RECORVAN_TEST_CLUSTER is not set; run the test through ctest, which starts "
-                                       "the cluster");
-        return;
-    }
-    QFile env(state + QStringLiteral("/cluster.env"));
-    if (!env.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_unavailable = QStringLiteral("%1 is missing; the cluster was not started").arg(env.fileName());
-        return;
-    }
-    while (!env.atEnd()) {
-        const QString line = QString::fromUtf8(env.readLine()).trimmed();
-        const QString key = line.section(QLatin1Char('='), 0, 0);
-        const QString value = line.section(QLatin1Char('='), 1);
-        if (key == QLatin1String("RECORVAN_PG_UNAVAILABLE"))
-            m_unavailable = value;
-        else if (key == QLatin1String("RECORVAN_PG_SOCKET"))
-            m_socket = value;
-        else if (key == QLatin1String("RECORVAN_PG_OFFICE"))
-            m_office = value;
-    }
-    if (m_unavailable.isEmpty() && (m_socket.isEmpty() || m_office.isEmpty()))
-        m_unavailable = QStringLiteral("%1 does not name the socket and the office role").arg(env.fileName());
+    const QSettings env(m_state + QStringLiteral("/cluster.env"), QSettings::IniFormat);
+    m_unavailable = env.value(QStringLiteral("RECORVAN_PG_UNAVAILABLE")).toString();
+    m_socket = env.value(QStringLiteral("RECORVAN_PG_SOCKET")).toString();
+    m_office = env.value(QStringLiteral("RECORVAN_PG_OFFICE")).toString();
+    if (m_state.isEmpty())
+        m_unavailable = QStringLiteral("RECORVAN_TEST_CLUSTER is not set; run the test through ctest, which starts it");
+    else if (m_unavailable.isEmpty() && (m_socket.isEmpty() || m_office.isEmpty()))
+        m_unavailable = env.fileName() + QStringLiteral(" does not name the socket and the office role: not started?");
     if (isAvailable())
-        qputenv("PGPASSFILE", QFile::encodeName(state + QStringLiteral("/pgpass")));
+        qputenv("PGPASSFILE", QFile::encodeName(passwordFile()));
 }
 
 QString TestCluster::url(const QString &database, const QString &user) const
@@ -70,14 +50,4 @@ bool TestCluster::runScript(const QString &command, const QString &stateFolder)
         return false;
     }
     return script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
-}
-
-bool TestCluster::halt() const
-{
-    return runScript(QStringLiteral("halt"), m_state);
-}
-
-bool TestCluster::resume() const
-{
-    return runScript(QStringLiteral("resume"), m_state);
 }

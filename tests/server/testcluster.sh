@@ -65,7 +65,8 @@ stop_cluster() {
 }
 
 unavailable() {
-    echo "RECORVAN_PG_UNAVAILABLE=$1" >"$env_file"
+    # Quoted, for the tests read this file as an INI file.
+    printf 'RECORVAN_PG_UNAVAILABLE="%s"\n' "${1//[\"\\]/ }" >"$env_file"
     echo "No test cluster: $1" >&2
     if [ "${CI:-}" = "true" ]; then
         exit 1

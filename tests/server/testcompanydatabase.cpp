@@ -2,7 +2,6 @@
 
 #include "data/server/companyschema.h"
 #include "data/server/serverconnection.h"
-#include "testcluster.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -14,16 +13,13 @@ namespace {
 bool runAsOffice(const QString &sql)
 {
     ServerConnection connection(QStringLiteral("test-cluster-office"));
-    if (MaybeError error = connection.open(
-            TestCluster::current().address(QStringLiteral("postgres"), TestCluster::current().office()))) {
+    MaybeError error
+        = connection.open(TestCluster::current().address(QStringLiteral("postgres"), TestCluster::current().office()));
+    if (!error)
+        error = connection.execute(sql);
+    if (error)
         qWarning() << error->description;
-        return false;
-    }
-    if (MaybeError error = connection.execute(sql)) {
-        qWarning() << error->description;
-        return false;
-    }
-    return true;
+    return !error;
 }
 
 } // namespace
@@ -40,16 +36,6 @@ TestCompanyDatabase::~TestCompanyDatabase()
         qputenv("PGPASSFILE", QFile::encodeName(TestCluster::current().passwordFile()));
     if (m_valid)
         runAsOffice(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(m_name));
-}
-
-QString TestCompanyDatabase::url() const
-{
-    return TestCluster::current().url(m_name, TestCluster::current().office());
-}
-
-ServerAddress TestCompanyDatabase::office() const
-{
-    return TestCluster::current().address(m_name, TestCluster::current().office());
 }
 
 bool TestCompanyDatabase::initialise(const QList<QPair<QString, QString>> &salespeople)
@@ -69,13 +55,20 @@ bool TestCompanyDatabase::initialise(const QList<QPair<QString, QString>> &sales
     return !error;
 }
 
+ServerAddress TestCompanyDatabase::salesperson(const QString &code, const QString &password) const
+{
+    ServerAddress address = TestCluster::current().address(m_name, CompanySchema::defaultLogin(m_name, code));
+    address.setPassword(password);
+    return address;
+}
+
 bool TestCompanyDatabase::usePasswordFile()
 {
-    QFile cluster(TestCluster::current().passwordFile());
+    QFile clusters(TestCluster::current().passwordFile());
     QFile file(m_files.filePath(QStringLiteral("pgpass")));
-    if (!cluster.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
+    if (!clusters.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
         return false;
-    file.write(cluster.readAll());
+    file.write(clusters.readAll());
     const auto escaped = [](QString text) {
         return text.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char(':'), QLatin1String("\\:"));
     };
@@ -85,14 +78,6 @@ bool TestCompanyDatabase::usePasswordFile()
                        .toUtf8());
     file.close();
     // libpq ignores a password file that others may read.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    qputenv("PGPASSFILE", QFile::encodeName(file.fileName()));
-    return true;
-}
-
-ServerAddress TestCompanyDatabase::salesperson(const QString &code, const QString &password) const
-{
-    ServerAddress address = TestCluster::current().address(m_name, CompanySchema::defaultLogin(m_name, code));
-    address.setPassword(password);
-    return address;
+    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        && qputenv("PGPASSFILE", QFile::encodeName(file.fileName()));
 }

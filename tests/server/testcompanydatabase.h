@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/server/serveraddress.h"
+#include "testcluster.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -17,9 +18,9 @@ public:
 
     bool isValid() const { return m_valid; }
     QString name() const { return m_name; }
-    QString url() const;
-    // The office's address (its password comes from the cluster's password file).
-    ServerAddress office() const;
+    // The office's URL and address (its password comes from the cluster's password file).
+    QString url() const { return TestCluster::current().url(m_name, TestCluster::current().office()); }
+    ServerAddress office() const { return TestCluster::current().address(m_name, TestCluster::current().office()); }
     // With server-init run on it and the salespeople given as code and password.
     bool initialise(const QList<QPair<QString, QString>> &salespeople = {});
     ServerAddress salesperson(const QString &code, const QString &password) const;

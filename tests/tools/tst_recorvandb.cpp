@@ -42,38 +42,6 @@ class tst_RecorvanDb : public QObject
     Q_OBJECT
 
 private slots:
-    void initCreatesAndNeverOverwrites()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("database.mdb"));
-        QCOMPARE(runTool({"init", file, "--empresa", "Núñez S.A.", "--vendedor", "O'Brien", "--ultimo-pedido", "41"})
-                     .exitCode,
-            0);
-        Run run = runTool({"check", file});
-        QCOMPARE(run.exitCode, 0);
-        for (const char *text : {"Núñez S.A.", "O'Brien", "Último pedido: 41"})
-            QVERIFY2(run.out.contains(QString::fromUtf8(text)), qPrintable(run.out));
-
-        const QByteArray before = contentOf(file);
-        run = runTool({"init", file, "--empresa", "Otra", "--vendedor", "Otro"});
-        QVERIFY(run.exitCode != 0);
-        QVERIFY(run.err.contains(QStringLiteral("ya existe")));
-        QCOMPARE(contentOf(file), before);
-    }
-
-    void demoHoldsACatalogue()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("database.mdb"));
-        QCOMPARE(runTool({"demo", file}).exitCode, 0);
-        const Run run = runTool({"check", file});
-        QCOMPARE(run.exitCode, 0);
-        const QRegularExpressionMatch counts
-            = QRegularExpression(QStringLiteral("Artículos: (\\d+), clientes: 12, pedidos: 0")).match(run.out);
-        QVERIFY2(counts.hasMatch(), qPrintable(run.out));
-        QVERIFY(counts.captured(1).toInt() >= 200);
-    }
-
     // The fixture, intact or with one byte flipped (offset ^ mask): converted and checked, lost
     // rows told with their numbers, or a clear failure; never a crash, never a half-made file.
     void migrateConvertsOrTellsWhatItLost_data()
@@ -136,8 +104,7 @@ private slots:
         QVERIFY2(run.out.contains(checked), qPrintable(run.out));
     }
 
-    // OLD stands for a prepared file ("kind"), NEW for a file that must be left as it was
-    // (absent, or holding "mío" when "newExists"); an empty expected text asks for any message.
+    // OLD is a prepared file ("kind"), NEW one left as it was (absent, or "mío" when "newExists").
     void refusesWhatItCannotDo_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -145,9 +112,8 @@ private slots:
         QTest::addColumn<bool>("newExists");
         QTest::addColumn<QString>("expectedText");
         const QStringList init = {"init", "NEW", "--empresa", "E", "--vendedor", "V"};
-        QTest::newRow("init: no file") << QStringList{"init"} << "" << false << "";
         QTest::newRow("init: bad counter") << init + QStringList{"--ultimo-pedido", "x"} << "" << false << "";
-        QTest::newRow("init: negative counter") << init + QStringList{"--ultimo-pedido", "-4"} << "" << false << "";
+        QTest::newRow("init: file exists") << init << "" << true << "ya existe";
         QTest::newRow("unknown command") << QStringList{"borrar", "NEW"} << "" << false << "";
         QTest::newRow("check: text file")
             << QStringList{"check", "OLD"} << "text" << false << "no es una base de datos";

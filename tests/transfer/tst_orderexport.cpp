@@ -1,242 +1,140 @@
-#include "base/globals.h"
+#include "report/orderfixture.h"
+
 #include "base/regional.h"
-#include "data/connection.h"
-#include "report/reportdocument.h"
 #include "report/reportpreview.h"
 #include "support/scripteddialogs.h"
-#include "support/testdatabase.h"
 #include "transfer/frmtransferencia.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
 const QString exported = QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo.");
 
-QString pdfText(const QString &path)
+QByteArray contentOf(const QString &path)
 {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    return pdftotext.waitForFinished(60000) ? QString::fromUtf8(pdftotext.readAllStandardOutput()) : QString();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
 
+// The day's export from the transfer window: which file, what is asked and told, what is shown.
 class tst_OrderExport : public QObject
 {
     Q_OBJECT
 
+    std::optional<TestDatabase> m_db;
+    std::optional<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<frmTransferencia> m_window;
+    QList<ReportDocument> m_previewed;
+
+    template <typename T> T *child(const char *name) const { return m_window->findChild<T *>(name); }
+
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        Regional::setCurrent(Regional::commaDayFirst());
+        QVERIFY(m_db.emplace().isValid());
+        const OrderFixture store{*m_db};
+        QVERIFY(store.article("A1", "Tornillo") && store.order(4711, QDate(2004, 8, 20), "C", 1, 3, 2.5)
+            && store.order(4712, QDate(2004, 8, 20), "C", 1, 3, 2.5)
+            && store.order(4800, QDate(2004, 8, 21), "C", 1, 3, 2.5));
+        QVERIFY(!acnDataBase().open(m_db->path()));
+        strConexion = Connection::connectionString(m_db->path());
+        frmTransferencia::setTransferFolder(m_db->folder());
+        m_dialogs.emplace();
+        m_previewed.clear();
+        ReportPreview::setPresenter([this](const ReportDocument &document) { m_previewed.append(document); });
+        m_window = std::make_unique<frmTransferencia>();
+        m_window->setMode(QStringLiteral("E"));
+        m_window->show();
+    }
 
-    void exportsTheDay_data();
-    void exportsTheDay();
-    void dateAndProposedPath_data();
-    void dateAndProposedPath();
-    void reportThatCannotRunIsTold();
+    void cleanup()
+    {
+        m_window.reset();
+        QCOMPARE(m_dialogs->pendingAnswers(), 0);
+        acnDataBase().close();
+    }
 
-private:
-    TestDatabase *m_db = nullptr;
-    ScriptedDialogs *m_dialogs = nullptr;
-    int m_previewed = 0;
-    ReportDocument m_shown;
+    void exportsTheDay_data()
+    {
+        QTest::addColumn<QString>("typed"); // relative to the transfer folder; empty keeps the proposed path
+        QTest::addColumn<int>("replace"); // the answer to replacing a file that is no PDF; 0: not asked
+        QTest::addColumn<QStringList>("told"); // a part of each box, in order; %1 the path
+        QTest::addColumn<bool>("written");
+        QTest::newRow("proposed path") << "" << 0 << QStringList{exported} << true;
+        QTest::newRow("over an old PDF") << "viejo.pdf" << 0 << QStringList{exported} << true;
+        QTest::newRow("over the article list, No") << "entrada.dat" << int(Dialogs::No) << QStringList{"%1"} << false;
+        QTest::newRow("over the article list, Yes")
+            << "entrada.dat" << int(Dialogs::Yes) << QStringList{"%1", exported} << true;
+        QTest::newRow("missing folder") << "no-existe/x.pdf" << 0 << QStringList{"%1"} << false;
+        // What the total leaves out is told first, then the day is written and shown all the same.
+        QTest::newRow("a line without a price") << "" << 0 << QStringList{"4712", exported} << true;
+    }
+
+    void exportsTheDay()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, replace);
+        QFETCH(QStringList, told);
+        QFETCH(bool, written);
+        if (QByteArray(QTest::currentDataTag()).contains("without a price"))
+            QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
+        const QDir folder(m_db->folder());
+        for (const auto &[name, bytes] : {std::pair{"viejo.pdf", QByteArray("%PDF-1.4\nviejo")},
+                 {"entrada.dat", QByteArray("A1,F1,\"Tornillo\",1,2,3\n")}}) {
+            QFile old(folder.filePath(QString::fromLatin1(name)));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(bytes) == bytes.size());
+        }
+        // The proposed file follows the date; a typed one is taken as it is.
+        m_dialogs->answerInput(QStringLiteral("20/08/2004"));
+        QTest::mouseDClick(child<QLabel>("lblFECHA"), Qt::LeftButton);
+        const QString path
+            = QDir::toNativeSeparators(folder.filePath(typed.isEmpty() ? QStringLiteral("20040820.pdf") : typed));
+        if (!typed.isEmpty())
+            child<QLineEdit>("txtArchivo")->setText(path);
+        QCOMPARE(child<QLineEdit>("txtArchivo")->text(), path);
+        const QByteArray before = contentOf(path);
+        for (int box = 0; box < told.size(); ++box)
+            m_dialogs->answerMessage(box == 0 && replace ? Dialogs::Button(replace) : Dialogs::Ok);
+        QTest::mouseClick(child<QPushButton>("cmdAceptar"), Qt::LeftButton);
+
+        const QList<Dialogs::Message> messages = m_dialogs->messages();
+        QCOMPARE(messages.size(), told.size());
+        for (int box = 0; box < told.size(); ++box)
+            QVERIFY2(messages.at(box).text.contains(QString(told.at(box)).replace(QLatin1String("%1"), path)),
+                qPrintable(messages.at(box).text));
+        if (replace)
+            QCOMPARE(messages.first().defaultButton, Dialogs::No);
+        // Nothing runs on No, and the window waits for another file; else the report is shown,
+        // whether written or not, to be looked at and printed.
+        QCOMPARE(m_previewed.size(), replace == Dialogs::No ? 0 : 1);
+        QCOMPARE(child<QPushButton>("cmdAceptar")->isEnabled(), replace == Dialogs::No);
+        if (replace != Dialogs::No)
+            QCOMPARE(messages.last().icon, written ? Dialogs::Information : Dialogs::Critical);
+        QCOMPARE(contentOf(path) == before, !written);
+        QVERIFY(!written || contentOf(path).startsWith("%PDF-"));
+        if (replace != Dialogs::No)
+            QCOMPARE(OrderFixture::allTexts(m_previewed.first(), "Field1"), QStringList({"4711", "4712"}));
+    }
+
+    void reportThatCannotRunIsTold()
+    {
+        strConexion = Connection::connectionString(QDir(m_db->folder()).filePath(QStringLiteral("no-existe.mdb")));
+        m_dialogs->answerMessage(Dialogs::Ok);
+        QTest::mouseClick(child<QPushButton>("cmdAceptar"), Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages().value(0).icon, Dialogs::Critical);
+        QCOMPARE(m_previewed.size(), 0);
+        QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*.pdf")}), QStringList());
+    }
 };
-
-void tst_OrderExport::init()
-{
-    Regional::setCurrent(Regional::commaDayFirst());
-    m_db = new TestDatabase;
-    QVERIFY(m_db->isValid());
-    QVERIFY(!acnDataBase().open(m_db->path()));
-    strConexion = Connection::connectionString(m_db->path());
-    frmTransferencia::setTransferFolder(m_db->folder());
-    m_dialogs = new ScriptedDialogs;
-    m_previewed = 0;
-    ReportPreview::setPresenter([this](const ReportDocument &document) {
-        ++m_previewed;
-        m_shown = document;
-    });
-    QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('A1', 'Tornillo')")));
-    for (const auto &[number, day] : {std::pair{4711, "2004-08-20"}, {4712, "2004-08-20"}, {4800, "2004-08-21"}}) {
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, ?, 'C')"),
-            {number, QString::fromLatin1(day)}));
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, "
-                                          "P_UNITARIO) VALUES (?, 1, 'A1', 3, 2.5)"),
-            {number}));
-    }
-}
-
-void tst_OrderExport::cleanup()
-{
-    QCOMPARE(m_dialogs->pendingAnswers(), 0);
-    ReportPreview::setPresenter({});
-    delete m_dialogs;
-    acnDataBase().close();
-    strConexion.clear();
-    frmTransferencia::setTransferFolder({});
-    delete m_db;
-}
-
-void tst_OrderExport::exportsTheDay_data()
-{
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("typed"); // relative to the transfer folder; empty keeps the proposed path
-    QTest::addColumn<int>("replace"); // the answer to replacing a file that is no PDF; 0: not asked
-    QTest::addColumn<QString>("written"); // empty when nothing is written there
-    QTest::addColumn<QStringList>("orders");
-    const QString day = QStringLiteral("20/08/2004");
-    const QStringList both = {"4711", "4712"};
-    QTest::newRow("default path") << day << "" << 0 << "20040820.pdf" << both;
-    QTest::newRow("typed path over an old PDF")
-        << "21/8/2004"
-        << "salida/pedidos del día.pdf" << 0 << "salida/pedidos del día.pdf" << QStringList{"4800"};
-    QTest::newRow("over the article list, No") << day << "entrada.dat" << int(Dialogs::No) << "" << QStringList();
-    QTest::newRow("over the article list, Yes") << day << "entrada.dat" << int(Dialogs::Yes) << "entrada.dat" << both;
-    QTest::newRow("missing folder") << day << "no-existe/x.pdf" << 0 << "" << QStringList();
-    QTest::newRow("path is a folder") << day << "salida" << 0 << "" << QStringList();
-    // What the total leaves out is told first, then the day is written and shown all the same.
-    QTest::newRow("a line without a price") << day << "" << 0 << "20040820.pdf" << both;
-    QTest::newRow("day without orders") << "1/1/2005"
-                                        << "" << 0 << "20050101.pdf" << QStringList();
-}
-
-void tst_OrderExport::exportsTheDay()
-{
-    QFETCH(QString, date);
-    QFETCH(QString, typed);
-    QFETCH(int, replace);
-    QFETCH(QString, written);
-    QFETCH(QStringList, orders);
-    const bool noPrice = QByteArray(QTest::currentDataTag()).contains("without a price");
-    if (noPrice)
-        QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
-    const QDir folder(m_db->folder());
-    QVERIFY(folder.mkpath(QStringLiteral("salida")));
-    const QByteArray articleList = "A1,F1,\"Tornillo\",1,2,3\n";
-    for (const auto &[name, bytes] :
-        {std::pair{"salida/pedidos del día.pdf", QByteArray("%PDF-1.4\n").append(100000, 'x')},
-            {"entrada.dat", articleList}}) {
-        QFile old(folder.filePath(QString::fromUtf8(name)));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(bytes) == bytes.size());
-    }
-
-    frmTransferencia window;
-    window.setMode(QStringLiteral("E"));
-    window.show();
-    m_dialogs->answerInput(date);
-    QTest::mouseDClick(window.findChild<QLabel *>(QStringLiteral("lblFECHA")), Qt::LeftButton);
-    if (!typed.isEmpty())
-        window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"))->setText(folder.filePath(typed));
-    const QString path = folder.filePath(typed.isEmpty() ? written : typed);
-    QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"))->text(), QDir::toNativeSeparators(path));
-    if (replace || noPrice)
-        m_dialogs->answerMessage(noPrice ? Dialogs::Ok : Dialogs::Button(replace));
-    if (replace != Dialogs::No)
-        m_dialogs->answerMessage(Dialogs::Ok);
-    auto *cmdAceptar = window.findChild<QPushButton *>(QStringLiteral("cmdAceptar"));
-    QTest::mouseClick(cmdAceptar, Qt::LeftButton);
-
-    const Dialogs::Message first = m_dialogs->messages().value(0);
-    if (replace) {
-        QVERIFY2(first.text.contains(QDir::toNativeSeparators(path)), qPrintable(first.text));
-        QCOMPARE(first.defaultButton, Dialogs::No);
-    }
-    if (noPrice) {
-        QVERIFY2(first.text.contains(QStringLiteral("4712")), qPrintable(first.text));
-        QCOMPARE(m_shown.texts(0, QStringLiteral("lblTOTAL_LINEA")), QStringList({"7,50", ""}));
-    }
-    if (replace == Dialogs::No) {
-        // Nothing ran: the list is kept, and the window waits for another file.
-        QCOMPARE(m_previewed, 0);
-        QFile list(path);
-        QVERIFY(list.open(QIODevice::ReadOnly) && list.readAll() == articleList);
-        QVERIFY(cmdAceptar->isEnabled());
-        return;
-    }
-    const Dialogs::Message message = m_dialogs->messages().value(replace || noPrice ? 1 : 0);
-    // Whether written or not, the report is still there to be looked at and printed.
-    QCOMPARE(m_previewed, 1);
-    if (written.isEmpty()) {
-        QVERIFY2(message.text.contains(QDir::toNativeSeparators(path)), qPrintable(message.text));
-        QCOMPARE(message.icon, Dialogs::Critical);
-        return;
-    }
-    QCOMPARE(message.text, exported);
-    const QString text = pdfText(path);
-    QVERIFY2(text.contains(QStringLiteral("Ordenes:")), qPrintable(text));
-    for (const QString number : {"4711", "4712", "4800"})
-        QCOMPARE(text.contains(number), orders.contains(number));
-}
-
-void tst_OrderExport::dateAndProposedPath_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("date"); // empty: not a date, told, and the date stays
-    QTest::addColumn<bool>("browsed");
-    QTest::newRow("a date") << "20/08/2026"
-                            << "20/08/2026" << false;
-    QTest::newRow("cancelled") << ""
-                               << "" << false;
-    QTest::newRow("a browsed path stays") << "20/08/2026"
-                                          << "20/08/2026" << true;
-}
-
-// The date changes by a double click; the proposed file follows it, a chosen one stays.
-void tst_OrderExport::dateAndProposedPath()
-{
-    QFETCH(QString, answer);
-    QFETCH(QString, date);
-    QFETCH(bool, browsed);
-    frmTransferencia window;
-    window.setMode(QStringLiteral("E"));
-    window.show();
-    auto *lblFECHA = window.findChild<QLabel *>(QStringLiteral("lblFECHA"));
-    auto *txtArchivo = window.findChild<QLineEdit *>(QStringLiteral("txtArchivo"));
-    const QString before = lblFECHA->text();
-    QString path = txtArchivo->text();
-    if (browsed) {
-        path = QDir::toNativeSeparators(QDir(m_db->folder()).filePath(QStringLiteral("mío.pdf")));
-        m_dialogs->answerSaveFile(path);
-        QTest::mouseClick(window.findChild<QWidget *>(QStringLiteral("cmdBuscar")), Qt::LeftButton);
-        QCOMPARE(m_dialogs->shown().value(0).saveFile.filter, QStringLiteral("Archivos PDF (*.pdf)"));
-    } else if (!date.isEmpty()) {
-        path = QDir::toNativeSeparators(
-            QDir(m_db->folder())
-                .filePath(Regional::toDate(date)->toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".pdf")));
-    }
-    m_dialogs->answerInput(answer);
-    if (date.isEmpty())
-        m_dialogs->answerMessage(Dialogs::Ok);
-    QTest::mouseDClick(lblFECHA, Qt::LeftButton);
-    QCOMPARE(m_dialogs->inputs().at(0).proposed, before);
-    QCOMPARE(lblFECHA->text(), date.isEmpty() ? before : date);
-    QCOMPARE(txtArchivo->text(), path);
-    if (date.isEmpty())
-        QCOMPARE(m_dialogs->messages().at(0).text, QStringLiteral("La fecha ingresada no es correcta."));
-}
-
-void tst_OrderExport::reportThatCannotRunIsTold()
-{
-    frmTransferencia window;
-    window.setMode(QStringLiteral("E"));
-    window.show();
-    strConexion = Connection::connectionString(QDir(m_db->folder()).filePath(QStringLiteral("no-existe.mdb")));
-    m_dialogs->answerMessage(Dialogs::Ok);
-    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
-    QCOMPARE(m_dialogs->messages().value(0).icon, Dialogs::Critical);
-    QVERIFY(m_dialogs->messages().value(0).text != exported);
-    QCOMPARE(m_previewed, 0);
-    QCOMPARE(QDir(m_db->folder()).entryList({QStringLiteral("*.pdf")}), QStringList());
-}
 
 QTEST_MAIN(tst_OrderExport)
 #include "tst_orderexport.moc"
