@@ -40,26 +40,53 @@ private slots:
 
     void givenUpArticleIsReportedWithItsTag()
     {
+        QVERIFY(m_db->exec("INSERT INTO ARTICULOS (COD_ART) VALUES ('Y')"));
         QVERIFY(m_db->exec("CREATE TRIGGER refuse BEFORE INSERT ON ARTICULOS WHEN NEW.COD_ART = 'X' "
                            "BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(m_db->exec("CREATE TRIGGER keep BEFORE UPDATE ON ARTICULOS WHEN NEW.COD_ART = 'Y' "
+                           "BEGIN SELECT RAISE(ABORT, 'no se cambia'); END"));
         QList<std::pair<ArticleBatchWriter::Write, int>> givenUp;
         ArticleBatchWriter::Listener listener;
         listener.givenUp = [&](ArticleBatchWriter::Write write, int tag) { givenUp.append({write, tag}); };
         ArticleBatchWriter writer(m_routines, listener, 10);
         writer.store(article("A"), 10);
-        m_dialogs.answerMessage(Dialogs::Cancel);
+        m_dialogs.answerMessage(Dialogs::Cancel).answerMessage(Dialogs::Cancel);
         writer.store(article("X"), 20);
-        QCOMPARE(stored(), 1); // the batch before the failure was committed before the box came up
+        QCOMPARE(stored(), 2); // the batch before the failure was committed before the box came up
         writer.store(article("B"), 30);
+        writer.store(article("Y"), 40);
         writer.finish();
-        QCOMPARE(stored(), 2);
-        QCOMPARE(givenUp, (QList<std::pair<ArticleBatchWriter::Write, int>>{{ArticleBatchWriter::Write::Insert, 20}}));
+        QCOMPARE(stored(), 3);
+        QCOMPARE(givenUp,
+            (QList<std::pair<ArticleBatchWriter::Write, int>>{
+                {ArticleBatchWriter::Write::Insert, 20}, {ArticleBatchWriter::Write::Update, 40}}));
         // The box is the one AgregoArticulo shows for the same failure.
         m_dialogs.answerMessage(Dialogs::Cancel);
         QVERIFY(!m_routines.AgregoArticulo(article("X")));
         const QList<Dialogs::Message> boxes = m_dialogs.messages();
-        QCOMPARE(boxes[0].text, boxes[1].text);
-        QCOMPARE(boxes[0].title, boxes[1].title);
+        QCOMPARE(boxes[0].text, boxes[2].text);
+        QCOMPARE(boxes[0].title, boxes[2].title);
+        QCOMPARE(m_dialogs.pendingAnswers(), 0);
+    }
+
+    // A failure that makes the engine throw the open batch away: the articles before it are
+    // written again, one by one, once a retry finds the fault gone.
+    void lostBatchIsWrittenAgain()
+    {
+        QVERIFY(m_db->exec("CREATE TABLE FAULT (ARMED INTEGER)"));
+        QVERIFY(m_db->exec("INSERT INTO FAULT VALUES (1)"));
+        QVERIFY(m_db->exec("CREATE TRIGGER lose BEFORE INSERT ON ARTICULOS WHEN NEW.COD_ART = 'C' AND "
+                           "(SELECT ARMED FROM FAULT) = 1 BEGIN SELECT RAISE(ROLLBACK, 'perdido'); END"));
+        // The first retry still fails; the second finds the fault gone.
+        m_dialogs.answerMessage(Dialogs::Retry).answerMessage(Dialogs::Retry, [] {
+            QVERIFY(!acnDataBase().execute(QStringLiteral("UPDATE FAULT SET ARMED = 0")));
+        });
+        {
+            ArticleBatchWriter writer(m_routines, {}, 10);
+            for (int stock : {1, 2, 3, 4})
+                writer.store(article(QString(QChar('A' + stock - 1)), stock), stock);
+        }
+        QCOMPARE(m_db->scalar("SELECT COUNT(*) || '/' || SUM(STK_ACTUAL) FROM ARTICULOS").toString(), "4/10");
         QCOMPARE(m_dialogs.pendingAnswers(), 0);
     }
 
