@@ -135,7 +135,7 @@ int check(const QStringList &args)
 {
     if (args.size() != 1)
         return usage();
-    const QString file = args.first();
+    const QString &file = args.first();
     if (Connection::fileKind(file) == Connection::FileKind::Jet) {
         err() << QDir::toNativeSeparators(file)
               << ": es una base de datos de Access del programa anterior; hay que convertirla con\n"

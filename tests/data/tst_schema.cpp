@@ -4,6 +4,7 @@
 #include "data/serversettings.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
+#include "tools/democatalogue.h"
 
 #include <QtTest>
 
@@ -52,10 +53,9 @@ private slots:
     // the two that step adds.
     void versionOneIsBroughtForward()
     {
-        for (const char *statement : {"DROP TABLE SERVIDOR", "DROP TABLE ENVIOS",
-                 "INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (7, '2024-03-01', 'Cliente')",
-                 "INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD) VALUES (7, 1, 'A1', 2)"})
-            QVERIFY_NO_ERROR(m_connection.execute(QString::fromUtf8(statement)));
+        QVERIFY(m_db->seed(DemoCatalogue().addOrder(7, QDate(2024, 3, 1), "Cliente", {{"A1", 2}})));
+        for (const char *table : {"SERVIDOR", "ENVIOS"})
+            QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("DROP TABLE ") + table));
         QVERIFY(Schema::check(m_connection).has_value());
         QVERIFY_NO_ERROR(Schema::upgrade(m_connection));
         QCOMPARE(version(), Schema::version);

@@ -34,8 +34,8 @@ private slots:
         Connection connection(QStringLiteral("settings"));
         QVERIFY_NO_ERROR(connection.open(db.path()));
         // A setting that does not validate is written empty, and then read back as not the one asked for.
-        const auto typed = [](const QString &host, const QString &database, const QString &vendedor) {
-            return ServerSettings::validate({host, {}, database, vendedor}).value_or(ServerSettings());
+        const auto typed = [](const QString &server, const QString &name, const QString &login) {
+            return ServerSettings::validate({server, {}, name, login}).value_or(ServerSettings());
         };
         QVERIFY_NO_ERROR(ServerSettings::write(connection, typed("srv", "empresa", "V1")));
         QVERIFY_NO_ERROR(ServerSettings::storeStamp(connection, 41));
