@@ -29,53 +29,64 @@ private slots:
         acnDataBase().close();
     }
 
-    // Browsing and throwing edits away are the customer tools' table (tests/order); here, where a
-    // stored customer goes: the order the store gives a cursor opened afresh, on the stored customer.
-    void storedCustomerTakesItsPlaceInNameOrder_data()
+    void browsesEditsAndStores_data()
     {
         QTest::addColumn<QStringList>("customers");
-        QTest::addColumn<bool>("isNew");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("order");
-        const auto row
-            = [](const char *name, const QStringList &customers, bool isNew, const char *typed, const char *order) {
-                  QTest::newRow(name) << customers << isNew << QString::fromUtf8(typed) << QString::fromUtf8(order);
-              };
-        const QStringList bce = {"Beatriz", "Carlos", "Eva"};
-        row("the first of an empty table", {}, true, "Primero", "Primero");
+        QTest::addColumn<QString>("script"); // moves and edits; =X types X as the name, !X is refused
+        QTest::addColumn<QString>("shown"); // the current name@position, or where the cursor stands
+        QTest::addColumn<QString>("order"); // of the cursor, and of one opened afresh on the store
+        const auto row = [](const char *name, const QStringList &customers, const char *script, const char *shown,
+                             const char *order) {
+            QTest::newRow(name) << customers << QString::fromUtf8(script) << QString::fromUtf8(shown)
+                                << QString::fromUtf8(order);
+        };
+        const QStringList five = {"Zapata", "Ñandú SA", "alberto", "Nuñez", "Álvarez"};
         // The store's Spanish order: case and accents do not move a name; ñ comes after n.
-        row("new among Spanish names", {"Zapata", "Ñandú SA", "alberto", "Nuñez", "Álvarez"}, true, "Ñu",
-            "alberto,Álvarez,Nuñez,Ñandú SA,Ñu,Zapata");
-        row("new, accented, in place", bce, true, "Éder", "Beatriz,Carlos,Éder,Eva");
-        row("new of an equal name goes after", bce, true, "Carlos", "Beatriz,Carlos,Carlos,Eva");
-        row("renamed", bce, false, "Daniel", "Carlos,Daniel,Eva");
+        const char *spanish = "alberto,Álvarez,Nuñez,Ñandú SA,Zapata";
+        const QStringList abc = {"A", "B", "C"};
+        const QStringList bce = {"Beatriz", "Carlos", "Eva"};
+        row("empty: nothing to edit, store or read", {}, "!Nadie last update reread", "bofeof", "");
+        row("empty: the first customer", {}, "new =Primero update", "Primero@0", "Primero");
+        row("before the first", five, "prev prev", "bof", spanish);
+        row("back from after the last", five, "last next next prev", "Zapata@4", spanish);
+        row("edit thrown away by moving", abc, "=X next prev update", "A@0", "A,B,C");
+        row("edit thrown away by Cancelar", abc, "next =X cancel update", "B@1", "A,B,C");
+        row("new thrown away by Cancelar", abc, "next new =Zzz cancel", "B@1", "A,B,C");
+        row("new thrown away by browsing", abc, "next new next", "C@2", "A,B,C");
+        row("new over an edit throws the edit away", abc, "=X new =Nuevo update", "Nuevo@3", "A,B,C,Nuevo");
+        row("new among Spanish names", five, "new =Ñu update", "Ñu@4", "alberto,Álvarez,Nuñez,Ñandú SA,Ñu,Zapata");
+        row("new, accented, in place", bce, "new =Éder update", "Éder@2", "Beatriz,Carlos,Éder,Eva");
+        row("new of an equal name goes after", bce, "new =Carlos update", "Carlos@2", "Beatriz,Carlos,Carlos,Eva");
+        row("renamed takes its place", bce, "=Daniel update", "Daniel@1", "Carlos,Daniel,Eva");
     }
 
-    void storedCustomerTakesItsPlaceInNameOrder()
+    void browsesEditsAndStores()
     {
         QFETCH(QStringList, customers);
-        QFETCH(QString, name);
-        QFETCH(QString, order);
+        QFETCH(QString, script);
         CustomerCursor &cursor = open(customers);
-        if (customers.isEmpty()) { // nothing to edit, store or read again
-            QVERIFY(cursor.bof() && cursor.eof() && !cursor.setValue(Field::Nombre, name));
-            QVERIFY_NO_ERROR(cursor.update());
-            QVERIFY_NO_ERROR(cursor.move(0));
+        const QHash<QString, std::function<void()>> steps = {{"last", [&] { cursor.moveLast(); }},
+            {"next", [&] { cursor.moveNext(); }}, {"prev", [&] { cursor.movePrevious(); }},
+            {"new", [&] { cursor.addNew(); }}, {"cancel", [&] { cursor.cancelUpdate(); }}};
+        for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+            if (step.startsWith('=') || step.startsWith('!'))
+                QCOMPARE(cursor.setValue(Field::Nombre, step.mid(1)), step.startsWith('='));
+            else if (steps.contains(step))
+                steps[step]();
+            else
+                QVERIFY_NO_ERROR(step == "reread" ? cursor.move(0) : cursor.update());
         }
-        QFETCH(bool, isNew);
-        if (isNew)
-            cursor.addNew();
-        QVERIFY(cursor.setValue(Field::Nombre, name));
-        QVERIFY_NO_ERROR(cursor.update());
-        QCOMPARE(cursor.position(), order.split(',').lastIndexOf(name));
-        if (isNew) // the fields left blank are stored as empty texts
+        QTEST(cursor.hasCurrent() ? cursor.value(Field::Nombre) + '@' + QString::number(cursor.position())
+                                  : QString(cursor.bof() ? "bof" : "") + (cursor.eof() ? "eof" : ""),
+            "shown");
+        if (script.endsWith("update") && script.contains("new")) // the fields left blank are stored as empty texts
             QCOMPARE(stored("SELECT quote(DIRECCION) FROM CLIENTES ORDER BY ID DESC LIMIT 1"), QString("''"));
         for (int pass = 0; pass < 2; ++pass) {
             CustomerCursor &reading = pass == 0 ? cursor : open({});
             QStringList names;
             for (reading.moveFirst(); !reading.eof(); reading.moveNext())
                 names.append(reading.value(Field::Nombre));
-            QCOMPARE(names.join(','), order);
+            QTEST(names.join(','), "order");
         }
     }
 
