@@ -1,11 +1,14 @@
 #pragma once
 
 #include "data/dberror.h"
+#include "data/schema.h"
 
 #include <QString>
 
 #include <functional>
 
+// The benchmarks' company, whose databases hold DemoCatalogue's synthetic catalogues.
+Schema::Settings benchCompany();
 // Writes a database.mdb with a large synthetic catalogue, for the benchmarks.
 MaybeError writeBenchDatabase(const QString &path, int articles, int customers);
 

@@ -4,7 +4,6 @@
 #include "data/tables.h"
 #include "data/transaction.h"
 
-#include <QDate>
 #include <QStringList>
 
 namespace {
@@ -54,7 +53,7 @@ struct Customer
     const char *email;
 };
 
-const Customer customers[] = {
+const Customer demoCustomers[] = {
     {"Ferretería El Tornillo", "Av. Mariscal López 1234, Asunción", "80012345-6", "(021) 555-1234", "Jorge Benítez",
         "compras@eltornillo.com.py"},
     {"Sanitarios Núñez S.R.L.", "Calle España 455, San Lorenzo", "80023456-1", "(021) 585-200", "María Núñez",
@@ -81,16 +80,31 @@ const Customer customers[] = {
         "taller.alvarez@correo.com.py"},
 };
 
+// The words the synthetic catalogue's descriptions are made of, accents and ñ among them.
+const char *const words[] = {"caño", "codo", "válvula", "llave", "tornillo", "tarugo", "cinta", "cable", "lámpara",
+    "pintura", "broca", "manguera", "silicona", "cerradura", "bisagra", "adhesivo", "ÑANDÚ", "grifería", "DESCRIPCIÓN",
+    "acero", "bronce", "PVC"};
+constexpr int wordCount = int(sizeof(words) / sizeof(words[0]));
+
+QString syntheticCode(int article)
+{
+    return QStringLiteral("A%1").arg(article, 6, 10, QLatin1Char('0'));
+}
+
+MaybeError insertAll(Connection &connection, const QString &statement, const QList<QVariantList> &rows)
+{
+    for (const QVariantList &row : rows) {
+        if (MaybeError error = connection.execute(statement, row))
+            return error;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-MaybeError fillDemoCatalogue(Connection &connection)
+DemoCatalogue DemoCatalogue::demo()
 {
-    Transaction transaction(connection);
-    if (MaybeError error = transaction.begin())
-        return error;
-
-    const QString insertArticle = Tables::articulos().insertStatement();
-    const QString insertCustomer = Tables::clientes().insertStatement();
+    DemoCatalogue catalogue;
     const QDate updated(2026, 11, 2);
     int serial = 0;
     for (const Family &family : families) {
@@ -106,18 +120,88 @@ MaybeError fillDemoCatalogue(Connection &connection)
             // A few articles wait for a price and some are out of stock, as in a real catalogue.
             const QVariant price = serial % 23 == 0 ? QVariant() : QVariant(family.basePrice * (1.0 + step * 0.15));
             const int stock = serial % 11 == 0 ? 0 : (serial * 37) % 240;
-            if (MaybeError error = connection.execute(insertArticle,
-                    {code, makerCode, description, stock, price,
-                        updated.addDays(-(serial % 90)).toString(Qt::ISODate)}))
-                return error;
+            catalogue.articles << QVariantList{
+                code, makerCode, description, stock, price, updated.addDays(-(serial % 90)).toString(Qt::ISODate)};
         }
     }
+    for (const Customer &c : demoCustomers)
+        catalogue.customers << QVariantList{QString::fromUtf8(c.nombre), QString::fromUtf8(c.direccion),
+            QString::fromUtf8(c.ruc), QString::fromUtf8(c.telefono), QString::fromUtf8(c.contacto),
+            QString::fromUtf8(c.email)};
+    return catalogue;
+}
 
-    for (const Customer &c : customers) {
-        if (MaybeError error = connection.execute(insertCustomer,
-                {QString::fromUtf8(c.nombre), QString::fromUtf8(c.direccion), QString::fromUtf8(c.ruc),
-                    QString::fromUtf8(c.telefono), QString::fromUtf8(c.contacto), QString::fromUtf8(c.email)}))
-            return error;
+DemoCatalogue DemoCatalogue::synthetic(int articles, int customers)
+{
+    DemoCatalogue catalogue;
+    catalogue.articles.reserve(articles);
+    for (int i = 0; i < articles; ++i) {
+        const QString description
+            = QStringLiteral("%1 %2 %3 modelo %4")
+                  .arg(QString::fromUtf8(words[i % wordCount]), QString::fromUtf8(words[(i / wordCount) % wordCount]),
+                      QString::fromUtf8(words[(i / 7) % wordCount]))
+                  .arg(i);
+        catalogue.articles << QVariantList{syntheticCode(i), QStringLiteral("F-%1").arg(i * 3), description, i % 300,
+            1.5 + (i % 997) * 0.25, QStringLiteral("2026-11-01")};
     }
+    for (int i = 0; i < customers; ++i)
+        catalogue.customers << QVariantList{QStringLiteral("Cliente %1").arg(i), QStringLiteral("Calle %1").arg(i),
+            QStringLiteral("800%1").arg(i), QStringLiteral("021-%1").arg(i), QStringLiteral("Contacto %1").arg(i),
+            QStringLiteral("c%1@example.com").arg(i)};
+    return catalogue;
+}
+
+DemoCatalogue &DemoCatalogue::addDayOfOrders(const QDate &day, int count, int linesPerOrder, int articleCount)
+{
+    for (int order = 1; order <= count; ++order) {
+        orders << QVariantList{order, day.toString(Qt::ISODate), QStringLiteral("Cliente número %1 S.R.L.").arg(order),
+            QStringLiteral("Avda. Mariscal López %1").arg(order * 7), QStringLiteral("80012%1-3").arg(order),
+            QStringLiteral("021-55%1").arg(order), QStringLiteral("Sr. Contacto %1").arg(order),
+            QStringLiteral("compras%1@cliente.com.py").arg(order), QStringLiteral("Transporte propio"),
+            QStringLiteral("Contado, 30 días"), QStringLiteral("Entregar por la mañana")};
+        for (int n = 1; n <= linesPerOrder; ++n)
+            lines << QVariantList{order, n, syntheticCode((order * 37 + n * 101) % articleCount), 1 + (order + n) % 12,
+                1.5 + ((order * n) % 997) * 0.25, n % 3 ? QString() : QStringLiteral("embalaje reforzado")};
+    }
+    return *this;
+}
+
+DemoCatalogue &DemoCatalogue::addOrder(
+    int number, const QDate &day, const QString &customer, const QList<QVariantList> &orderLines)
+{
+    QVariantList header(Tables::pedidos().columnNames().size());
+    header[0] = number;
+    header[1] = day.toString(Qt::ISODate);
+    header[2] = customer;
+    orders << header;
+    int n = 0;
+    for (const QVariantList &line : orderLines)
+        lines << QVariantList{number, ++n, line.value(0), line.value(1), line.value(2), line.value(3)};
+    return *this;
+}
+
+MaybeError DemoCatalogue::write(Connection &connection) const
+{
+    Transaction transaction(connection);
+    if (MaybeError error = transaction.begin())
+        return error;
+    if (MaybeError error = insertAll(connection, Tables::articulos().insertStatement(), articles))
+        return error;
+    if (MaybeError error = insertAll(connection, Tables::clientes().insertStatement(), customers))
+        return error;
+    if (MaybeError error = insertAll(connection, Tables::pedidos().insertStatement(), orders))
+        return error;
+    if (MaybeError error = insertAll(connection, Tables::lineasPedidos().insertStatement(), lines))
+        return error;
     return transaction.commit();
+}
+
+MaybeError DemoCatalogue::createDatabase(const QString &path, const Schema::Settings &settings) const
+{
+    Connection connection(QStringLiteral("demo-catalogue"));
+    if (MaybeError error = connection.create(path))
+        return error;
+    if (MaybeError error = Schema::createWithSettings(connection, settings))
+        return error;
+    return write(connection);
 }

@@ -14,8 +14,8 @@
 #include "data/server/serverconnection.h"
 #include "data/server/servererrornumber.h"
 #include "data/serversettings.h"
-#include "democatalogue.h"
 #include "passwordprompt.h"
+#include "tools/democatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,7 +76,7 @@ int createDatabase(const QString &file, const Schema::Settings &settings, bool w
         return fail(file, *error);
     MaybeError error = Schema::createWithSettings(connection, settings);
     if (!error && withDemo)
-        error = fillDemoCatalogue(connection);
+        error = DemoCatalogue::demo().write(connection);
     connection.close();
     if (error) {
         QFile::remove(file);
@@ -135,7 +135,7 @@ int check(const QStringList &args)
 {
     if (args.size() != 1)
         return usage();
-    const QString file = args.first();
+    const QString &file = args.first();
     if (Connection::fileKind(file) == Connection::FileKind::Jet) {
         err() << QDir::toNativeSeparators(file)
               << ": es una base de datos de Access del programa anterior; hay que convertirla con\n"

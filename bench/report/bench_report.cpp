@@ -6,11 +6,10 @@
 #include "base/regional.h"
 #include "benchcatalogue.h"
 #include "data/connection.h"
-#include "data/tables.h"
-#include "data/transaction.h"
 #include "report/pdfexportfilter.h"
 #include "report/rptorden.h"
 #include "report/textfit.h"
+#include "tools/democatalogue.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -27,35 +26,6 @@ namespace {
 
 constexpr int orders = 300;
 int linesPerOrder = 10;
-
-MaybeError storeADay(const QString &path)
-{
-    Connection connection(QStringLiteral("bench-orders"));
-    if (MaybeError error = connection.open(path))
-        return error;
-    Transaction transaction(connection);
-    if (MaybeError error = transaction.begin())
-        return error;
-    const QString header = Tables::pedidos().insertStatement();
-    const QString line = Tables::lineasPedidos().insertStatement();
-    for (int order = 1; order <= orders; ++order) {
-        if (MaybeError error = connection.execute(header,
-                {order, QStringLiteral("2026-12-04"), QStringLiteral("Cliente número %1 S.R.L.").arg(order),
-                    QStringLiteral("Avda. Mariscal López %1").arg(order * 7), QStringLiteral("80012%1-3").arg(order),
-                    QStringLiteral("021-55%1").arg(order), QStringLiteral("Sr. Contacto %1").arg(order),
-                    QStringLiteral("compras%1@cliente.com.py").arg(order), QStringLiteral("Transporte propio"),
-                    QStringLiteral("Contado, 30 días"), QStringLiteral("Entregar por la mañana")}))
-            return error;
-        for (int n = 1; n <= linesPerOrder; ++n) {
-            const int article = (order * 37 + n * 101) % 20000;
-            if (MaybeError error = connection.execute(line,
-                    {order, n, QStringLiteral("A%1").arg(article, 6, 10, QLatin1Char('0')), 1 + (order + n) % 12,
-                        1.5 + ((order * n) % 997) * 0.25, n % 3 ? QString() : QStringLiteral("embalaje reforzado")}))
-                return error;
-        }
-    }
-    return transaction.commit();
-}
 
 // The same texts at the same places, in the same fonts, with nothing else.
 void paintTextsOnly(const ReportDocument &document, const QString &path)
@@ -88,11 +58,9 @@ int main(int argc, char *argv[])
     Regional::setCurrent(Regional::commaDayFirst());
     QTemporaryDir dir;
     const QString database = QDir(dir.path()).filePath(QStringLiteral("database.mdb"));
-    if (MaybeError error = writeBenchDatabase(database, 20000, 100)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error->description));
-        return 1;
-    }
-    if (MaybeError error = storeADay(database)) {
+    if (MaybeError error = DemoCatalogue::synthetic(20000, 100)
+                               .addDayOfOrders(QDate(2026, 12, 4), orders, linesPerOrder, 20000)
+                               .createDatabase(database, benchCompany())) {
         std::fprintf(stderr, "%s\n", qPrintable(error->description));
         return 1;
     }

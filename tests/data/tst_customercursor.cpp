@@ -1,9 +1,9 @@
 #include "base/regional.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
-#include "data/transaction.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
+#include "tools/democatalogue.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -29,218 +29,123 @@ private slots:
         acnDataBase().close();
     }
 
-    void emptyTableTakesItsFirstCustomer();
-    void browsesInNameOrderToBothEnds();
-    void editsAreThrownAwayByMovingAndCancel();
-    void newRecordIsThrownAwayOrStored();
-    void storedCustomerTakesItsPlaceInNameOrder_data();
-    void storedCustomerTakesItsPlaceInNameOrder();
-    void updateStoresByKey();
-    void moveZeroReadsTheStoredValues();
-    void stateComesBackAfterAnUndoneTransaction();
+    void browsesEditsAndStores_data()
+    {
+        QTest::addColumn<QStringList>("customers");
+        QTest::addColumn<QString>("script"); // moves and edits; =X types X as the name, !X is refused
+        QTest::addColumn<QString>("shown"); // the current name@position, or where the cursor stands
+        QTest::addColumn<QString>("order"); // of the cursor, and of one opened afresh on the store
+        const auto row = [](const char *name, const QStringList &customers, const char *script, const char *shown,
+                             const char *order) {
+            QTest::newRow(name) << customers << QString::fromUtf8(script) << QString::fromUtf8(shown)
+                                << QString::fromUtf8(order);
+        };
+        const QStringList five = {"Zapata", "Ñandú SA", "alberto", "Nuñez", "Álvarez"};
+        // The store's Spanish order: case and accents do not move a name; ñ comes after n.
+        const char *spanish = "alberto,Álvarez,Nuñez,Ñandú SA,Zapata";
+        const QStringList abc = {"A", "B", "C"};
+        const QStringList bce = {"Beatriz", "Carlos", "Eva"};
+        row("empty: nothing to edit, store or read", {}, "!Nadie last update reread", "bofeof", "");
+        row("empty: the first customer", {}, "new =Primero update", "Primero@0", "Primero");
+        row("before the first", five, "prev prev", "bof", spanish);
+        row("back from after the last", five, "last next next prev", "Zapata@4", spanish);
+        row("edit thrown away by moving", abc, "=X next prev update", "A@0", "A,B,C");
+        row("edit thrown away by Cancelar", abc, "next =X cancel update", "B@1", "A,B,C");
+        row("new thrown away by Cancelar", abc, "next new =Zzz cancel", "B@1", "A,B,C");
+        row("new thrown away by browsing", abc, "next new next", "C@2", "A,B,C");
+        row("new over an edit throws the edit away", abc, "=X new =Nuevo update", "Nuevo@3", "A,B,C,Nuevo");
+        row("new among Spanish names", five, "new =Ñu update", "Ñu@4", "alberto,Álvarez,Nuñez,Ñandú SA,Ñu,Zapata");
+        row("new, accented, in place", bce, "new =Éder update", "Éder@2", "Beatriz,Carlos,Éder,Eva");
+        row("new of an equal name goes after", bce, "new =Carlos update", "Carlos@2", "Beatriz,Carlos,Carlos,Eva");
+        row("renamed takes its place", bce, "=Daniel update", "Daniel@1", "Carlos,Daniel,Eva");
+    }
+
+    void browsesEditsAndStores()
+    {
+        QFETCH(QStringList, customers);
+        QFETCH(QString, script);
+        CustomerCursor &cursor = open(customers);
+        const QHash<QString, std::function<void()>> steps = {{"last", [&] { cursor.moveLast(); }},
+            {"next", [&] { cursor.moveNext(); }}, {"prev", [&] { cursor.movePrevious(); }},
+            {"new", [&] { cursor.addNew(); }}, {"cancel", [&] { cursor.cancelUpdate(); }}};
+        for (const QString &step : script.split(' ', Qt::SkipEmptyParts)) {
+            if (step.startsWith('=') || step.startsWith('!'))
+                QCOMPARE(cursor.setValue(Field::Nombre, step.mid(1)), step.startsWith('='));
+            else if (steps.contains(step))
+                steps[step]();
+            else
+                QVERIFY_NO_ERROR(step == "reread" ? cursor.move(0) : cursor.update());
+        }
+        QTEST(cursor.hasCurrent() ? cursor.value(Field::Nombre) + '@' + QString::number(cursor.position())
+                                  : QString(cursor.bof() ? "bof" : "") + (cursor.eof() ? "eof" : ""),
+            "shown");
+        if (script.endsWith("update") && script.contains("new")) // the fields left blank are stored as empty texts
+            QCOMPARE(stored("SELECT quote(DIRECCION) FROM CLIENTES ORDER BY ID DESC LIMIT 1"), QString("''"));
+        for (int pass = 0; pass < 2; ++pass) {
+            CustomerCursor &reading = pass == 0 ? cursor : open({});
+            QStringList names;
+            for (reading.moveFirst(); !reading.eof(); reading.moveNext())
+                names.append(reading.value(Field::Nombre));
+            QTEST(names.join(','), "order");
+        }
+    }
+
+    // Two customers of one name: the second is stored by its key, each field in its column, and
+    // read again (move(0)) as the store holds it.
+    void updateStoresByKey()
+    {
+        CustomerCursor &cursor = open({"Igual", "Igual"});
+        cursor.moveNext();
+        for (int i = 0; i < CustomerCursor::fieldCount; ++i)
+            QVERIFY(cursor.setValue(Field(i), "O'Brien " + QString::number(i)));
+        QSignalSpy changed(&cursor, &CustomerCursor::currentChanged);
+        QVERIFY_NO_ERROR(cursor.update());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(cursor.editMode(), CustomerCursor::EditMode::None);
+        QCOMPARE(cursor.position(), 1);
+        QCOMPARE(stored("SELECT DIRECCION FROM CLIENTES WHERE ID = 1"), QString("Dir Igual"));
+        for (int i = 0; i < CustomerCursor::fieldCount; ++i) {
+            const QString column = CustomerCursor::columnName(Field(i));
+            QCOMPARE(stored("SELECT " + column + " FROM CLIENTES WHERE ID = 2"), "O'Brien " + QString::number(i));
+        }
+        QVERIFY(m_db->exec("UPDATE CLIENTES SET TELEFONO = '555' WHERE ID = 2"));
+        QVERIFY(cursor.setValue(Field::Email, "pendiente"));
+        QVERIFY_NO_ERROR(cursor.move(0));
+        QCOMPARE(cursor.position(), 1);
+        QCOMPARE(cursor.value(Field::Telefono), QString("555"));
+        QCOMPARE(cursor.value(Field::Email), QString("O'Brien 5"));
+
+        // Gone underneath: the failure is reported and the edits stay on screen.
+        QVERIFY(m_db->exec("DELETE FROM CLIENTES"));
+        QVERIFY(cursor.setValue(Field::Nombre, "editado"));
+        QCOMPARE(cursor.update().value_or(DbError{}).number, DbErrorNumber::NoRowChanged);
+        QCOMPARE(cursor.value(Field::Nombre), QString("editado"));
+        // Thrown away, the record shows what it held before, and the fields hear of it.
+        const int heard = changed.count();
+        cursor.cancelUpdate();
+        QCOMPARE(changed.count(), heard + 1);
+        QCOMPARE(cursor.value(Field::Nombre), QString("O'Brien 0"));
+    }
 
 private:
-    CustomerCursor &open(std::initializer_list<const char *> names);
-    QStringList names();
+    // Stores the customers (every other column derived from the name) and opens a cursor on them.
+    CustomerCursor &open(const QStringList &names)
+    {
+        DemoCatalogue rows;
+        for (const QString &n : names)
+            rows.customers << QVariantList{n, "Dir " + n, "RUC " + n, "Tel " + n, "Con " + n, "mail@" + n};
+        if (!m_db->seed(rows))
+            qWarning("the customers were not stored");
+        m_cursor = std::make_unique<CustomerCursor>(acnDataBase());
+        if (m_cursor->open())
+            qWarning("the cursor did not open");
+        return *m_cursor;
+    }
     QString stored(const QString &sql) const { return m_db->scalar(sql).toString(); }
 
     std::optional<TestDatabase> m_db;
     std::unique_ptr<CustomerCursor> m_cursor;
 };
-
-// Stores the customers (every other column derived from the name) and opens a cursor on them.
-CustomerCursor &tst_CustomerCursor::open(std::initializer_list<const char *> names)
-{
-    for (const char *name : names) {
-        const QString n = QString::fromUtf8(name);
-        m_db->exec("INSERT INTO CLIENTES (NOMBRE, DIRECCION, RUC, TELEFONO, CONTACTO, EMAIL) VALUES (?, ?, ?, ?, ?, ?)",
-            {n, "Dir " + n, "RUC " + n, "Tel " + n, "Con " + n, "mail@" + n});
-    }
-    m_cursor = std::make_unique<CustomerCursor>(acnDataBase());
-    if (m_cursor->open())
-        qWarning("the cursor did not open");
-    return *m_cursor;
-}
-
-// Walks the cursor from the first record to the end and back to where it stood.
-QStringList tst_CustomerCursor::names()
-{
-    QStringList names;
-    const int position = m_cursor->position();
-    for (m_cursor->moveFirst(); !m_cursor->eof(); m_cursor->moveNext())
-        names.append(m_cursor->value(Field::Nombre));
-    m_cursor->moveFirst();
-    m_cursor->move(position);
-    return names;
-}
-
-void tst_CustomerCursor::emptyTableTakesItsFirstCustomer()
-{
-    CustomerCursor &cursor = open({});
-    QVERIFY(cursor.bof() && cursor.eof());
-    QVERIFY(!cursor.setValue(Field::Nombre, "Nadie"));
-    cursor.moveLast();
-    QVERIFY(cursor.bof() && cursor.eof());
-    QCOMPARE(cursor.update(), std::nullopt);
-    QCOMPARE(cursor.move(0), std::nullopt);
-    QCOMPARE(stored("SELECT COUNT(*) FROM CLIENTES"), QString("0"));
-
-    cursor.addNew();
-    QVERIFY(cursor.setValue(Field::Nombre, "Primero"));
-    QVERIFY_NO_ERROR(cursor.update());
-    QCOMPARE(cursor.position(), 0);
-    QCOMPARE(stored("SELECT NOMBRE || '|' || DIRECCION FROM CLIENTES"), QString("Primero|"));
-}
-
-void tst_CustomerCursor::browsesInNameOrderToBothEnds()
-{
-    CustomerCursor &cursor = open({"Zapata", "Ñandú SA", "alberto", "Nuñez", "Álvarez"});
-    // The store's Spanish order: case and accents do not move a name; ñ comes after n.
-    QCOMPARE(names(), QStringList({"alberto", "Álvarez", "Nuñez", "Ñandú SA", "Zapata"}));
-    QCOMPARE(cursor.value(Field::Email), QString("mail@alberto"));
-
-    cursor.movePrevious();
-    cursor.movePrevious();
-    QVERIFY(cursor.bof() && !cursor.eof());
-    QCOMPARE(cursor.value(Field::Nombre), QString());
-    cursor.moveNext();
-    QCOMPARE(cursor.value(Field::Nombre), QString("alberto"));
-    cursor.moveLast();
-    cursor.moveNext();
-    cursor.moveNext();
-    QVERIFY(cursor.eof() && !cursor.bof());
-    cursor.movePrevious();
-    QCOMPARE(cursor.value(Field::Nombre), QString("Zapata"));
-}
-
-void tst_CustomerCursor::editsAreThrownAwayByMovingAndCancel()
-{
-    CustomerCursor &cursor = open({"A", "B"});
-    QVERIFY(cursor.setValue(Field::Nombre, "Cambiado"));
-    cursor.moveNext();
-    cursor.movePrevious();
-    QCOMPARE(cursor.value(Field::Nombre), QString("A"));
-    QVERIFY_NO_ERROR(cursor.update());
-
-    cursor.moveNext();
-    QVERIFY(cursor.setValue(Field::Telefono, "999"));
-    QSignalSpy changed(&cursor, &CustomerCursor::currentChanged);
-    cursor.cancelUpdate();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(cursor.value(Field::Telefono), QString("Tel B"));
-    QCOMPARE(cursor.editMode(), CustomerCursor::EditMode::None);
-    QCOMPARE(stored("SELECT group_concat(NOMBRE || TELEFONO) FROM CLIENTES"), "ATel A,BTel B");
-}
-
-// "Nuevo" throws away what is pending on the current record; throwing the new one away (by
-// "Cancelar" or by browsing) goes back to the record that was current before.
-void tst_CustomerCursor::newRecordIsThrownAwayOrStored()
-{
-    CustomerCursor &cursor = open({"A", "B", "C"});
-    cursor.moveNext();
-    cursor.addNew();
-    QVERIFY(cursor.setValue(Field::Nombre, "Zzz"));
-    cursor.cancelUpdate();
-    QCOMPARE(cursor.value(Field::Nombre), QString("B"));
-    cursor.addNew();
-    cursor.moveNext();
-    QCOMPARE(cursor.value(Field::Nombre), QString("C"));
-    cursor.moveNext();
-    cursor.addNew();
-    cursor.cancelUpdate();
-    QVERIFY(cursor.eof());
-
-    cursor.moveFirst();
-    QVERIFY(cursor.setValue(Field::Nombre, "A cambiado"));
-    cursor.addNew();
-    QCOMPARE(cursor.value(Field::Nombre), QString(""));
-    QVERIFY(cursor.setValue(Field::Nombre, "Nuevo"));
-    QVERIFY_NO_ERROR(cursor.update());
-    QCOMPARE(stored("SELECT group_concat(NOMBRE) FROM CLIENTES"), "A,B,C,Nuevo");
-}
-
-void tst_CustomerCursor::storedCustomerTakesItsPlaceInNameOrder_data()
-{
-    QTest::addColumn<bool>("isNew");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("order");
-    QTest::newRow("new, first") << true << "Aaron" << QStringList{"Aaron", "Beatriz", "Carlos", "Eva"};
-    QTest::newRow("new, equal name goes after")
-        << true << "Carlos" << QStringList{"Beatriz", "Carlos", "Carlos", "Eva"};
-    QTest::newRow("new, accented in place") << true << "Éder" << QStringList{"Beatriz", "Carlos", "Éder", "Eva"};
-    QTest::newRow("renamed") << false << "Daniel" << QStringList{"Carlos", "Daniel", "Eva"};
-}
-
-// The cursor keeps the order the store gives a cursor opened afresh, and stays on the stored customer.
-void tst_CustomerCursor::storedCustomerTakesItsPlaceInNameOrder()
-{
-    QFETCH(bool, isNew);
-    QFETCH(QString, name);
-    QFETCH(QStringList, order);
-    CustomerCursor &cursor = open({"Beatriz", "Carlos", "Eva"});
-    if (isNew)
-        cursor.addNew();
-    QVERIFY(cursor.setValue(Field::Nombre, name));
-    QVERIFY_NO_ERROR(cursor.update());
-    QCOMPARE(cursor.position(), order.lastIndexOf(name));
-    QCOMPARE(names(), order);
-    open({});
-    QCOMPARE(names(), order);
-}
-
-// Two customers of one name: the second is stored by its key, each field in its column.
-void tst_CustomerCursor::updateStoresByKey()
-{
-    CustomerCursor &cursor = open({"Igual", "Igual"});
-    cursor.moveNext();
-    for (int i = 0; i < CustomerCursor::fieldCount; ++i)
-        QVERIFY(cursor.setValue(Field(i), "O'Brien " + QString::number(i)));
-    QVERIFY_NO_ERROR(cursor.update());
-    QCOMPARE(cursor.position(), 1);
-    QCOMPARE(stored("SELECT DIRECCION FROM CLIENTES WHERE ID = 1"), QString("Dir Igual"));
-    for (int i = 0; i < CustomerCursor::fieldCount; ++i) {
-        const QString column = CustomerCursor::columnName(Field(i));
-        QCOMPARE(stored("SELECT " + column + " FROM CLIENTES WHERE ID = 2"), "O'Brien " + QString::number(i));
-    }
-
-    // Gone underneath: the failure is reported and the edits stay on screen.
-    QVERIFY(m_db->exec("DELETE FROM CLIENTES"));
-    QVERIFY(cursor.setValue(Field::Nombre, "editado"));
-    const MaybeError error = cursor.update();
-    QCOMPARE(error.value_or(DbError{}).number, DbErrorNumber::NoRowChanged);
-    QCOMPARE(cursor.value(Field::Nombre), QString("editado"));
-}
-
-void tst_CustomerCursor::moveZeroReadsTheStoredValues()
-{
-    CustomerCursor &cursor = open({"A", "B"});
-    QVERIFY(m_db->exec("UPDATE CLIENTES SET TELEFONO = '555' WHERE NOMBRE = 'A'"));
-    QVERIFY(cursor.setValue(Field::Email, "pendiente"));
-    QVERIFY_NO_ERROR(cursor.move(0));
-    QCOMPARE(cursor.position(), 0);
-    QCOMPARE(cursor.value(Field::Telefono), QString("555"));
-    QCOMPARE(cursor.value(Field::Email), QString("mail@A"));
-}
-
-void tst_CustomerCursor::stateComesBackAfterAnUndoneTransaction()
-{
-    CustomerCursor &cursor = open({"A", "C"});
-    cursor.addNew();
-    QVERIFY(cursor.setValue(Field::Nombre, "B"));
-    const CustomerCursor::State saved = cursor.saveState();
-    {
-        Transaction transaction(acnDataBase());
-        QVERIFY_NO_ERROR(transaction.begin());
-        QVERIFY_NO_ERROR(cursor.update());
-    } // rolled back: it leaves the scope uncommitted
-    cursor.restoreState(saved);
-    QCOMPARE(cursor.recordCount(), 2);
-    QCOMPARE(cursor.editMode(), CustomerCursor::EditMode::New);
-    QCOMPARE(cursor.value(Field::Nombre), QString("B"));
-    QVERIFY_NO_ERROR(cursor.update());
-    QCOMPARE(names(), QStringList({"A", "B", "C"}));
-    QCOMPARE(stored("SELECT COUNT(*) FROM CLIENTES"), QString("3"));
-}
 
 QTEST_GUILESS_MAIN(tst_CustomerCursor)
 #include "tst_customercursor.moc"

@@ -4,36 +4,9 @@
 #include "data/serversettings.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
+#include "tools/democatalogue.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// A database as the program of format 1 made it (recorvan-db init), with an order stored.
-const char *const versionOne[] = {
-    "CREATE TABLE SETUP (EMPRESA TEXT, RECORVAN TEXT, ULTIMO_PEDIDO INTEGER)",
-    "CREATE TABLE CLIENTES (ID INTEGER PRIMARY KEY, NOMBRE TEXT, DIRECCION TEXT, RUC TEXT, TELEFONO TEXT, "
-    "CONTACTO TEXT, EMAIL TEXT)",
-    "CREATE INDEX CLIENTES_NOMBRE ON CLIENTES (NOMBRE)",
-    "CREATE TABLE ARTICULOS (COD_ART TEXT NOT NULL, COD_PROPIO TEXT, DESCRIPCION TEXT, STK_ACTUAL INTEGER, "
-    "P_UNITARIO DOUBLE PRECISION, FECHA_ACT DATE, CONSTRAINT ARTICULOS_COD_ART UNIQUE (COD_ART))",
-    "CREATE TABLE PEDIDOS (NRO_PEDIDO INTEGER NOT NULL, FECHA DATE, CLIENTE TEXT, DIRECCION TEXT, RUC TEXT, "
-    "TELEFONO TEXT, CONTACTO TEXT, EMAIL TEXT, FORMA_DE_ENVIO TEXT, FORMA_DE_PAGO TEXT, OBSERVACIONES TEXT, "
-    "CONSTRAINT PEDIDOS_NRO_PEDIDO UNIQUE (NRO_PEDIDO))",
-    "CREATE INDEX PEDIDOS_FECHA ON PEDIDOS (FECHA)",
-    "CREATE TABLE LINEAS_PEDIDOS (NRO_PEDIDO INTEGER NOT NULL, NRO_LINEA INTEGER NOT NULL, COD_ART TEXT, "
-    "CANTIDAD INTEGER, P_UNITARIO DOUBLE PRECISION, DETALLES TEXT, "
-    "CONSTRAINT LINEAS_PEDIDOS_LINEA UNIQUE (NRO_PEDIDO, NRO_LINEA))",
-    "CREATE TABLE SCHEMA_VERSION (VERSION INTEGER NOT NULL)",
-    "INSERT INTO SCHEMA_VERSION (VERSION) VALUES (1)",
-    "INSERT INTO SETUP (EMPRESA, RECORVAN, ULTIMO_PEDIDO) VALUES ('Empresa', 'Vendedor', 7)",
-    "INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (7, '2024-03-01', 'Cliente')",
-    "INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD) VALUES (7, 1, 'A1', 2)",
-};
-
-} // namespace
 
 // The stored format's version: numbered steps bring an older file forward, a newer one is
 // refused as it is.
@@ -47,39 +20,27 @@ private slots:
         QVERIFY(m_db.emplace().isValid());
         QVERIFY_NO_ERROR(m_connection.open(m_db->path()));
         QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = 1")));
+        m_applied.clear();
     }
     void cleanup() { m_connection.close(); }
 
     void olderFileIsBroughtForwardStepByStep()
     {
-        QStringList applied;
-        const QList<Schema::MigrationStep> steps = {
-            {3,
-                [&](Connection &c) {
-                    applied << "3";
-                    return c.execute(QStringLiteral("ALTER TABLE NOTAS ADD COLUMN AUTOR TEXT"));
-                }},
-            {2,
-                [&](Connection &c) {
-                    applied << "2";
-                    return c.execute(QStringLiteral("CREATE TABLE NOTAS (TEXTO TEXT)"));
-                }},
-        };
+        const QList<Schema::MigrationStep> steps
+            = {step(3, "ALTER TABLE NOTAS ADD COLUMN AUTOR TEXT"), step(2, "CREATE TABLE NOTAS (TEXTO TEXT)")};
         QVERIFY_NO_ERROR(Schema::upgrade(m_connection, 3, steps));
-        QCOMPARE(applied, QStringList({"2", "3"}));
+        QCOMPARE(m_applied, QList<int>({2, 3}));
         QCOMPARE(version(), 3);
         QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("INSERT INTO NOTAS (TEXTO, AUTOR) VALUES ('a', 'b')")));
         // Up to date: nothing runs again.
         QVERIFY_NO_ERROR(Schema::upgrade(m_connection, 3, steps));
-        QCOMPARE(applied.size(), 2);
+        QCOMPARE(m_applied.size(), 2);
     }
 
     void failedStepLeavesTheFileAsItWas()
     {
-        const QList<Schema::MigrationStep> steps = {
-            {2, [](Connection &c) { return c.execute(QStringLiteral("CREATE TABLE NOTAS (TEXTO TEXT)")); }},
-            {3, [](Connection &c) { return c.execute(QStringLiteral("ALTER TABLE NO_EXISTE ADD COLUMN X TEXT")); }},
-        };
+        const QList<Schema::MigrationStep> steps
+            = {step(2, "CREATE TABLE NOTAS (TEXTO TEXT)"), step(3, "ALTER TABLE NO_EXISTE ADD COLUMN X TEXT")};
         QVERIFY(Schema::upgrade(m_connection, 3, steps).has_value());
         QCOMPARE(version(), 1);
         QVERIFY(m_connection.execute(QStringLiteral("SELECT * FROM NOTAS")).has_value());
@@ -88,32 +49,27 @@ private slots:
         QCOMPARE(version(), 1);
     }
 
-    // Format 2 adds the company server's bookkeeping to a file of format 1.
+    // Format 2 adds the company server's bookkeeping to a file of format 1: today's tables but
+    // the two that step adds.
     void versionOneIsBroughtForward()
     {
-        QTemporaryDir folder;
-        const QString path = QDir(folder.path()).filePath(QStringLiteral("database.mdb"));
-        Connection connection(QStringLiteral("upgrade"));
-        QVERIFY_NO_ERROR(connection.create(path));
-        for (const char *statement : versionOne)
-            QVERIFY_NO_ERROR(connection.execute(QString::fromUtf8(statement)));
-
-        QVERIFY(Schema::check(connection).has_value());
-        QVERIFY_NO_ERROR(Schema::upgrade(connection));
-        int version = 0;
-        QVERIFY_NO_ERROR(Schema::readVersion(connection, version));
-        QCOMPARE(version, Schema::version);
-        QVERIFY_NO_ERROR(Schema::check(connection));
+        QVERIFY(m_db->seed(DemoCatalogue().addOrder(7, QDate(2024, 3, 1), "Cliente", {{"A1", 2}})));
+        for (const char *table : {"SERVIDOR", "ENVIOS"})
+            QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("DROP TABLE ") + table));
+        QVERIFY(Schema::check(m_connection).has_value());
+        QVERIFY_NO_ERROR(Schema::upgrade(m_connection));
+        QCOMPARE(version(), Schema::version);
+        QVERIFY_NO_ERROR(Schema::check(m_connection));
 
         // No server yet: the order stored before waits to be sent once there is one.
         ServerSettings settings;
-        QVERIFY_NO_ERROR(ServerSettings::read(connection, settings));
+        QVERIFY_NO_ERROR(ServerSettings::read(m_connection, settings));
         QVERIFY(!settings.isConfigured());
         std::optional<int> shown = 0;
-        QVERIFY_NO_ERROR(SentOrders::unsentWhenConfigured(connection, shown));
+        QVERIFY_NO_ERROR(SentOrders::unsentWhenConfigured(m_connection, shown));
         QVERIFY(!shown);
         QList<ServerOrder> orders;
-        QVERIFY_NO_ERROR(SentOrders::unsent(connection, 0, 10, orders));
+        QVERIFY_NO_ERROR(SentOrders::unsent(m_connection, 0, 10, orders));
         QCOMPARE(orders.size(), 1);
         QCOMPARE(orders.first().header.value(QStringLiteral("CLIENTE")).toString(), QStringLiteral("Cliente"));
         QCOMPARE(orders.first().lines.size(), 1);
@@ -128,6 +84,14 @@ private slots:
     }
 
 private:
+    // A step that runs one statement and notes that it ran.
+    Schema::MigrationStep step(int number, const char *sql)
+    {
+        return {number, [this, number, sql](Connection &c) {
+                    m_applied << number;
+                    return c.execute(QString::fromUtf8(sql));
+                }};
+    }
     int version()
     {
         int stored = -1;
@@ -136,6 +100,7 @@ private:
 
     std::optional<TestDatabase> m_db;
     Connection m_connection{QStringLiteral("tst-schema")};
+    QList<int> m_applied;
 };
 
 QTEST_GUILESS_MAIN(tst_Schema)

@@ -16,35 +16,43 @@ class ScriptedDialogs : public Dialogs
 public:
     enum class Kind { Message, Input, OpenFile, SaveFile, Choice, Form };
 
+    // What was shown: the member of its kind is filled in.
     struct Shown
     {
         Kind kind;
-        Message message; // for messages
-        Input input; // for input boxes
-        OpenFile openFile; // for file-open dialogs
-        SaveFile saveFile; // for save dialogs
-        Choice choice; // for questions with named buttons
-        Form form; // for forms
+        Message message;
+        Input input;
+        OpenFile openFile;
+        SaveFile saveFile;
+        Choice choice;
+        Form form;
     };
 
-    ScriptedDialogs();
-    ~ScriptedDialogs() override;
+    ScriptedDialogs() { Dialogs::setCurrent(this); }
+    ~ScriptedDialogs() override { Dialogs::setCurrent(nullptr); }
 
     // Queue the next answer. The action, if given, runs while the box is "open".
     ScriptedDialogs &answerMessage(Dialogs::Button button, std::function<void()> action = {});
     ScriptedDialogs &answerInput(const QString &text, std::function<void()> action = {});
-    ScriptedDialogs &answerOpenFile(const QString &path);
-    ScriptedDialogs &answerSaveFile(const QString &path);
-    ScriptedDialogs &answerChoice(int option);
+    ScriptedDialogs &answerOpenFile(const QString &path) { return queue({.kind = Kind::OpenFile, .text = path}); }
+    ScriptedDialogs &answerSaveFile(const QString &path) { return queue({.kind = Kind::SaveFile, .text = path}); }
+    ScriptedDialogs &answerChoice(int option) { return queue({.kind = Kind::Choice, .option = option}); }
     // The texts typed into a form's fields; nullopt cancels it.
-    ScriptedDialogs &answerForm(const std::optional<QStringList> &values);
+    ScriptedDialogs &answerForm(const std::optional<QStringList> &values)
+    {
+        return queue({.kind = Kind::Form, .values = values});
+    }
 
     const QList<Shown> &shown() const { return m_shown; }
     // The messages shown, in order.
-    QList<Message> messages() const;
-    QList<Input> inputs() const;
+    QList<Message> messages() const { return all(Kind::Message, &Shown::message); }
+    QList<Input> inputs() const { return all(Kind::Input, &Shown::input); }
     int pendingAnswers() const { return int(m_script.size()); }
-    void clear();
+    void clear()
+    {
+        m_script.clear();
+        m_shown.clear();
+    }
 
 protected:
     Dialogs::Button showMessage(const Message &box) override;
@@ -65,7 +73,18 @@ private:
         std::optional<QStringList> values;
     };
 
-    bool takeAnswer(Kind kind, const QString &what, Answer &answer);
+    ScriptedDialogs &queue(Answer answer);
+    template <typename Box> QList<Box> all(Kind kind, Box Shown::*box) const
+    {
+        QList<Box> result;
+        for (const Shown &shown : m_shown) {
+            if (shown.kind == kind)
+                result.append(shown.*box);
+        }
+        return result;
+    }
+    // Records the box and takes the next answer, which must be of the box's kind.
+    std::optional<Answer> take(const Shown &shown, const QString &what);
 
     QQueue<Answer> m_script;
     QList<Shown> m_shown;

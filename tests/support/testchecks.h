@@ -20,12 +20,6 @@ inline QString describe(const QString &error)
     return error;
 }
 
-// Whether the tests run where the shared fixtures must be present (the CI sets CI=true).
-inline bool fixturesRequired()
-{
-    return qEnvironmentVariable("CI") == QLatin1String("true");
-}
-
 } // namespace TestChecks
 
 // The expression (a MaybeError or a failure text) holds no error; on failure, its description is shown.
@@ -43,11 +37,12 @@ inline bool fixturesRequired()
         QVERIFY2(TestChecks::describe(*error_).contains(text), qPrintable(TestChecks::describe(*error_)));             \
     } while (false)
 
-// A shared fixture that is missing skips the test on a developer's machine and fails it in CI.
+// A shared fixture that is missing skips the test on a developer's machine and fails it in CI
+// (which sets CI=true).
 #define REQUIRE_FIXTURE(path)                                                                                          \
     do {                                                                                                               \
         if (!QFileInfo::exists(path)) {                                                                                \
-            if (TestChecks::fixturesRequired())                                                                        \
+            if (qEnvironmentVariable("CI") == QLatin1String("true"))                                                   \
                 QFAIL(qPrintable(QStringLiteral("The shared fixture is missing: ") + (path)));                         \
             QSKIP("The shared fixture is not there.");                                                                 \
         }                                                                                                              \

@@ -1,26 +1,33 @@
 #include "testdatabase.h"
 
 #include "data/connection.h"
+#include "tools/democatalogue.h"
 
+#include <QDebug>
 #include <QDir>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 
-#include <QtTest>
+namespace {
+
+// A failure is told with what was asked, and is then false.
+bool done(const MaybeError &error, const QString &what = {})
+{
+    if (error)
+        qWarning() << what << error->description;
+    return !error;
+}
+
+QString connectionName()
+{
+    return QStringLiteral("test-") + QUuid::createUuid().toString();
+}
+
+} // namespace
 
 TestDatabase::TestDatabase(const Schema::Settings &settings)
 {
-    Connection connection(QStringLiteral("test-setup-") + QUuid::createUuid().toString());
-    if (MaybeError error = connection.create(path())) {
-        qWarning() << error->description;
-        return;
-    }
-    if (MaybeError error = Schema::createWithSettings(connection, settings)) {
-        qWarning() << error->description;
-        return;
-    }
-    m_valid = true;
+    Connection connection(connectionName());
+    m_valid = done(connection.create(path())) && done(Schema::createWithSettings(connection, settings));
 }
 
 QString TestDatabase::path() const
@@ -30,33 +37,24 @@ QString TestDatabase::path() const
 
 bool TestDatabase::exec(const QString &sql, const QVariantList &values) const
 {
-    Connection connection(QStringLiteral("test-exec-") + QUuid::createUuid().toString());
-    if (MaybeError error = connection.open(path())) {
-        qWarning() << error->description;
-        return false;
-    }
-    if (MaybeError error = connection.execute(sql, values)) {
-        qWarning() << sql << error->description;
-        return false;
-    }
-    return true;
+    Connection connection(connectionName());
+    return done(connection.open(path())) && done(connection.execute(sql, values), sql);
 }
 
 QVariant TestDatabase::scalar(const QString &sql, const QVariantList &values) const
 {
-    Connection connection(QStringLiteral("test-read-") + QUuid::createUuid().toString());
-    if (MaybeError error = connection.open(path(), Connection::Mode::ReadOnly)) {
-        qWarning() << error->description;
-        return {};
-    }
+    Connection connection(connectionName());
     RowSet rows;
-    if (MaybeError error = connection.select(sql, values, rows)) {
-        qWarning() << sql << error->description;
-        return {};
-    }
-    if (rows.count() == 0 || rows.columns().isEmpty())
+    if (!done(connection.open(path(), Connection::Mode::ReadOnly)) || !done(connection.select(sql, values, rows), sql)
+        || rows.count() == 0 || rows.columns().isEmpty())
         return {};
     return rows.value(0, rows.columns().first());
+}
+
+bool TestDatabase::seed(const DemoCatalogue &rows) const
+{
+    Connection connection(connectionName());
+    return done(connection.open(path())) && done(rows.write(connection));
 }
 
 QString TestDatabase::sharedFolder()

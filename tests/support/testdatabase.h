@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class DemoCatalogue;
+
 // A program folder in a temporary directory holding a database.mdb with the real schema.
 class TestDatabase
 {
@@ -19,6 +21,8 @@ public:
     // Runs statements on a connection of its own, for setting up and reading back rows.
     bool exec(const QString &sql, const QVariantList &values = {}) const;
     QVariant scalar(const QString &sql, const QVariantList &values = {}) const;
+    // Writes articles, customers and orders as recorvan-db demo and the benchmarks do.
+    bool seed(const DemoCatalogue &rows) const;
 
     // The shared fixtures folder, given to the tests by the build.
     static QString sharedFolder();
