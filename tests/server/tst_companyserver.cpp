@@ -1,16 +1,22 @@
 #include "data/connection.h"
 #include "data/sentorders.h"
+#include "data/server/catalogueupdate.h"
 #include "data/server/companyschema.h"
+#include "data/server/ordersender.h"
 #include "data/server/orderupload.h"
 #include "data/server/serverconnection.h"
 #include "data/server/servererrornumber.h"
+#include "data/server/serverlogin.h"
 #include "data/server/servertransaction.h"
 #include "data/serverorder.h"
+#include "data/serversettings.h"
+#include "support/scripteddialogs.h"
 #include "support/testchecks.h"
 #include "testcluster.h"
 #include "testcompanydatabase.h"
 #include "testlaptop.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -335,6 +341,70 @@ private slots:
             int unsent = -1;
             QVERIFY_NO_ERROR(SentOrders::unsentCount(local, unsent));
             QCOMPARE(unsent, 0);
+        }
+    }
+
+    // A laptop's catalogue brought down: the first time every article, with the import's rules (one
+    // it held is replaced, one of its own kept); then only what changed since; then nothing.
+    void catalogueBroughtDownByChange()
+    {
+        TestLaptop laptop(*m_database, QStringLiteral("A"));
+        QVERIFY(laptop.isValid());
+        const TestDatabase &local = laptop.database();
+        QVERIFY(local.exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION, STK_ACTUAL, P_UNITARIO) "
+                                          "VALUES ('A1', 'Viejo', 99, 1.5), ('L9', 'Solo aquí', 5, 1.5)")));
+        ServerConnection office(QStringLiteral("office"));
+        QVERIFY_NO_ERROR(office.open(m_database->office()));
+        ServerConnection server(QStringLiteral("salesperson"));
+        QVERIFY_NO_ERROR(server.open(m_database->salesperson(QStringLiteral("A"), passwordA)));
+        Connection connection(QStringLiteral("laptop"));
+        QVERIFY_NO_ERROR(connection.open(laptop.path()));
+        ScriptedDialogs dialogs;
+        // How many came down of how many had changed, and the articles as the laptop then holds them.
+        const auto bringDown = [&] {
+            const CatalogueUpdate::Result result = CatalogueUpdate(server, connection, dialogs).run();
+            return QStringList{QStringLiteral("%1 of %2").arg(result.applied).arg(result.total),
+                local
+                    .scalar(QStringLiteral("SELECT GROUP_CONCAT(COD_ART || '|' || DESCRIPCION || '|' || STK_ACTUAL "
+                                           "|| '|' || P_UNITARIO, ' ') FROM (SELECT * FROM ARTICULOS ORDER BY 1)"))
+                    .toString()};
+        };
+        QVERIFY_NO_ERROR(office.execute(
+            QStringLiteral("UPDATE ARTICULOS SET DESCRIPCION = 'Art ' || COD_ART, STK_ACTUAL = 20, P_UNITARIO = 2.5")));
+        QCOMPARE(bringDown(),
+            QStringList({"3 of 3", "A1|Art A1|20|2.5 A2|Art A2|20|2.5 A3|Art A3|20|2.5 L9|Solo aquí|5|1.5"}));
+        QVERIFY_NO_ERROR(office.execute(QStringLiteral("UPDATE ARTICULOS SET P_UNITARIO = 7.25 WHERE COD_ART = 'A2'")));
+        QVERIFY(local.exec(QStringLiteral("UPDATE ARTICULOS SET STK_ACTUAL = 17 WHERE COD_ART = 'A3'")));
+        const QString now = "A1|Art A1|20|2.5 A2|Art A2|20|7.25 A3|Art A3|17|2.5 L9|Solo aquí|5|1.5";
+        QCOMPARE(bringDown(), QStringList({"1 of 1", now}));
+        QCOMPARE(bringDown(), QStringList({"0 of 0", now}));
+    }
+
+    // A password the password file lacks is asked once in a run, in a secret box, and kept in
+    // memory only: the laptop's file never holds it, and the next run (a process of its own) asks again.
+    void typedPasswordKeptForTheRunOnly()
+    {
+        TestLaptop laptop(*m_database, QStringLiteral("B"));
+        QVERIFY(laptop.isValid() && laptop.addOrders(1, 1, 1, {QStringLiteral("A3")}));
+        Connection local(QStringLiteral("laptop"));
+        QVERIFY_NO_ERROR(local.open(laptop.path()));
+        ServerSettings settings;
+        QVERIFY_NO_ERROR(ServerSettings::read(local, settings));
+        ScriptedDialogs dialogs;
+        dialogs.answerInput(passwordB);
+        ServerConnection login(QStringLiteral("login"));
+        QVERIFY_NO_ERROR(ServerLogin::open(login, settings, dialogs));
+        const auto nextRun = startTool({QStringLiteral("server-send"), laptop.path()});
+        QVERIFY(nextRun->waitForFinished(60000));
+        const QString told = outputOf(*nextRun);
+        QVERIFY2(nextRun->exitCode() != 0 && told.contains(QStringLiteral("pide la contraseña")), qPrintable(told));
+        QCOMPARE(OrderSender::sendAll(local, dialogs).sent, 1);
+        QCOMPARE(dialogs.inputs().size(), 1);
+        QVERIFY(dialogs.inputs().first().secret);
+        local.close();
+        for (const QString &file : QDir(laptop.database().folder()).entryList(QDir::Files)) {
+            QFile written(laptop.database().folder() + QLatin1Char('/') + file);
+            QVERIFY(written.open(QIODevice::ReadOnly) && !written.readAll().contains(passwordB.toUtf8()));
         }
     }
 
