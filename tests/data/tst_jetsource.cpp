@@ -3,9 +3,9 @@
 #include "support/memorysource.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
+#include "support/testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QtTest>
 
 class tst_JetSource : public QObject
@@ -109,9 +109,7 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("database.mdb"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-        file.close();
+        QVERIFY(writeFile(path, content));
 
         JetSource source;
         MaybeError error = source.open(path);

@@ -3,6 +3,7 @@
 #include "data/schema.h"
 #include "support/memorysource.h"
 #include "support/testchecks.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -225,13 +226,9 @@ private slots:
         QVERIFY(fails(damaged, "no-existe/nueva.mdb", ""));
         QVERIFY(folder.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 
-        QFile existing(folder.filePath("nueva.mdb"));
-        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("ya estaba") == 9);
-        existing.close();
+        QVERIFY(writeFile(folder.filePath("nueva.mdb"), "ya estaba"));
         QVERIFY(fails(damaged, "nueva.mdb", "ya existe"));
-        QVERIFY(existing.open(QIODevice::ReadOnly));
-        QCOMPARE(existing.readAll(), QByteArray("ya estaba"));
-        existing.close();
+        QCOMPARE(contentOf(folder.filePath("nueva.mdb")), QByteArray("ya estaba"));
 
         // What a conversion cut short (its process killed) leaves is found by the target's name alone.
         for (const char *name : {".nueva.mdb.0a1b2c3d.tmp", ".nueva.mdb.0a1b2c3d.tmp-wal", ".otra.mdb.0a1b2c3d.tmp"})

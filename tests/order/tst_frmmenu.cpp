@@ -253,7 +253,6 @@ private slots:
                 QCOMPARE(desk.control<QLineEdit>(name)->cursorPosition(), 0);
         };
         desk.control("txtEMAIL")->setFocus(Qt::OtherFocusReason);
-        desk.type("zzz"); // an edit that browsing throws away
         QWidget *siguiente = desk.control("lblSiguiente");
         QTest::mouseClick(siguiente, Qt::LeftButton);
         desk.dialogs.answerMessage(Dialogs::Ok);
@@ -322,7 +321,6 @@ private slots:
             QDate::currentDate().toString(Qt::ISODate)
                 + "|Bruno Díaz|0981 555 'B'|bruno@x.py|Transporte 'El Rápido'|30% contado, 70% a 30 días|"
                   "Entregar \"urgente\" en Asunción");
-        QCOMPARE(desk.db.scalar("SELECT GROUP_CONCAT(STK_ACTUAL) FROM ARTICULOS").toString(), QString("47,49,50"));
         QCOMPARE(desk.texts({"lblNRO_PEDIDO", "lblFECHA", "lblTOTALItems", "lblTOTALOrden", "txtFORMA_DE_ENVIO",
                      "txtFORMA_DE_PAGO", "txtOBSERVACIONES", "txtNOMBRE", "txtTELEFONO", "lblSinEnviar"}),
             (L{"17", Regional::shortDate(QDate::currentDate()), "0", "0,00", "", "", "", "Bruno Díaz", "0981 555 'B'",

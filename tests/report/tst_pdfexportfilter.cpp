@@ -4,9 +4,9 @@
 #include "base/regional.h"
 #include "report/pdfexportfilter.h"
 #include "support/testchecks.h"
+#include "support/testfiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QtTest>
 
@@ -106,9 +106,7 @@ private slots:
     {
         QFETCH(QString, relative);
         QTemporaryDir out;
-        QFile file(QDir(out.path()).filePath("archivo.txt"));
-        QVERIFY(QDir(out.path()).mkdir("carpeta") && file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QDir(out.path()).mkdir("carpeta") && writeFile(QDir(out.path()).filePath("archivo.txt"), {}));
         const QString path = QDir(out.path()).filePath(relative);
         PdfExportFilter filter;
         filter.setFileName(path);

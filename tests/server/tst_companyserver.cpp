@@ -12,6 +12,7 @@
 #include "data/serversettings.h"
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
+#include "support/testfiles.h"
 #include "testcluster.h"
 #include "testcompanydatabase.h"
 #include "testlaptop.h"
@@ -402,10 +403,9 @@ private slots:
         QCOMPARE(dialogs.inputs().size(), 1);
         QVERIFY(dialogs.inputs().first().secret);
         local.close();
-        for (const QString &file : QDir(laptop.database().folder()).entryList(QDir::Files)) {
-            QFile written(laptop.database().folder() + QLatin1Char('/') + file);
-            QVERIFY(written.open(QIODevice::ReadOnly) && !written.readAll().contains(passwordB.toUtf8()));
-        }
+        const QDir folder(laptop.database().folder());
+        for (const QString &file : folder.entryList(QDir::Files))
+            QVERIFY(!contentOf(folder.filePath(file)).contains(passwordB.toUtf8()));
     }
 
 private:

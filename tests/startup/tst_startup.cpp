@@ -6,6 +6,7 @@
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,27 +19,13 @@
 
 namespace {
 
-// Empty for anything but a file: a pipe is never opened.
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The older program's fixture with the byte at offset flipped by mask, as a damaged copy would
 // hold it; empty when the fixture is not there.
 QByteArray damagedFixture(int offset, int mask)
 {
     QByteArray content = contentOf(TestDatabase::jetFixture());
-    if (offset >= content.size())
-        return {};
-    content[offset] = char(content.at(offset) ^ mask);
+    if (offset < content.size())
+        content[offset] = char(content.at(offset) ^ mask);
     return content;
 }
 
@@ -62,18 +49,15 @@ auto noteSettings(QString &seen)
 void script(ScriptedDialogs &dialogs, const QStringList &answers)
 {
     for (const QString &answer : answers) {
-        const QString kind = answer.section(' ', 0, 0);
         const QString rest = answer.section(' ', 1);
-        if (kind == QLatin1String("choose"))
+        if (answer.startsWith(QLatin1String("choose")))
             dialogs.answerChoice(rest.toInt());
-        else if (kind == QLatin1String("form"))
+        else if (answer.startsWith(QLatin1String("form")))
             dialogs.answerForm(rest.isEmpty() ? std::nullopt : std::optional(rest.split('|')));
-        else if (kind == QLatin1String("open"))
+        else if (answer.startsWith(QLatin1String("open")))
             dialogs.answerOpenFile(rest);
         else
-            dialogs.answerMessage(kind == QLatin1String("yes") ? Dialogs::Yes
-                    : kind == QLatin1String("no")              ? Dialogs::No
-                                                               : Dialogs::Ok);
+            dialogs.answerMessage(answer == "yes" ? Dialogs::Yes : answer == "no" ? Dialogs::No : Dialogs::Ok);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QProcess>
@@ -21,18 +22,6 @@ Run runTool(const QStringList &args)
     process.waitForFinished(60000);
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
         QString::fromUtf8(process.readAllStandardError())};
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "data/connection.h"
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
+#include "support/testfiles.h"
 #include "transfer/frmtransferencia.h"
 
 #include <QDir>
@@ -41,9 +42,7 @@ class tst_ArticleImport : public QObject
     void openOn(const QByteArray &list)
     {
         m_path = QDir(m_db->folder()).filePath(QStringLiteral("entrada.dat"));
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
-        file.close();
+        QVERIFY(writeFile(m_path, list));
         m_window = std::make_unique<frmTransferencia>();
         m_window->setMode(QStringLiteral("I"));
         m_window->show();

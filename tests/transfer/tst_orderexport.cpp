@@ -3,10 +3,10 @@
 #include "base/regional.h"
 #include "report/reportpreview.h"
 #include "support/scripteddialogs.h"
+#include "support/testfiles.h"
 #include "transfer/frmtransferencia.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,12 +15,6 @@
 namespace {
 
 const QString exported = QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo.");
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -89,10 +83,8 @@ private slots:
             QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
         const QDir folder(m_db->folder());
         for (const auto &[name, bytes] : {std::pair{"viejo.pdf", QByteArray("%PDF-1.4\nviejo")},
-                 {"entrada.dat", QByteArray("A1,F1,\"Tornillo\",1,2,3\n")}}) {
-            QFile old(folder.filePath(QString::fromLatin1(name)));
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(bytes) == bytes.size());
-        }
+                 {"entrada.dat", QByteArray("A1,F1,\"Tornillo\",1,2,3\n")}})
+            QVERIFY(writeFile(folder.filePath(QString::fromLatin1(name)), bytes));
         // The proposed file follows the date; a typed one is taken as it is.
         m_dialogs->answerInput(QStringLiteral("20/08/2004"));
         QTest::mouseDClick(child<QLabel>("lblFECHA"), Qt::LeftButton);
