@@ -105,15 +105,15 @@ private slots:
     void refusesWhatCannotBeWritten()
     {
         QFETCH(QString, relative);
+        QFETCH(QString, why);
         QTemporaryDir out;
         QVERIFY(QDir(out.path()).mkdir("carpeta") && writeFile(QDir(out.path()).filePath("archivo.txt"), {}));
         const QString path = QDir(out.path()).filePath(relative);
         PdfExportFilter filter;
         filter.setFileName(path);
         const std::optional<QString> error = filter.exportReport(ReportDocument());
-        QVERIFY2(error && error->contains(QDir::toNativeSeparators(path)), qPrintable(error.value_or("")));
-        QFETCH(QString, why);
-        QVERIFY2(error->contains(why), qPrintable(*error));
+        QVERIFY_ERROR_CONTAINS(error, QDir::toNativeSeparators(path));
+        QVERIFY_ERROR_CONTAINS(error, why);
         filter.setFileName(QString());
         QVERIFY(filter.exportReport(ReportDocument()).has_value());
     }

@@ -96,8 +96,9 @@ QString outputOf(QProcess &process)
 } // namespace
 
 // The company database as server-init makes it: each salesperson's login reaches only its own
-// orders, an order sent twice is stored once, a refused login names its cause; and twenty
-// salespeople sending at once through a killed sender and a stopped server.
+// orders, an order sent twice is stored once, a refused login names its cause; twenty
+// salespeople sending at once through a killed sender and a stopped server; and a laptop's
+// side: its catalogue brought down, a password typed for the run.
 class tst_CompanyServer : public QObject
 {
     Q_OBJECT

@@ -22,9 +22,10 @@ class tst_ServerTransfer : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { REQUIRE_TEST_CLUSTER(); }
+
     void sendsThenBringsTheCatalogueDown()
     {
-        REQUIRE_TEST_CLUSTER();
         TestCompanyDatabase company;
         QVERIFY(company.isValid() && company.initialise({{QStringLiteral("V1"), QStringLiteral("clave V1")}}));
         QVERIFY(company.usePasswordFile());
