@@ -58,7 +58,7 @@ std::optional<QString> ArticleList::readFile(const QString &path, QString &text)
     if (!info.isFile())
         return cannot(QStringLiteral("no es un archivo común"));
     if (info.size() > maximumFileSize)
-        return cannot(QStringLiteral("es demasiado grande (%1 MB)").arg(info.size() / (1024 * 1024)));
+        return cannot(QStringLiteral("es demasiado grande (%1 MB)").arg(info.size() / (qint64(1024) * 1024)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return cannot(QStringLiteral("no se puede leer (%1)").arg(file.errorString()));

@@ -108,7 +108,7 @@ QString ArticleListReader::readField(bool &unclosedQuote)
         const qsizetype start = ++at;
         while (at < size && text[at] != QLatin1Char('"') && !isLineEnd(text[at]))
             ++at;
-        const QString value(text + start, at - start);
+        QString value(text + start, at - start);
         if (at >= size || text[at] != QLatin1Char('"')) {
             unclosedQuote = true;
             m_pos = at;

@@ -63,7 +63,7 @@ MaybeError ArticleSearch::run(
     const Statement search = statement(criteria);
     QList<QStringList> found;
     int codArt = -1, codPropio = -1, descripcion = -1, stock = -1, precio = -1;
-    const MaybeError error = connection.forEachRow(search.sql, search.values, [&](const QSqlQuery &query) {
+    MaybeError error = connection.forEachRow(search.sql, search.values, [&](const QSqlQuery &query) {
         if (codArt < 0) {
             const QSqlRecord record = query.record();
             codArt = record.indexOf(QStringLiteral("COD_ART"));

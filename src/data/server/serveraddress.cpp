@@ -195,7 +195,7 @@ void ServerAddress::libpqParameters(QByteArrayList &keywords, QByteArrayList &va
 
 QString ServerAddress::shownServer() const
 {
-    const QString host = m_host.isEmpty() ? QStringLiteral("local") : m_host;
+    QString host = m_host.isEmpty() ? QStringLiteral("local") : m_host;
     if (m_port <= 0)
         return host;
     const bool ipv6 = host.contains(QLatin1Char(':'));
