@@ -7,7 +7,12 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 class tst_frmConfiguracion : public QObject
 {
@@ -15,7 +20,7 @@ class tst_frmConfiguracion : public QObject
 
 private slots:
     // Refused below the highest stored order, changing nothing; the highest order itself is
-    // stored, in the file and in the run. (Trying the server is the server client's test.)
+    // stored, in the file and in the run.
     void counterNeverBelowTheHighestOrder()
     {
         TestDatabase db;
@@ -45,6 +50,39 @@ private slots:
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QCOMPARE(stored(), (QStringList{"12", "12", "Distribuidora Núñez"}));
         QCOMPARE(dialogs.pendingAnswers(), 0);
+    }
+
+    // A server that takes the connection and never answers: the kernel completes the handshake
+    // for a port that listens and is never read. "Probar conexión" gives up with the time-out's
+    // message and stores nothing.
+    void silentServerToldByTheTimeOut()
+    {
+        TestDatabase db;
+        QVERIFY_NO_ERROR(acnDataBase().open(db.path()));
+        const int silent = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        QVERIFY(bind(silent, reinterpret_cast<sockaddr *>(&address), size) == 0 && listen(silent, 4) == 0
+            && getsockname(silent, reinterpret_cast<sockaddr *>(&address), &size) == 0);
+        const auto closeSilent = qScopeGuard([silent] { close(silent); });
+        ScriptedDialogs dialogs;
+        frmConfiguracion window;
+        window.show();
+        const auto type = [&window](const char *name, const QString &text) {
+            window.findChild<QLineEdit *>(QLatin1String(name))->setText(text);
+        };
+        type("txtServidor", QStringLiteral("127.0.0.1"));
+        type("txtPuerto", QString::number(ntohs(address.sin_port)));
+        type("txtBaseDeDatos", QStringLiteral("empresa"));
+        type("txtCodigoVendedor", QStringLiteral("V1"));
+        dialogs.answerMessage(Dialogs::Ok);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdProbar")), Qt::LeftButton);
+        QCOMPARE(dialogs.messages().size(), 1);
+        QVERIFY2(dialogs.messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
+            qPrintable(dialogs.messages().first().text));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM SERVIDOR")).toInt(), 0);
     }
 
     void cleanup() { acnDataBase().close(); }
