@@ -25,6 +25,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -366,16 +367,26 @@ std::unique_ptr<QProgressDialog> frmTransferencia::newCancellableProgress(const 
     return progress;
 }
 
+namespace {
+
+// A server run's progress shown in its window ("done of total"); Cancel asks the run to stop.
+std::function<bool(int, int)> followedBy(QProgressDialog &progress, const QString &label)
+{
+    return [&progress, label](int done, int total) {
+        progress.setMaximum(total);
+        progress.setLabelText(label.arg(done).arg(total));
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    };
+}
+
+} // namespace
+
 void frmTransferencia::sendOrders()
 {
     std::unique_ptr<QProgressDialog> progress = newCancellableProgress(QStringLiteral("Envío al servidor"));
-    const OrderSender::Result result
-        = OrderSender::sendAll(acnDataBase(), Dialogs::current(), [&progress](int done, int total) {
-              progress->setMaximum(total);
-              progress->setLabelText(QStringLiteral("Enviando órdenes al servidor: %1 de %2.").arg(done).arg(total));
-              progress->setValue(done);
-              return !progress->wasCanceled();
-          });
+    const OrderSender::Result result = OrderSender::sendAll(acnDataBase(), Dialogs::current(),
+        followedBy(*progress, QStringLiteral("Enviando órdenes al servidor: %1 de %2.")));
     progress.reset();
     if (result.total == 0 && !result.stoppedBy)
         return;
@@ -388,13 +399,8 @@ void frmTransferencia::sendOrders()
 void frmTransferencia::bringDownCatalogue()
 {
     std::unique_ptr<QProgressDialog> progress = newCancellableProgress(QStringLiteral("Catálogo del servidor"));
-    const CatalogueUpdate::Result result
-        = CatalogueUpdate::bringDown(acnDataBase(), Dialogs::current(), [&progress](int done, int total) {
-              progress->setMaximum(total);
-              progress->setLabelText(QStringLiteral("Trayendo artículos del servidor: %1 de %2.").arg(done).arg(total));
-              progress->setValue(done);
-              return !progress->wasCanceled();
-          });
+    const CatalogueUpdate::Result result = CatalogueUpdate::bringDown(acnDataBase(), Dialogs::current(),
+        followedBy(*progress, QStringLiteral("Trayendo artículos del servidor: %1 de %2.")));
     progress.reset();
     const bool complete = !result.stoppedBy && !result.cancelled;
     Dialogs::current().message(result.text(),
