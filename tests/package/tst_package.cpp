@@ -58,8 +58,11 @@ private slots:
         QVERIFY(QFileInfo::exists(root + "/usr/share/icons/hicolor/scalable/apps/"
             + entry.value(QStringLiteral("Icon")).toString() + ".svg"));
 
-        // The unpacked tool makes a database and reads it back.
+        // The unpacked tool says which version it is, makes a database and reads it back.
         const QString tool = root + QStringLiteral("/usr/bin/recorvan-db");
+        const auto version = run(tool, {"--version"});
+        QCOMPARE(version.first, 0);
+        QCOMPARE(version.second.trimmed(), QStringLiteral("recorvan-db (Recorvan) " RECORVAN_VERSION_TEXT));
         const QString database = work.filePath(QStringLiteral("database.mdb"));
         const auto init = run(tool, {"init", database, "--empresa", "Núñez S.A.", "--vendedor", "Ana Peña"});
         QVERIFY2(init.first == 0, qPrintable(init.second));
