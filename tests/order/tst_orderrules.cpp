@@ -2,6 +2,7 @@
 #include "order/exchangerate.h"
 #include "order/gridcolumns.h"
 #include "order/lineentry.h"
+#include "order/ordertotals.h"
 
 #include <QtTest>
 
@@ -16,7 +17,8 @@ template <typename... Cells> void row(const char *name, const Cells &...cells)
 
 } // namespace
 
-// The desk's rules where the window adds nothing: leaving a line's fields, the exchange rate.
+// The desk's rules where the window adds nothing: leaving a line's fields, the order's totals,
+// the exchange rate.
 class tst_OrderRules : public QObject
 {
     Q_OBJECT
@@ -73,6 +75,33 @@ private slots:
                 : notAdded->field == LineEntry::Field::Cantidad ? S("cantidad")
                                                                 : S("precio"),
             "added");
+    }
+
+    void totals_data()
+    {
+        QTest::addColumn<QStringList>("quantities");
+        QTest::addColumn<QStringList>("amounts");
+        QTest::addColumn<QString>("items");
+        QTest::addColumn<QString>("money");
+        using L = QStringList;
+        row("no lines", L{}, L{}, S("0"), S("0,00"));
+        row("two lines", L{"2", "3"}, L{"1.234,50", "0,50"}, S("5"), S("1.235,00"));
+        row("an amount left blank adds nothing", L{"1", "4"}, L{"", "10,00"}, S("5"), S("10,00"));
+        row("an amount that is not a number", L{"1"}, L{"abc"}, S("1"), S("0,00"));
+        row("negative quantity", L{"5", "-2"}, L{"5,00", "-2,00"}, S("3"), S("3,00"));
+        row("up to the 32-bit limit", L{"2147483646", "1"}, L{"1,00", "1,00"}, S("2147483647"), S("2,00"));
+        // The count stops short of the range rather than wrapping; the money still counts.
+        row("past the 32-bit limit", L{"2147483647", "1"}, L{"1,00", "1,00"}, S("2147483647"), S("2,00"));
+    }
+
+    void totals()
+    {
+        QFETCH(QStringList, quantities);
+        QFETCH(QStringList, amounts);
+        Regional::setCurrent(Regional::commaDayFirst());
+        const OrderTotals totals = OrderTotals::of(quantities, amounts);
+        QTEST(totals.itemsText(), "items");
+        QTEST(totals.moneyText(), "money");
     }
 
     void exchangeRateReply_data()
