@@ -37,6 +37,23 @@ const QStringList tlsCaptions = {QStringLiteral("Si el servidor la ofrece (prefe
     QStringLiteral("Siempre, con certificado de confianza (verify-ca)"),
     QStringLiteral("Siempre, con certificado y nombre comprobados (verify-full)")};
 
+// The two groups' fields start at one column, as a single form's would.
+void alignFieldColumns(const QList<QFormLayout *> &forms)
+{
+    QList<QWidget *> labels;
+    for (QFormLayout *form : forms) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            if (QLayoutItem *item = form->itemAt(row, QFormLayout::LabelRole); item && item->widget())
+                labels.append(item->widget());
+        }
+    }
+    int widest = 0;
+    for (QWidget *label : std::as_const(labels))
+        widest = qMax(widest, label->sizeHint().width());
+    for (QWidget *label : std::as_const(labels))
+        label->setMinimumWidth(widest);
+}
+
 } // namespace
 
 frmConfiguracion::frmConfiguracion(QWidget *parent)
@@ -81,6 +98,7 @@ frmConfiguracion::frmConfiguracion(QWidget *parent)
     serverForm->addRow(QStringLiteral("Cifrado (TLS):"), cboModoTls);
     serverForm->addRow(password);
     serverForm->addRow(QString(), cmdProbar);
+    alignFieldColumns({companyForm, serverForm});
 
     cmdAceptar = newButton(QStringLiteral("cmdAceptar"), QStringLiteral("&Aceptar"), this);
     cmdCancelar = newButton(QStringLiteral("cmdCancelar"), QStringLiteral("&Cancelar"), this);
