@@ -23,9 +23,11 @@ QWidget *createDesk()
         [desk](const QString &nroPedido, const QString &fecha) { previewOrderFromPrintTool(nroPedido, fecha, desk); });
     QObject::connect(
         desk, &frmMenu::importarRequested, desk, [desk] { frmTransferencia::showModal(QStringLiteral("I"), desk); });
-    // Exporting may send orders to the company server: the desk counts again those still waiting.
+    // Exporting may send orders to the company server: the desk counts again those still waiting,
+    // and shows the next order number, which a send may have raised past the server's.
     QObject::connect(desk, &frmMenu::exportarRequested, desk, [desk] {
         frmTransferencia::showModal(QStringLiteral("E"), desk);
+        desk->showCompanySettings();
         desk->showUnsentOrders();
     });
     QObject::connect(desk, &frmMenu::configuracionRequested, desk, [desk] {

@@ -61,3 +61,11 @@ bool readNewPassword(const QString &login, QString &password)
     }
     return true;
 }
+
+bool readPasswordAtTerminal(const QString &prompt, QString &password)
+{
+    if (!isatty(STDIN_FILENO))
+        return false;
+    const std::string shown = prompt.toStdString() + " ";
+    return readHidden(shown.c_str(), password) && !password.isEmpty();
+}

@@ -7,6 +7,7 @@
 #include "data/connection.h"
 #include "data/legacy/jetsource.h"
 #include "data/legacy/legacyconverter.h"
+#include "data/salespersoncode.h"
 #include "data/schema.h"
 #include "data/server/catalogueload.h"
 #include "data/server/companyschema.h"
@@ -15,6 +16,7 @@
 #include "data/server/servererrornumber.h"
 #include "data/serversettings.h"
 #include "passwordprompt.h"
+#include "terminaldialogs.h"
 #include "tools/democatalogue.h"
 
 #include <QCoreApplication>
@@ -25,6 +27,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -299,19 +303,25 @@ int serverAddSalesperson(const QStringList &args)
 {
     if (args.size() != 3 && !(args.size() == 5 && args.at(3) == QLatin1String("--usuario")))
         return usage();
+    QString refusal;
+    const std::optional<QString> code = SalespersonCode::normalized(args.at(1), &refusal);
+    if (!code) {
+        err() << refusal << "\n";
+        err().flush();
+        return 2;
+    }
     ServerConnection connection(QStringLiteral("recorvan-db-server"));
     if (std::optional<int> failed = connectServer(args.first(), connection))
         return *failed;
-    const QString &code = args.at(1);
     const QString &name = args.at(2);
     const QString login
-        = args.size() == 5 ? args.at(4) : CompanySchema::defaultLogin(connection.address().database(), code);
+        = args.size() == 5 ? args.at(4) : SalespersonCode::defaultLogin(connection.address().database(), *code);
     QString password;
     if (!readNewPassword(login, password))
         return 1;
-    if (MaybeError error = CompanySchema::addSalesperson(connection, code, name, login, password))
+    if (MaybeError error = CompanySchema::addSalesperson(connection, *code, name, login, password))
         return failServer(*error);
-    out() << shownDatabase(connection.address()) << ": vendedor " << code << " (" << name
+    out() << shownDatabase(connection.address()) << ": vendedor " << *code << " (" << name
           << ") dado de alta con el usuario " << login << ".\n";
     return 0;
 }
@@ -365,13 +375,19 @@ int serverSend(const QStringList &args)
             {DbErrorNumber::Generic,
                 QStringLiteral("no tiene configurado el servidor de la empresa (herramienta Configuración del "
                                "programa).")});
-    const OrderSender::Result result = OrderSender::sendAll(connection, Dialogs::current());
-    (result.notSent == 0 && !result.stoppedBy ? out() : err()) << result.text() << "\n";
-    if (result.stoppedBy && result.stoppedBy->number == ServerErrorNumber::PasswordNeeded)
-        err() << "La contraseña se toma de ~/.pgpass (o del archivo que indique PGPASSFILE).\n";
+    // A password missing from the password file, or refused, is asked at the terminal.
+    TerminalDialogs dialogs;
+    const OrderSender::Result result = OrderSender::sendAll(connection, dialogs);
+    (result.complete() ? out() : err()) << result.text() << "\n";
+    if (result.stoppedBy && isatty(STDIN_FILENO) == 0
+        && (result.stoppedBy->number == ServerErrorNumber::PasswordNeeded
+            || result.stoppedBy->number == ServerErrorNumber::WrongPassword))
+        err() << "No hay una terminal donde pedir la contraseña: escríbala en ~/.pgpass (o en el archivo que indique "
+                 "PGPASSFILE) como servidor:puerto:base:usuario:contraseña, con «\\:» por cada «:» y «\\\\» por "
+                 "cada «\\» de la contraseña, y el archivo con permisos 600 (chmod 600 ~/.pgpass).\n";
     out().flush();
     err().flush();
-    return result.notSent == 0 && !result.stoppedBy ? 0 : 1;
+    return result.complete() ? 0 : 1;
 }
 
 } // namespace

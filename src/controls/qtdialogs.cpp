@@ -12,8 +12,36 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// A box shown while the program is busy (a wait cursor over the window) waits for the user: it
+// shows the ordinary arrow, and the busy cursor comes back when it closes.
+class ArrowWhileAsking
+{
+public:
+    ArrowWhileAsking()
+        : m_busy(QApplication::overrideCursor() != nullptr)
+    {
+        if (m_busy)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileAsking()
+    {
+        if (m_busy)
+            QApplication::restoreOverrideCursor();
+    }
+    ArrowWhileAsking(const ArrowWhileAsking &) = delete;
+    ArrowWhileAsking &operator=(const ArrowWhileAsking &) = delete;
+
+private:
+    bool m_busy;
+};
+
+} // namespace
+
 Dialogs::Button QtDialogs::showMessage(const Message &box)
 {
+    const ArrowWhileAsking arrow;
     QMessageBox messageBox(QMessageBox::Icon(box.icon), box.title, box.text,
         QMessageBox::StandardButtons(box.buttons.toInt()), QApplication::activeWindow());
     if (box.defaultButton != NoButton)
@@ -23,6 +51,7 @@ Dialogs::Button QtDialogs::showMessage(const Message &box)
 
 QString QtDialogs::showInput(const Input &box)
 {
+    const ArrowWhileAsking arrow;
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(box.title);
     dialog.setLabelText(box.prompt);
@@ -37,11 +66,13 @@ QString QtDialogs::showInput(const Input &box)
 
 QString QtDialogs::showOpenFile(const OpenFile &dialog)
 {
+    const ArrowWhileAsking arrow;
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.title, dialog.folder, dialog.filter);
 }
 
 QString QtDialogs::showSaveFile(const SaveFile &dialog)
 {
+    const ArrowWhileAsking arrow;
     QFileDialog fileDialog(QApplication::activeWindow(), dialog.title, dialog.proposed, dialog.filter);
     fileDialog.setAcceptMode(QFileDialog::AcceptSave);
     fileDialog.setFileMode(QFileDialog::AnyFile);
@@ -55,6 +86,7 @@ QString QtDialogs::showSaveFile(const SaveFile &dialog)
 
 int QtDialogs::showChoice(const Choice &box)
 {
+    const ArrowWhileAsking arrow;
     QMessageBox messageBox(
         QMessageBox::Icon(box.icon), box.title, box.text, QMessageBox::NoButton, QApplication::activeWindow());
     QList<QPushButton *> buttons;
@@ -73,6 +105,7 @@ int QtDialogs::showChoice(const Choice &box)
 
 std::optional<QStringList> QtDialogs::showForm(const Form &box)
 {
+    const ArrowWhileAsking arrow;
     QDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(box.title);
     auto *layout = new QVBoxLayout(&dialog);

@@ -12,6 +12,9 @@ const QString selectHighestOrder = QStringLiteral("SELECT MAX(NRO_PEDIDO) AS N F
 const QString updateFirstRow = QStringLiteral(
     R"(UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?, ULTIMO_PEDIDO = ? WHERE rowid = (SELECT MIN(rowid) FROM SETUP))");
 
+const QString raiseFirstRow = QStringLiteral(R"(UPDATE SETUP SET ULTIMO_PEDIDO = ?
+    WHERE rowid = (SELECT MIN(rowid) FROM SETUP) AND (ULTIMO_PEDIDO IS NULL OR ULTIMO_PEDIDO < ?))");
+
 } // namespace
 
 std::optional<Schema::Settings> CompanySettings::validate(const Typed &typed, QString *refusal)
@@ -71,4 +74,9 @@ MaybeError CompanySettings::save(Connection &connection, const Schema::Settings 
             return error;
     }
     return transaction.commit();
+}
+
+MaybeError CompanySettings::raiseLastOrder(Connection &connection, qint32 atLeast)
+{
+    return connection.execute(raiseFirstRow, {atLeast, atLeast});
 }

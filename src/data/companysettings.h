@@ -31,4 +31,6 @@ public:
     // Replaces the settings row. A counter below the highest stored order is refused: the
     // next order would take a number that is already used.
     static MaybeError save(Connection &connection, const Schema::Settings &settings);
+    // Raises the stored counter to `atLeast` when it is below; it is never lowered.
+    static MaybeError raiseLastOrder(Connection &connection, qint32 atLeast);
 };

@@ -89,7 +89,16 @@ QList<Schema::MigrationStep> Schema::migrationSteps()
     return {
         {2,
             [](Connection &connection) {
-                return createTables(connection, {&Tables::servidor(), &Tables::envios()});
+                // The shape ENVIOS had before step 3 added OMITIDA.
+                const TableDefinition envios(QStringLiteral("ENVIOS"),
+                    {{QStringLiteral("NRO_PEDIDO"), TableDefinition::Type::Integer, true},
+                        {QStringLiteral("ENVIADO"), TableDefinition::Type::Text, true}},
+                    Tables::envios().uniqueKeys());
+                return createTables(connection, {&Tables::servidor(), &envios});
+            }},
+        {3,
+            [](Connection &connection) {
+                return connection.execute(QStringLiteral("ALTER TABLE ENVIOS ADD COLUMN OMITIDA INTEGER"));
             }},
     };
 }

@@ -31,10 +31,15 @@ const QString &selectLines()
 
 const QString &insertSent()
 {
-    static const QString sql = Tables::envios().insertStatement().replace(
-        QStringLiteral("INSERT INTO"), QStringLiteral("INSERT OR IGNORE INTO"));
+    static const QString sql = Tables::envios()
+                                   .insertStatement({QStringLiteral("NRO_PEDIDO"), QStringLiteral("ENVIADO")})
+                                   .replace(QStringLiteral("INSERT INTO"), QStringLiteral("INSERT OR IGNORE INTO"));
     return sql;
 }
+
+const QString setAside = QStringLiteral(
+    R"(INSERT INTO ENVIOS (NRO_PEDIDO, ENVIADO, OMITIDA) SELECT NRO_PEDIDO, ?, 1 FROM PEDIDOS WHERE NRO_PEDIDO NOT IN
+        (SELECT NRO_PEDIDO FROM ENVIOS))");
 
 // A row under the table definition's column names, which the statement selects in their order.
 QVariantMap rowOf(const QSqlQuery &query, const QStringList &columns)
@@ -109,4 +114,9 @@ MaybeError SentOrders::markSent(Connection &connection, const QList<qint64> &num
             return error;
     }
     return transaction.commit();
+}
+
+MaybeError SentOrders::setAsideUnsent(Connection &connection, const QDateTime &when)
+{
+    return connection.execute(setAside, {when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
 }

@@ -25,4 +25,7 @@ public:
     // Records the orders as sent at `when`, in one transaction; an order recorded before keeps
     // its time.
     static MaybeError markSent(Connection &connection, const QList<qint64> &numbers, const QDateTime &when);
+    // Records every unsent order as not to be sent, decided at `when`: a laptop that gets a
+    // server keeps the orders the office handled before from reaching it again.
+    static MaybeError setAsideUnsent(Connection &connection, const QDateTime &when);
 };

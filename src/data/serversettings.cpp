@@ -1,6 +1,7 @@
 #include "serversettings.h"
 
 #include "connection.h"
+#include "salespersoncode.h"
 #include "tables.h"
 #include "transaction.h"
 
@@ -42,8 +43,11 @@ std::optional<ServerSettings> ServerSettings::validate(const Typed &typed, QStri
             return refuse(QStringLiteral("Falta el nombre de la base de datos del servidor."));
         return ServerSettings();
     }
-    if (settings.vendedor.isEmpty())
-        return refuse(QStringLiteral("Falta el código del vendedor en el servidor."));
+    QString why;
+    const std::optional<QString> code = SalespersonCode::normalized(settings.vendedor, &why);
+    if (!code)
+        return refuse(why);
+    settings.vendedor = *code;
     if (!port.isEmpty()) {
         bool ok = false;
         settings.port = port.toInt(&ok);

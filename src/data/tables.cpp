@@ -88,9 +88,12 @@ const TableDefinition &servidor()
     return table;
 }
 
+// The orders the server committed, and those stored before this laptop had a server that are not
+// to be sent (OMITIDA = 1; ENVIADO is then when that was decided).
 const TableDefinition &envios()
 {
-    static const TableDefinition table(QStringLiteral("ENVIOS"), {integer("NRO_PEDIDO", true), text("ENVIADO", true)},
+    static const TableDefinition table(QStringLiteral("ENVIOS"),
+        {integer("NRO_PEDIDO", true), text("ENVIADO", true), integer("OMITIDA")},
         {{QStringLiteral("ENVIOS_NRO_PEDIDO"), {QStringLiteral("NRO_PEDIDO")}}});
     return table;
 }

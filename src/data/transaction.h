@@ -4,7 +4,7 @@
 
 class Connection;
 
-// A transaction as a scope: rolled back unless committed.
+// A transaction as a scope: rolled back unless committed. One begun inside another is part of it.
 class Transaction
 {
 public:
@@ -25,4 +25,5 @@ public:
 private:
     Connection &m_connection;
     bool m_active = false;
+    bool m_nested = false;
 };

@@ -167,6 +167,8 @@ void frmConfiguracion::cmdProbar_Click()
     cmdProbar->setEnabled(false);
     const SettingsEditor::Trial trial = SettingsEditor::tryServer(typed().server, Dialogs::current());
     cmdProbar->setEnabled(true);
+    // Disabled, the button gave its focus away: a second Space would have pressed "Aceptar".
+    cmdProbar->setFocus(Qt::OtherFocusReason);
     QApplication::restoreOverrideCursor();
     Dialogs::current().message(
         trial.text, QStringLiteral("Probar conexión"), trial.connected ? Dialogs::Information : Dialogs::Warning);
@@ -174,8 +176,14 @@ void frmConfiguracion::cmdProbar_Click()
 
 void frmConfiguracion::cmdAceptar_Click()
 {
-    if (const std::optional<QString> refusal = SettingsEditor::save(acnDataBase(), typed())) {
-        Dialogs::current().message(*refusal, MessageTitles::attention(), Dialogs::Warning);
+    // Storing a server compares the order counter with the server's, which can take up to
+    // the connection's time-out.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<QString> refusal = SettingsEditor::save(acnDataBase(), typed(), Dialogs::current());
+    QApplication::restoreOverrideCursor();
+    if (refusal) {
+        if (!refusal->isEmpty())
+            Dialogs::current().message(*refusal, MessageTitles::attention(), Dialogs::Warning);
         return;
     }
     accept();

@@ -1,12 +1,17 @@
 #include "settingseditor.h"
 
+#include "base/dialogs.h"
 #include "base/globals.h"
+#include "base/messagetitles.h"
 #include "base/regional.h"
 #include "data/connection.h"
+#include "data/salespersoncode.h"
 #include "data/schema.h"
-#include "data/server/companyschema.h"
+#include "data/sentorders.h"
+#include "data/server/countercheck.h"
 #include "data/server/serverconnection.h"
 #include "data/server/serverlogin.h"
+#include "data/transaction.h"
 
 MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
 {
@@ -31,7 +36,7 @@ MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
     return std::nullopt;
 }
 
-std::optional<QString> SettingsEditor::save(Connection &connection, const Typed &typed)
+std::optional<QString> SettingsEditor::save(Connection &connection, const Typed &typed, Dialogs &dialogs)
 {
     QString refusal;
     const std::optional<Schema::Settings> company = CompanySettings::validate(typed.company, &refusal);
@@ -40,15 +45,76 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
     const std::optional<ServerSettings> server = ServerSettings::validate(typed.server, &refusal);
     if (!server)
         return refusal;
-    if (MaybeError error = CompanySettings::save(connection, *company))
+    ServerSettings before;
+    std::optional<Schema::StoredSettings> companyBefore;
+    int unsent = 0;
+    MaybeError error = ServerSettings::read(connection, before);
+    if (!error)
+        error = Schema::readSettings(connection, companyBefore);
+    if (!error && server->isConfigured() && !before.isConfigured())
+        error = SentOrders::unsentCount(connection, unsent);
+    if (error)
+        return error->description;
+
+    // Orders stored before this laptop had a server were handled by the office another way.
+    bool setAside = false;
+    if (unsent > 0) {
+        const QString held = unsent == 1
+            ? QStringLiteral("Este equipo tiene 1 orden guardada que el servidor no recibió.")
+            : QStringLiteral("Este equipo tiene %1 órdenes guardadas que el servidor no recibió.").arg(unsent);
+        const int choice = dialogs.choose({held
+                + QStringLiteral("\n\n¿Cuáles desea enviar al servidor? Las órdenes enviadas bajan el stock de la "
+                                 "empresa: si la oficina ya las recibió de otro modo, envíe solo las que se confirmen "
+                                 "de ahora en adelante."),
+            QStringLiteral("Servidor de la empresa"), Dialogs::Question,
+            {QStringLiteral("Solo las nuevas"), QStringLiteral("Todas"), QStringLiteral("Cancelar")}, 0, 2});
+        if (choice == 2)
+            return QString();
+        setAside = choice == 0;
+    }
+
+    Transaction transaction(connection);
+    error = transaction.begin();
+    if (!error)
+        error = CompanySettings::save(connection, *company);
+    if (!error)
+        error = ServerSettings::write(connection, *server);
+    if (!error && setAside)
+        error = SentOrders::setAsideUnsent(connection, QDateTime::currentDateTime());
+    if (!error)
+        error = transaction.commit();
+    if (error)
         return error->description;
     strEMPRESA = company->empresa;
     strRECORVAN = company->vendedor;
     strULTIMO_PEDIDO = Regional::plainInteger(company->ultimoPedido);
-    if (MaybeError error = ServerSettings::write(connection, *server))
-        return QStringLiteral("Los datos de la empresa se guardaron, pero no los del servidor: %1")
-            .arg(error->description);
+
+    const bool serverChanged = before.host != server->host || before.port != server->port
+        || before.database != server->database || !SalespersonCode::same(before.vendedor, server->vendedor)
+        || before.usuario != server->usuario;
+    const bool counterChanged
+        = !companyBefore || Regional::leadingNumber(companyBefore->ultimoPedido) != company->ultimoPedido;
+    if (server->isConfigured() && (serverChanged || counterChanged))
+        compareCounter(connection, *server, dialogs);
     return std::nullopt;
+}
+
+void SettingsEditor::compareCounter(Connection &connection, const ServerSettings &server, Dialogs &dialogs)
+{
+    ServerConnection login(QStringLiteral("recorvan-contador"));
+    std::optional<qint32> raised;
+    MaybeError error = ServerLogin::open(login, server, dialogs);
+    if (!error)
+        error = CounterCheck::offerRaise(connection, login, dialogs, raised);
+    if (error) {
+        dialogs.message(QStringLiteral("La configuración se guardó, pero no se pudo comparar el número de la última "
+                                       "orden con el del servidor: %1")
+                            .arg(error->description),
+            MessageTitles::attention(), Dialogs::Warning);
+        return;
+    }
+    if (raised)
+        strULTIMO_PEDIDO = Regional::plainInteger(*raised);
 }
 
 SettingsEditor::Trial SettingsEditor::tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs)
@@ -72,5 +138,5 @@ QString SettingsEditor::defaultLogin(const ServerSettings::Typed &typed)
 {
     if (typed.database.trimmed().isEmpty() || typed.vendedor.trimmed().isEmpty())
         return {};
-    return CompanySchema::defaultLogin(typed.database.trimmed(), typed.vendedor.trimmed());
+    return SalespersonCode::defaultLogin(typed.database.trimmed(), typed.vendedor.trimmed());
 }

@@ -2,6 +2,7 @@
 
 #include "articleimport.h"
 #include "base/dialogs.h"
+#include "base/globals.h"
 #include "base/messagetitles.h"
 #include "base/regional.h"
 #include "data/connection.h"
@@ -388,12 +389,18 @@ void frmTransferencia::sendOrders()
     const OrderSender::Result result = OrderSender::sendAll(acnDataBase(), Dialogs::current(),
         followedBy(*progress, QStringLiteral("Enviando órdenes al servidor: %1 de %2.")));
     progress.reset();
+    // A counter raised past the server's numbers, or by an order given a new number, is the
+    // run's counter too.
+    if (result.lastOrder)
+        strULTIMO_PEDIDO = Regional::plainInteger(*result.lastOrder);
     if (result.total == 0 && !result.stoppedBy)
         return;
-    const bool complete = result.notSent == 0 && !result.stoppedBy;
+    // An order the server holds another order under waits until someone acts: an error.
+    const Dialogs::Icon icon = result.complete() ? Dialogs::Information
+        : result.conflicts.isEmpty()             ? Dialogs::Warning
+                                                 : Dialogs::Critical;
     Dialogs::current().message(result.text(),
-        complete ? QStringLiteral("Envío al servidor") : MessageTitles::attention(),
-        complete ? Dialogs::Information : Dialogs::Warning, Dialogs::Ok);
+        result.complete() ? QStringLiteral("Envío al servidor") : MessageTitles::attention(), icon, Dialogs::Ok);
 }
 
 void frmTransferencia::bringDownCatalogue()

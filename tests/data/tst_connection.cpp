@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/transaction.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
 
@@ -94,6 +95,43 @@ private slots:
                 {first, second, second, first}, rows));
         QCOMPARE(rows.text(0, QStringLiteral("B")), QStringLiteral("1"));
         QCOMPARE(rows.text(0, QStringLiteral("A")), QStringLiteral("0"));
+    }
+
+    // A transaction begun inside another is part of it: its rollback undoes only its own work,
+    // and its commit keeps nothing once the outer one is undone.
+    void transactionInsideAnother_data()
+    {
+        QTest::addColumn<bool>("innerCommits");
+        QTest::addColumn<bool>("outerCommits");
+        QTest::addColumn<int>("kept"); // of the outer row and the inner one
+        QTest::newRow("both committed") << true << true << 2;
+        QTest::newRow("inner undone") << false << true << 1;
+        QTest::newRow("outer undone") << true << false << 0;
+    }
+
+    void transactionInsideAnother()
+    {
+        QFETCH(bool, innerCommits);
+        QFETCH(bool, outerCommits);
+        const QString insert = QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO) VALUES (?)");
+        QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("DELETE FROM PEDIDOS")));
+        {
+            Transaction outer(m_connection);
+            QVERIFY_NO_ERROR(outer.begin());
+            QVERIFY_NO_ERROR(m_connection.execute(insert, {1}));
+            {
+                Transaction inner(m_connection);
+                QVERIFY_NO_ERROR(inner.begin());
+                QVERIFY_NO_ERROR(m_connection.execute(insert, {2}));
+                if (innerCommits)
+                    QVERIFY_NO_ERROR(inner.commit());
+            }
+            QVERIFY(m_connection.inTransaction());
+            if (outerCommits)
+                QVERIFY_NO_ERROR(outer.commit());
+        }
+        QVERIFY(!m_connection.inTransaction());
+        QTEST(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM PEDIDOS")).toInt(), "kept");
     }
 
 private:

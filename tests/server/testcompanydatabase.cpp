@@ -1,5 +1,6 @@
 #include "testcompanydatabase.h"
 
+#include "data/salespersoncode.h"
 #include "data/server/companyschema.h"
 #include "data/server/serverconnection.h"
 
@@ -47,7 +48,7 @@ bool TestCompanyDatabase::initialise(const QList<QPair<QString, QString>> &sales
     for (qsizetype i = 0; !error && i < salespeople.size(); ++i) {
         const QString &code = salespeople.at(i).first;
         error = CompanySchema::addSalesperson(connection, code, QStringLiteral("Vendedor %1").arg(code),
-            CompanySchema::defaultLogin(m_name, code), salespeople.at(i).second);
+            SalespersonCode::defaultLogin(m_name, code), salespeople.at(i).second);
     }
     if (error)
         qWarning() << error->description;
@@ -57,7 +58,7 @@ bool TestCompanyDatabase::initialise(const QList<QPair<QString, QString>> &sales
 
 ServerAddress TestCompanyDatabase::salesperson(const QString &code, const QString &password) const
 {
-    ServerAddress address = TestCluster::current().address(m_name, CompanySchema::defaultLogin(m_name, code));
+    ServerAddress address = TestCluster::current().address(m_name, SalespersonCode::defaultLogin(m_name, code));
     address.setPassword(password);
     return address;
 }
@@ -74,7 +75,7 @@ bool TestCompanyDatabase::usePasswordFile()
     };
     for (const auto &[code, password] : std::as_const(m_salespeople))
         file.write(QStringLiteral("*:*:%1:%2:%3\n")
-                       .arg(m_name, escaped(CompanySchema::defaultLogin(m_name, code)), escaped(password))
+                       .arg(m_name, escaped(SalespersonCode::defaultLogin(m_name, code)), escaped(password))
                        .toUtf8());
     file.close();
     // libpq ignores a password file that others may read.

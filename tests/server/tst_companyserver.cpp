@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/salespersoncode.h"
 #include "data/sentorders.h"
 #include "data/server/catalogueupdate.h"
 #include "data/server/companyschema.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -88,6 +90,24 @@ std::vector<std::unique_ptr<QProcess>> sendFrom(const std::vector<std::unique_pt
     return senders;
 }
 
+// One order of one line of article A1, as the desk stores it.
+bool addOrder(const TestLaptop &laptop, int number, const QString &customer, int quantity)
+{
+    return laptop.database().exec(QStringLiteral("INSERT INTO PEDIDOS (NRO_PEDIDO, FECHA, CLIENTE) VALUES (?, "
+                                                 "'2024-03-01', ?)"),
+               {number, customer})
+        && laptop.database().exec(QStringLiteral("INSERT INTO LINEAS_PEDIDOS (NRO_PEDIDO, NRO_LINEA, COD_ART, "
+                                                 "CANTIDAD, P_UNITARIO) VALUES (?, 1, 'A1', ?, 12.35)"),
+            {number, quantity});
+}
+
+// True once the process has ended: one whose end was already seen while the test waited for
+// something else is not waited for again (waitForFinished would say false for it).
+bool ended(QProcess &process, int ms)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(ms);
+}
+
 QString outputOf(QProcess &process)
 {
     return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
@@ -126,9 +146,9 @@ private slots:
                 std::tuple(QStringLiteral("B"), passwordB, OrderUpload::Outcome::Stored)}) {
             ServerConnection salesperson(QStringLiteral("send"));
             QVERIFY_NO_ERROR(salesperson.open(m_database->salesperson(code, password)));
-            OrderUpload::Outcome sent;
+            OrderUpload::Received sent;
             QVERIFY_NO_ERROR(OrderUpload::send(salesperson, order7(), sent));
-            QCOMPARE(sent, outcome);
+            QCOMPARE(sent.outcome, outcome);
         }
     }
 
@@ -136,8 +156,8 @@ private slots:
     {
         ServerConnection office(QStringLiteral("office"));
         QVERIFY_NO_ERROR(office.open(m_database->office()));
-        OrderUpload::Outcome outcome;
-        const MaybeError refused = OrderUpload::send(office, order7(), outcome);
+        OrderUpload::Received received;
+        const MaybeError refused = OrderUpload::send(office, order7(), received);
         QCOMPARE(refused ? refused->number : 0, ServerErrorNumber::NotAllowed);
         QVERIFY2(refused->description.contains(QStringLiteral("no es vendedor")), qPrintable(refused->description));
 
@@ -152,39 +172,68 @@ private slots:
             QStringList({"A1|0|true", "A2|3|true", "A3|7|false"}));
     }
 
-    // What salesperson A's login may do, each in a transaction that is then undone.
+    // What salesperson A's login may do, each in a transaction that is then undone: read the
+    // catalogue and its own orders, and send an order only through the receiving function,
+    // which checks what it would store.
     void salespersonLogin_data()
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QVariantList>("values");
         QTest::addColumn<int>("number"); // 0: allowed
-        QTest::addColumn<int>("count"); // for a count, what it finds; -1 otherwise
+        QTest::addColumn<QString>("says"); // part of the refusal; for a count, what it finds
 
         const QString a = QStringLiteral("A");
         const QString b = QStringLiteral("B");
-        const QString insertOrder = QStringLiteral("INSERT INTO PEDIDOS (VENDEDOR, NRO_PEDIDO) VALUES (?, ?)");
         const int notAllowed = ServerErrorNumber::NotAllowed;
-        QTest::newRow("sees its own order") << "SELECT COUNT(*) AS N FROM PEDIDOS" << QVariantList{} << 0 << 1;
+        const int refused = ServerErrorNumber::Refused;
+        QTest::newRow("sees its own order") << "SELECT COUNT(*) AS N FROM PEDIDOS" << QVariantList{} << 0 << "1";
         QTest::newRow("sees no other lines")
-            << "SELECT COUNT(*) AS N FROM LINEAS_PEDIDOS WHERE VENDEDOR = ?" << QVariantList{b} << 0 << 0;
-        QTest::newRow("reads the catalogue") << "SELECT COUNT(*) AS N FROM ARTICULOS" << QVariantList{} << 0 << 3;
-        QTest::newRow("inserts its own order") << insertOrder << QVariantList{a, 2} << 0 << -1;
-        QTest::newRow("inserts no order for another") << insertOrder << QVariantList{b, 2} << notAllowed << -1;
-        QTest::newRow("changes no order")
-            << "UPDATE PEDIDOS SET CLIENTE = ? WHERE VENDEDOR = ?" << QVariantList{a, b} << notAllowed << -1;
+            << "SELECT COUNT(*) AS N FROM LINEAS_PEDIDOS WHERE VENDEDOR = ?" << QVariantList{b} << 0 << "0";
+        QTest::newRow("reads the catalogue") << "SELECT COUNT(*) AS N FROM ARTICULOS" << QVariantList{} << 0 << "3";
+        QTest::newRow("inserts no order of its own") << "INSERT INTO PEDIDOS (VENDEDOR, NRO_PEDIDO) VALUES (?, ?)"
+                                                     << QVariantList{a, 2} << notAllowed << "permiso";
+        QTest::newRow("adds no line to an order received")
+            << "INSERT INTO LINEAS_PEDIDOS (VENDEDOR, NRO_PEDIDO, NRO_LINEA) VALUES (?, ?, ?)" << QVariantList{a, 7, 9}
+            << notAllowed << "permiso";
+        QTest::newRow("changes no order of its own")
+            << "UPDATE PEDIDOS SET CLIENTE = ? WHERE VENDEDOR = ?" << QVariantList{b, a} << notAllowed << "permiso";
+        QTest::newRow("deletes no line of its own")
+            << "DELETE FROM LINEAS_PEDIDOS WHERE VENDEDOR = ?" << QVariantList{a} << notAllowed << "permiso";
         QTest::newRow("changes no article") << "UPDATE ARTICULOS SET STK_ACTUAL = ? WHERE COD_ART = ?"
-                                            << QVariantList{99, QStringLiteral("A1")} << notAllowed << -1;
+                                            << QVariantList{99, QStringLiteral("A1")} << notAllowed << "permiso";
         QTest::newRow("reads no salespeople")
-            << "SELECT COUNT(*) AS N FROM VENDEDORES" << QVariantList{} << notAllowed << -1;
+            << "SELECT COUNT(*) AS N FROM VENDEDORES" << QVariantList{} << notAllowed << "permiso";
         QTest::newRow("adds no salesperson")
-            << "SELECT ALTA_VENDEDOR(?, ?, ?, ?)" << QVariantList{b, b, b, b} << notAllowed << -1;
+            << "SELECT ALTA_VENDEDOR(?, ?, ?, ?)" << QVariantList{b, b, b, b} << notAllowed << "permiso";
+
+        const QString line = QStringLiteral(R"({"nro_linea": %1, "cod_art": "A1", "cantidad": 5, "p_unitario": %2})");
+        const auto receive = [](int number, const QString &lines, const QString &remarks = {}) {
+            QVariantList values{number, QStringLiteral("2024-03-01")};
+            for (int i = 0; i < 8; ++i)
+                values << QVariant();
+            return values << remarks << QStringLiteral("[%1]").arg(lines) << QStringLiteral("0000");
+        };
+        const QString sendOrder = QStringLiteral("SELECT * FROM RECIBIR_PEDIDO(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        QTest::newRow("no order number below 1")
+            << sendOrder << receive(0, line.arg(1).arg(2)) << refused << "el número de orden 0 no es válido";
+        QTest::newRow("no line number below 1") << sendOrder << receive(8, line.arg(0).arg(2)) << refused
+                                                << "una línea sin número o con un número menor que 1";
+        QTest::newRow("no line twice") << sendOrder << receive(8, line.arg(1).arg(2) + ',' + line.arg(1).arg(3))
+                                       << refused << "trae dos veces la línea 1";
+        QTest::newRow("no price that is not a finite number")
+            << sendOrder << receive(8, line.arg(1).arg("\"Infinity\"")) << refused << "no tiene un precio finito";
+        QTest::newRow("no text longer than a field")
+            << sendOrder << receive(8, line.arg(1).arg(2), QString(32768, QLatin1Char('x'))) << refused
+            << "el campo Observaciones tiene más de 32767 caracteres";
+        QTest::newRow("no order altered on its way")
+            << sendOrder << receive(8, line.arg(1).arg(2)) << refused << "llegó distinta de como salió";
     }
 
     void salespersonLogin()
     {
         QFETCH(QString, sql);
         QFETCH(QVariantList, values);
-        QFETCH(int, count);
+        QFETCH(QString, says);
         ServerConnection login(QStringLiteral("salesperson"));
         QVERIFY_NO_ERROR(login.open(m_database->salesperson(QStringLiteral("A"), passwordA)));
         ServerTransaction undone(login);
@@ -193,8 +242,8 @@ private slots:
         const MaybeError error
             = sql.startsWith(QLatin1String("SELECT")) ? login.select(sql, values, rows) : login.execute(sql, values);
         QTEST(error ? error->number : 0, "number");
-        if (count >= 0)
-            QCOMPARE(rows.value(0, QStringLiteral("N")).toInt(), count);
+        QVERIFY2(error ? error->description.contains(says) : rows.text(0, QStringLiteral("N")) == says,
+            qPrintable(error ? error->description : rows.text(0, QStringLiteral("N"))));
     }
 
     void loginRefusedNamesItsCause_data()
@@ -224,6 +273,188 @@ private slots:
         QVERIFY2(error->description.contains(says), qPrintable(error->description));
         QVERIFY(login.size() < 3 || !error->description.contains(login.at(2)));
         QVERIFY(!connection.isOpen());
+    }
+
+    // A laptop of salesperson V07 sends order #101 (customer "Nuevo", three of article A1), its
+    // counter at its highest order. The server may hold #101 already: the same order, sent
+    // before the laptop could record it, or another one (customer "Viejo", one A1), from a
+    // laptop reinstalled with its counter below the server's. Only the salesperson's own
+    // questions are answered.
+    void sends_data()
+    {
+        QTest::addColumn<QString>("onServer"); // "", "same" or "other"
+        QTest::addColumn<int>("laptopOrder"); // the laptop's order, numbered as it was confirmed
+        QTest::addColumn<int>("counter"); // the laptop's last order number
+        QTest::addColumn<QList<int>>("answers"); // the salesperson's answers, in order
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("state"); // ENVIOS; the server's orders; A1's stock; the local orders: lines, counter
+
+        const QString stays
+            = QStringLiteral("\nLas órdenes no enviadas quedan guardadas en este equipo y se enviarán la próxima vez.");
+        QTest::newRow("a new order") << "" << 101 << 101 << QList<int>{} << "Órdenes enviadas al servidor: 1."
+                                     << "101 | 101 Nuevo | 97 | 101 Nuevo 1 101";
+        QTest::newRow("the same order again")
+            << "same" << 101 << 101 << QList<int>{}
+            << "Órdenes enviadas al servidor: 0.\nÓrdenes que ya estaban en el servidor: 1."
+            << "101 | 101 Nuevo | 97 | 101 Nuevo 1 101";
+        QTest::newRow("another order under its number, left waiting")
+            << "other" << 101 << 101 << QList<int>{Dialogs::No}
+            << "Órdenes que no se pudieron enviar: 1.\nEl servidor ya tiene otra orden #101 del vendedor V07 (cliente "
+               "Viejo, fecha 01/03/2024)."
+                + stays
+                + "\nUna orden con un número que el servidor ya tiene no se enviará con ese número: al exportar de "
+                  "nuevo, el programa ofrece darle el siguiente número libre."
+            << " | 101 Viejo | 99 | 101 Nuevo 1 101";
+        QTest::newRow("another order under its number, renumbered")
+            << "other" << 101 << 101 << QList<int>{Dialogs::Yes}
+            << "Órdenes enviadas al servidor: 1.\nLa orden #101 pasó a ser la #102 y se envió."
+            << "102 | 101 Viejo, 102 Nuevo | 96 | 102 Nuevo 1 102";
+        QTest::newRow("a counter behind the server's, raised")
+            << "other" << 51 << 51 << QList<int>{Dialogs::Yes} << "Órdenes enviadas al servidor: 1."
+            << "51 | 51 Nuevo, 101 Viejo | 96 | 51 Nuevo 1 101";
+    }
+
+    void sends()
+    {
+        QFETCH(QString, onServer);
+        QFETCH(int, laptopOrder);
+        QFETCH(int, counter);
+        QFETCH(QList<int>, answers);
+        TestCompanyDatabase company;
+        const QString v07 = QStringLiteral("V07");
+        QVERIFY(company.isValid() && company.initialise({{v07, passwordA}}) && company.usePasswordFile());
+        ServerConnection office(QStringLiteral("office"));
+        QVERIFY_NO_ERROR(office.open(company.office()));
+        QVERIFY_NO_ERROR(
+            office.execute(QStringLiteral("INSERT INTO ARTICULOS (COD_ART, STK_ACTUAL) VALUES ('A1', 100)")));
+        TestLaptop laptop(company, v07);
+        QVERIFY(laptop.isValid() && addOrder(laptop, laptopOrder, QStringLiteral("Nuevo"), 3));
+        QVERIFY(laptop.database().exec(QStringLiteral("UPDATE SETUP SET ULTIMO_PEDIDO = ?"), {counter}));
+        Connection local(QStringLiteral("laptop"));
+        QVERIFY_NO_ERROR(local.open(laptop.path()));
+        if (!onServer.isEmpty()) {
+            TestLaptop before(company, v07);
+            QList<ServerOrder> orders;
+            if (onServer == QLatin1String("same"))
+                QVERIFY_NO_ERROR(SentOrders::unsent(local, 0, 1, orders));
+            else
+                QVERIFY(addOrder(before, 101, QStringLiteral("Viejo"), 1));
+            ServerConnection earlier(QStringLiteral("earlier"));
+            QVERIFY_NO_ERROR(earlier.open(company.salesperson(v07, passwordA)));
+            Connection previous(QStringLiteral("previous"));
+            QVERIFY_NO_ERROR(previous.open(before.path()));
+            if (orders.isEmpty())
+                QVERIFY_NO_ERROR(SentOrders::unsent(previous, 0, 1, orders));
+            OrderUpload::Received received;
+            QVERIFY_NO_ERROR(OrderUpload::send(earlier, orders.first(), received));
+            QCOMPARE(received.outcome, OrderUpload::Outcome::Stored);
+        }
+
+        ScriptedDialogs dialogs;
+        for (const int answer : std::as_const(answers))
+            dialogs.answerMessage(Dialogs::Button(answer));
+        const OrderSender::Result result = OrderSender::sendAll(local, dialogs);
+        QTEST(result.text(), "told");
+        QCOMPARE(dialogs.pendingAnswers(), 0);
+        QTEST(
+            QStringList({laptop.database()
+                                .scalar(QStringLiteral("SELECT GROUP_CONCAT(NRO_PEDIDO, ', ') FROM ENVIOS"))
+                                .toString(),
+                            rowsOf(office,
+                                QStringLiteral("SELECT NRO_PEDIDO || ' ' || CLIENTE FROM PEDIDOS ORDER BY NRO_PEDIDO"))
+                                .join(QStringLiteral(", ")),
+                            rowsOf(office, QStringLiteral("SELECT STK_ACTUAL FROM ARTICULOS")).join(QString()),
+                            laptop.database()
+                                .scalar(QStringLiteral(
+                                    "SELECT GROUP_CONCAT(NRO_PEDIDO || ' ' || CLIENTE || ' ' || (SELECT COUNT(*) "
+                                    "FROM LINEAS_PEDIDOS L WHERE L.NRO_PEDIDO = P.NRO_PEDIDO) || ' ' || (SELECT "
+                                    "ULTIMO_PEDIDO FROM SETUP), ', ') FROM PEDIDOS P"))
+                                .toString()})
+                .join(QStringLiteral(" | ")),
+            "state");
+    }
+
+    // An order the server refuses stays waiting, is counted as not sent, and goes once mended.
+    void refusedOrderWaitsAndGoesOnceMended()
+    {
+        TestCompanyDatabase company;
+        QVERIFY(
+            company.isValid() && company.initialise({{QStringLiteral("V1"), passwordA}}) && company.usePasswordFile());
+        TestLaptop laptop(company, QStringLiteral("V1"));
+        QVERIFY(laptop.isValid() && addOrder(laptop, 1, QStringLiteral("Uno"), 1)
+            && addOrder(laptop, 2, QString(32768, QLatin1Char('x')), 1));
+        Connection local(QStringLiteral("laptop"));
+        QVERIFY_NO_ERROR(local.open(laptop.path()));
+        ScriptedDialogs dialogs;
+        const OrderSender::Result first = OrderSender::sendAll(local, dialogs);
+        QCOMPARE(first.text(),
+            QStringLiteral("Órdenes enviadas al servidor: 1.\nÓrdenes que no se pudieron enviar: 1.\nOrden 2: El "
+                           "servidor rechazó la operación: en la orden 2, el campo Cliente tiene más de 32767 "
+                           "caracteres\nLas órdenes no enviadas quedan guardadas en este equipo y se enviarán la "
+                           "próxima vez."));
+        int unsent = 0;
+        QVERIFY_NO_ERROR(SentOrders::unsentCount(local, unsent));
+        QCOMPARE(unsent, 1);
+        QVERIFY(laptop.database().exec(QStringLiteral("UPDATE PEDIDOS SET CLIENTE = 'Dos' WHERE NRO_PEDIDO = 2")));
+        QCOMPARE(OrderSender::sendAll(local, dialogs).text(), QStringLiteral("Órdenes enviadas al servidor: 1."));
+        QVERIFY_NO_ERROR(SentOrders::unsentCount(local, unsent));
+        QCOMPARE(unsent, 0);
+    }
+
+    // A salesperson's code by one rule, in the settings and in the database tool: trimmed,
+    // letters A-Z, digits, '-' and '_', up to twenty, in capitals; told apart from no other
+    // code by case. The tool gives the login its name from the code.
+    void salespersonCodes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // or what the refusal says
+        QTest::newRow("blanks and lower case") << " v23 "
+                                               << "V23";
+        QTest::newRow("dash, underscore, twenty long") << "zona-1_b0123456789ab"
+                                                       << "ZONA-1_B0123456789AB";
+        QTest::newRow("twenty-one long") << "zona-1_b0123456789abc"
+                                         << "no sirve";
+        QTest::newRow("a blank inside") << "V 24"
+                                        << "no sirve";
+        QTest::newRow("a quote") << "V'25"
+                                 << "no sirve";
+        QTest::newRow("a semicolon") << "V26;"
+                                     << "no sirve";
+        QTest::newRow("an accent") << "VÑ27"
+                                   << "no sirve";
+        QTest::newRow("nothing") << "  "
+                                 << "Falta el código del vendedor";
+        QTest::newRow("one there in another case") << "a"
+                                                   << "El vendedor A ya existe.";
+    }
+
+    void salespersonCodes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QString refusal;
+        const std::optional<ServerSettings> settings
+            = ServerSettings::validate({{}, {}, QStringLiteral("empresa"), typed}, &refusal);
+        if (stored.startsWith(QLatin1String("El vendedor")))
+            QCOMPARE(settings ? settings->vendedor : refusal, stored.section(QLatin1Char(' '), 2, 2));
+        else
+            QVERIFY2(settings ? settings->vendedor == stored : refusal.contains(stored), qPrintable(refusal));
+
+        const auto tool = startTool(
+            {QStringLiteral("server-add-salesperson"), m_database->url(), typed, QStringLiteral("Vendedor")});
+        tool->write("clave\n");
+        tool->closeWriteChannel();
+        QVERIFY(tool->waitForFinished(30000));
+        const QString output = outputOf(*tool);
+        if (settings && !stored.startsWith(QLatin1String("El vendedor"))) {
+            QVERIFY2(tool->exitCode() == 0, qPrintable(output));
+            ServerConnection office(QStringLiteral("office"));
+            QVERIFY_NO_ERROR(office.open(m_database->office()));
+            QCOMPARE(rowsOf(office, QStringLiteral("SELECT USUARIO FROM VENDEDORES WHERE CODIGO = ?"), {stored}),
+                QStringList(SalespersonCode::defaultLogin(m_database->name(), stored)));
+        } else {
+            QVERIFY2(tool->exitCode() != 0 && output.contains(stored), qPrintable(output));
+        }
     }
 
     // Twenty salespeople send at once, each from its own database as a process of its own. One
@@ -257,7 +488,7 @@ private slots:
         list.close();
         for (const int changed : {40, 0}) {
             const auto load = startTool({QStringLiteral("server-load"), company.url(), list.fileName()});
-            QVERIFY(load->waitForFinished(60000));
+            QVERIFY(ended(*load, 60000));
             const QString output = outputOf(*load);
             QVERIFY2(load->exitCode() == 3
                     && output.contains(QStringLiteral("Línea 1: el precio «abc» no es un número"))
@@ -290,7 +521,7 @@ private slots:
         const QString ofFirst = QStringLiteral("PEDIDOS WHERE VENDEDOR = ?");
         QVERIFY(QTest::qWaitFor([&] { return count(ofFirst, {code(0)}) > 0; }, 60000));
         senders[0]->kill();
-        QVERIFY(senders[0]->waitForFinished(10000));
+        QVERIFY(ended(*senders[0], 10000));
         const qint64 beforeKill = count(ofFirst, {code(0)});
         QVERIFY2(beforeKill > 0 && beforeKill < ordersEach, qPrintable(QString::number(beforeKill)));
 
@@ -298,10 +529,12 @@ private slots:
         QVERIFY(
             QTest::qWaitFor([&] { return count(QStringLiteral("PEDIDOS")) >= salespeople * ordersEach / 4; }, 120000));
         QVERIFY(TestCluster::current().run(QStringLiteral("halt")));
+        // Whatever happens below, the tests after this one find the server running.
+        auto resume = qScopeGuard([] { TestCluster::current().run(QStringLiteral("resume")); });
         office.reset();
         int toldTheStop = 0;
         for (int i = 1; i < salespeople; ++i) {
-            QVERIFY(senders[i]->waitForFinished(60000));
+            QVERIFY(ended(*senders[i], 60000));
             QCOMPARE(senders[i]->exitStatus(), QProcess::NormalExit);
             const QString output = outputOf(*senders[i]);
             if (senders[i]->exitCode() != 0) {
@@ -312,11 +545,12 @@ private slots:
             }
         }
         QVERIFY(toldTheStop > 0);
+        resume.dismiss();
         QVERIFY(TestCluster::current().run(QStringLiteral("resume")));
 
         // Everyone sends again, the killed one too.
         for (const auto &again : sendFrom(laptops)) {
-            QVERIFY(again->waitForFinished(120000));
+            QVERIFY(ended(*again, 120000));
             QVERIFY2(
                 again->exitStatus() == QProcess::NormalExit && again->exitCode() == 0, qPrintable(outputOf(*again)));
         }
@@ -399,7 +633,9 @@ private slots:
         const auto nextRun = startTool({QStringLiteral("server-send"), laptop.path()});
         QVERIFY(nextRun->waitForFinished(60000));
         const QString told = outputOf(*nextRun);
-        QVERIFY2(nextRun->exitCode() != 0 && told.contains(QStringLiteral("pide la contraseña")), qPrintable(told));
+        QVERIFY2(nextRun->exitCode() != 0 && told.contains(QStringLiteral("pide la contraseña"))
+                && told.contains(QStringLiteral("No hay una terminal donde pedir la contraseña")),
+            qPrintable(told));
         QCOMPARE(OrderSender::sendAll(local, dialogs).sent, 1);
         QCOMPARE(dialogs.inputs().size(), 1);
         QVERIFY(dialogs.inputs().first().secret);
@@ -407,6 +643,36 @@ private slots:
         const QDir folder(laptop.database().folder());
         for (const QString &file : folder.entryList(QDir::Files))
             QVERIFY(!contentOf(folder.filePath(file)).contains(passwordB.toUtf8()));
+    }
+
+    // A password from the password file that the server refuses is named as such, and another
+    // one can be typed for the run.
+    void refusedPasswordFromTheFileCanBeTyped()
+    {
+        ServerLogin::forgetPasswords();
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("pgpass"));
+        QFile pgpass(file);
+        QVERIFY(pgpass.open(QIODevice::WriteOnly));
+        pgpass.write("*:*:*:*:no es la clave\n");
+        pgpass.close();
+        QVERIFY(pgpass.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QByteArray before = qgetenv("PGPASSFILE");
+        qputenv("PGPASSFILE", QFile::encodeName(file));
+        const auto restore = qScopeGuard([&before] { qputenv("PGPASSFILE", before); });
+        ServerSettings settings;
+        settings.host = TestCluster::current().socketFolder();
+        settings.database = m_database->name();
+        settings.vendedor = QStringLiteral("B");
+        ScriptedDialogs dialogs;
+        dialogs.answerInput(passwordB);
+        ServerConnection login(QStringLiteral("login"));
+        QVERIFY_NO_ERROR(ServerLogin::open(login, settings, dialogs));
+        QVERIFY2(dialogs.inputs().first().prompt.contains(
+                     QStringLiteral("la contraseña de %1 para %2 no fue aceptada")
+                         .arg(file, SalespersonCode::defaultLogin(m_database->name(), QStringLiteral("B")))),
+            qPrintable(dialogs.inputs().first().prompt));
+        ServerLogin::forgetPasswords();
     }
 
 private:

@@ -54,7 +54,7 @@ private slots:
 
     // A server that takes the connection and never answers: the kernel completes the handshake
     // for a port that listens and is never read. "Probar conexión" gives up with the time-out's
-    // message and stores nothing.
+    // message, stores nothing and keeps the focus.
     void silentServerToldByTheTimeOut()
     {
         TestDatabase db;
@@ -78,7 +78,12 @@ private slots:
         type("txtBaseDeDatos", QStringLiteral("empresa"));
         type("txtCodigoVendedor", QStringLiteral("V1"));
         dialogs.answerMessage(Dialogs::Ok);
-        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdProbar")), Qt::LeftButton);
+        // Pressed from the keyboard, it keeps the focus: a second Space tries again, never saves.
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *probar = window.findChild<QPushButton *>(QStringLiteral("cmdProbar"));
+        probar->setFocus();
+        QTest::keyClick(probar, Qt::Key_Space);
+        QCOMPARE(window.focusWidget(), probar);
         QCOMPARE(dialogs.messages().size(), 1);
         QVERIFY2(dialogs.messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
             qPrintable(dialogs.messages().first().text));

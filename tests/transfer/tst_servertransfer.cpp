@@ -1,5 +1,6 @@
 #include "base/globals.h"
 #include "data/connection.h"
+#include "data/server/ordersender.h"
 #include "data/server/serverconnection.h"
 #include "report/reportpreview.h"
 #include "server/testcluster.h"
@@ -62,6 +63,63 @@ private slots:
         QCOMPARE(laptop.database().scalar(QStringLiteral("SELECT GROUP_CONCAT(COD_ART || ' ' || DESCRIPCION) FROM "
                                                          "(SELECT * FROM ARTICULOS ORDER BY 1)")),
             QVariant(QStringLiteral("A1 Tornillo,A2 Tuerca")));
+        ReportPreview::setPresenter({});
+        acnDataBase().close();
+    }
+
+    // The server holds another order #2 of this salesperson: the send is an error, the order is
+    // offered the next free number, and the day's report shows it under that number.
+    void conflictRenumberedAndPrintedUnderItsNewNumber()
+    {
+        TestCompanyDatabase company;
+        QVERIFY(company.isValid() && company.initialise({{QStringLiteral("V1"), QStringLiteral("clave V1")}}));
+        QVERIFY(company.usePasswordFile());
+        TestLaptop earlier(company, QStringLiteral("V1"));
+        QVERIFY(earlier.isValid() && earlier.addOrders(2, 1, 1, {QStringLiteral("A1")}));
+        QVERIFY(earlier.database().exec(QStringLiteral("UPDATE PEDIDOS SET CLIENTE = 'Viejo'")));
+        Connection previous(QStringLiteral("earlier"));
+        QVERIFY_NO_ERROR(previous.open(earlier.path()));
+        ScriptedDialogs dialogs;
+        QVERIFY(OrderSender::sendAll(previous, dialogs).complete());
+
+        TestLaptop laptop(company, QStringLiteral("V1"));
+        QVERIFY(laptop.isValid() && laptop.addOrders(1, 2, 1, {QStringLiteral("A1")}));
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        QVERIFY(laptop.database().exec(QStringLiteral("UPDATE PEDIDOS SET FECHA = ?"), {today}));
+        QVERIFY(laptop.database().exec(QStringLiteral("INSERT INTO ARTICULOS (COD_ART) VALUES ('A1')")));
+        QVERIFY_NO_ERROR(acnDataBase().open(laptop.path()));
+        strConexion = Connection::connectionString(laptop.path());
+        strULTIMO_PEDIDO = QStringLiteral("15");
+        QStringList printed;
+        ReportPreview::setPresenter([&printed](const ReportDocument &document) {
+            for (int page = 0; page < document.pageCount(); ++page)
+                printed += document.texts(page, QStringLiteral("Field1"));
+        });
+        dialogs.answerMessage(Dialogs::Yes).answerMessage(Dialogs::Ok);
+        frmTransferencia window;
+        window.setMode(QStringLiteral("E"));
+        window.show();
+        window.findChild<QCheckBox *>(QStringLiteral("Check_ExportPDF"))->setChecked(false);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
+        QVERIFY(dialogs.messages().first().text.startsWith(
+            QStringLiteral("El servidor ya tiene otra orden #2 del vendedor V1 (cliente Viejo")));
+        QCOMPARE(dialogs.messages().last().text,
+            QStringLiteral("Órdenes enviadas al servidor: 2.\nLa orden #2 pasó a ser la #16 y se envió."));
+        QCOMPARE(strULTIMO_PEDIDO, QStringLiteral("16"));
+        QCOMPARE(printed, QStringList({"1", "16"}));
+
+        // Declined, the order waits, and the send is told as an error.
+        QVERIFY(laptop.addOrders(2, 1, 1, {QStringLiteral("A1")}));
+        dialogs.clear();
+        dialogs.answerMessage(Dialogs::No).answerMessage(Dialogs::Ok);
+        frmTransferencia again;
+        again.setMode(QStringLiteral("E"));
+        again.show();
+        again.findChild<QCheckBox *>(QStringLiteral("Check_ExportPDF"))->setChecked(false);
+        QTest::mouseClick(again.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
+        QCOMPARE(dialogs.messages().last().icon, Dialogs::Critical);
+        QCOMPARE(
+            laptop.database().scalar(QStringLiteral("SELECT COUNT(*) FROM ENVIOS WHERE NRO_PEDIDO = 2")), QVariant(0));
         ReportPreview::setPresenter({});
         acnDataBase().close();
     }

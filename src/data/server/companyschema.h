@@ -13,7 +13,7 @@ class ServerConnection;
 class CompanySchema
 {
 public:
-    static constexpr int version = 1;
+    static constexpr int version = 2;
     // The advisory lock every writer of the catalogue holds until it commits (the trigger that
     // stamps the articles takes it): stamps then become visible in the order they were given.
     static constexpr qint64 catalogueLock = 726200113;
@@ -23,9 +23,6 @@ public:
     // Refuses a database without the company tables or from a newer program.
     static MaybeError check(ServerConnection &connection);
 
-    // The login a salesperson gets unless told otherwise: unique within a cluster that
-    // holds several companies' databases.
-    static QString defaultLogin(const QString &database, const QString &code);
     // Creates the salesperson's login role with its privileges and its row in VENDEDORES.
     static MaybeError addSalesperson(ServerConnection &connection, const QString &code, const QString &name,
         const QString &login, const QString &password);

@@ -62,6 +62,15 @@ QString withoutPassword(QString text, const QString &password)
     return text.trimmed();
 }
 
+QString passwordFileShown(const ServerAddress &address)
+{
+    const QString named = address.option(QStringLiteral("passfile"));
+    if (!named.isEmpty())
+        return named;
+    const QString file = qEnvironmentVariable("PGPASSFILE");
+    return file.isEmpty() ? QStringLiteral("~/.pgpass") : file;
+}
+
 } // namespace
 
 DbError diagnoseConnectFailure(const ServerAddress &address, qint64 elapsedMs, const QString &driverText)
@@ -118,6 +127,12 @@ DbError diagnoseConnectFailure(const ServerAddress &address, qint64 elapsedMs, c
         return {ServerErrorNumber::NoDatabase,
             QStringLiteral("No existe la base de datos %1 en el servidor %2, o el usuario %3 no puede entrar en ella.")
                 .arg(database, server, user)};
+    // No password given: libpq took it from the password file, which the user must be told of.
+    if (PQconnectionUsedPassword(attempt.get()) && address.password().isEmpty())
+        return {ServerErrorNumber::WrongPassword,
+            QStringLiteral("El servidor %1 rechazó el ingreso: la contraseña de %2 para %3 no fue aceptada (o el "
+                           "usuario no existe).")
+                .arg(server, passwordFileShown(address), user)};
     if (PQconnectionUsedPassword(attempt.get()))
         return {ServerErrorNumber::WrongPassword,
             QStringLiteral("El servidor %1 rechazó el ingreso del usuario %2: la contraseña es incorrecta o el usuario "

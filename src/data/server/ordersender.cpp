@@ -1,6 +1,10 @@
 #include "ordersender.h"
 
+#include "base/dialogs.h"
+#include "base/regional.h"
+#include "countercheck.h"
 #include "data/connection.h"
+#include "data/orderrenumbering.h"
 #include "data/sentorders.h"
 #include "data/serversettings.h"
 #include "orderupload.h"
@@ -23,15 +27,25 @@ const QString commitWithoutWaiting = QStringLiteral("SET synchronous_commit = of
 const QString flushCommitted
     = QStringLiteral(R"(SELECT set_config('synchronous_commit', 'on', true) AS S, pg_current_xact_id() AS X)");
 
-MaybeError sendOne(ServerConnection &server, const ServerOrder &order, OrderUpload::Outcome &outcome)
+const QString numberColumn = QStringLiteral("NRO_PEDIDO");
+
+MaybeError sendOne(ServerConnection &server, const ServerOrder &order, OrderUpload::Received &received)
 {
     MaybeError error;
     for (int attempt = 0; attempt < attemptsOnConflict; ++attempt) {
-        error = OrderUpload::send(server, order, outcome);
+        error = OrderUpload::send(server, order, received);
         if (!error || error->number != ServerErrorNumber::Conflict)
             return error;
     }
     return error;
+}
+
+QString conflictText(qint64 number, const OrderUpload::Received &received)
+{
+    return QStringLiteral("El servidor ya tiene otra orden #%1 del vendedor %2 (cliente %3, fecha %4).")
+        .arg(number)
+        .arg(received.salesperson, received.customer.isEmpty() ? QStringLiteral("sin nombre") : received.customer,
+            received.date.isValid() ? Regional::shortDate(received.date) : QStringLiteral("sin fecha"));
 }
 
 } // namespace
@@ -40,6 +54,50 @@ OrderSender::OrderSender(Connection &local, ServerConnection &server)
     : m_local(local)
     , m_server(server)
 { }
+
+bool OrderSender::sendRenumbered(ServerOrder &order, const QString &conflict, Result &result)
+{
+    const qint64 number = order.header.value(numberColumn).toLongLong();
+    qint64 onServer = 0;
+    qint32 next = 0;
+    MaybeError error = CounterCheck::highestOnServer(m_server, onServer);
+    if (!error)
+        error = OrderRenumbering::nextFree(m_local, onServer, next);
+    if (error) {
+        result.conflicts.append(conflict + QLatin1Char(' ') + error->description);
+        return false;
+    }
+    const QString question = conflict
+        + QStringLiteral("\n\n¿Desea darle a la orden #%1 de este equipo (cliente %2) el número #%3, el siguiente "
+                         "libre, y enviarla con ese número? La orden impresa mostrará el número nuevo.")
+              .arg(number)
+              .arg(order.header.value(QStringLiteral("CLIENTE")).toString())
+              .arg(next);
+    if (m_dialogs->message(
+            question, QStringLiteral("Envío al servidor"), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
+        != Dialogs::Yes) {
+        result.conflicts.append(conflict);
+        return false;
+    }
+    if (MaybeError failed = OrderRenumbering::renumber(m_local, number, next)) {
+        result.conflicts.append(conflict + QLatin1Char(' ') + failed->description);
+        return false;
+    }
+    result.lastOrder = qMax(result.lastOrder.value_or(next), next);
+    order.header.insert(numberColumn, next);
+    for (QVariantMap &line : order.lines)
+        line.insert(numberColumn, next);
+    OrderUpload::Received received;
+    error = sendOne(m_server, order, received);
+    if (!error && received.outcome == OrderUpload::Outcome::Stored) {
+        result.renumbered.append(QStringLiteral("La orden #%1 pasó a ser la #%2 y se envió.").arg(number).arg(next));
+        return true;
+    }
+    const QString why = error ? error->description : conflictText(next, received);
+    result.conflicts.append(
+        QStringLiteral("La orden #%1 pasó a ser la #%2, pero no se pudo enviar: %3").arg(number).arg(next).arg(why));
+    return false;
+}
 
 OrderSender::Result OrderSender::run()
 {
@@ -87,20 +145,30 @@ OrderSender::Result OrderSender::run()
         }
         if (page.isEmpty())
             break;
-        for (const ServerOrder &order : std::as_const(page)) {
-            const qint64 number = order.header.value(QStringLiteral("NRO_PEDIDO")).toLongLong();
+        for (ServerOrder &order : page) {
+            const qint64 number = order.header.value(numberColumn).toLongLong();
             after = number;
-            OrderUpload::Outcome outcome = OrderUpload::Outcome::Stored;
-            if (MaybeError error = sendOne(m_server, order, outcome)) {
+            OrderUpload::Received received;
+            if (MaybeError error = sendOne(m_server, order, received)) {
                 // The server refused this order alone; anything else ends the send.
                 if (error->number != ServerErrorNumber::Refused) {
                     result.stoppedBy = error;
                     break;
                 }
                 result.refused.append(QStringLiteral("Orden %1: %2").arg(number).arg(error->description));
+            } else if (received.outcome == OrderUpload::Outcome::Conflict) {
+                // Another order under this number: this one waits, unless the salesperson gives
+                // it a new number now. (A renumbered order lies beyond this page's reading.)
+                const QString conflict = conflictText(number, received);
+                if (!m_dialogs)
+                    result.conflicts.append(conflict);
+                else if (sendRenumbered(order, conflict, result)) {
+                    committed.append(order.header.value(numberColumn).toLongLong());
+                    ++stored;
+                }
             } else {
                 committed.append(number);
-                stored += outcome == OrderUpload::Outcome::Stored ? 1 : 0;
+                stored += received.outcome == OrderUpload::Outcome::Stored ? 1 : 0;
             }
             ++done;
             if (m_progress && !m_progress(done, result.total)) {
@@ -131,14 +199,22 @@ OrderSender::Result OrderSender::sendAll(Connection &local, Dialogs &dialogs, co
     if (result.total == 0)
         return result;
     ServerConnection server(QStringLiteral("recorvan-envio"));
-    if (MaybeError error = ServerLogin::open(server, settings, dialogs)) {
+    std::optional<qint32> raised;
+    MaybeError error = ServerLogin::open(server, settings, dialogs);
+    if (!error)
+        error = CounterCheck::offerRaise(local, server, dialogs, raised);
+    if (error) {
         result.stoppedBy = error;
         result.notSent = result.total;
         return result;
     }
     OrderSender sender(local, server);
     sender.setProgress(progress);
-    return sender.run();
+    sender.setDialogs(&dialogs);
+    Result sent = sender.run();
+    if (raised && !sent.lastOrder)
+        sent.lastOrder = raised;
+    return sent;
 }
 
 QString OrderSender::Result::text() const
@@ -151,11 +227,12 @@ QString OrderSender::Result::text() const
         if (alreadyThere > 0)
             lines << QStringLiteral("Órdenes que ya estaban en el servidor: %1.").arg(alreadyThere);
     }
+    lines << renumbered;
     if (notSent > 0)
         lines << QStringLiteral("Órdenes que no se pudieron enviar: %1.").arg(notSent);
-    lines << refused;
+    lines << conflicts << refused;
     if (stoppedBy)
-        lines << (sent + alreadyThere + refused.size() == 0
+        lines << (sent + alreadyThere + refused.size() + conflicts.size() == 0
                 ? QStringLiteral("No se pudo enviar al servidor: %1").arg(stoppedBy->description)
                 : QStringLiteral("El envío se interrumpió: %1").arg(stoppedBy->description));
     if (cancelled)
@@ -163,5 +240,8 @@ QString OrderSender::Result::text() const
     if (notSent > 0)
         lines << QStringLiteral(
             "Las órdenes no enviadas quedan guardadas en este equipo y se enviarán la próxima vez.");
+    if (!conflicts.isEmpty())
+        lines << QStringLiteral("Una orden con un número que el servidor ya tiene no se enviará con ese número: al "
+                                "exportar de nuevo, el programa ofrece darle el siguiente número libre.");
     return lines.join(QLatin1Char('\n'));
 }

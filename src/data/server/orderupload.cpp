@@ -1,6 +1,7 @@
 #include "orderupload.h"
 
 #include "data/serverorder.h"
+#include "orderfingerprint.h"
 #include "serverconnection.h"
 
 #include <QJsonArray>
@@ -9,22 +10,20 @@
 
 namespace {
 
-const QString receiveOrder = QStringLiteral(R"(SELECT RECIBIR_PEDIDO(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) AS NUEVO)");
-
-const char *const headerColumns[] = {"NRO_PEDIDO", "FECHA", "CLIENTE", "DIRECCION", "RUC", "TELEFONO", "CONTACTO",
-    "EMAIL", "FORMA_DE_ENVIO", "FORMA_DE_PAGO", "OBSERVACIONES"};
-const char *const lineColumns[] = {"NRO_LINEA", "COD_ART", "CANTIDAD", "P_UNITARIO", "DETALLES"};
+const QString receiveOrder = QStringLiteral(R"(SELECT R_RESULTADO, R_VENDEDOR, R_CLIENTE, R_FECHA
+    FROM RECIBIR_PEDIDO(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))");
 
 // The lines travel as one JSON value, so that an order is a single statement; the keys are
-// the server's column names as it folds them.
+// the server's column names as it folds them. NULL goes as the driver would bind it.
 QString linesJson(const QList<QVariantMap> &lines)
 {
     QJsonArray array;
     for (const QVariantMap &line : lines) {
         QJsonObject object;
-        for (const char *column : lineColumns) {
-            const QString name = QString::fromLatin1(column);
-            object.insert(name.toLower(), QJsonValue::fromVariant(line.value(name)));
+        for (const QString &name : OrderFingerprint::lineColumns()) {
+            const QVariant value = line.value(name);
+            object.insert(name.toLower(),
+                OrderFingerprint::isNull(value) ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(value));
         }
         array.append(object);
     }
@@ -33,15 +32,25 @@ QString linesJson(const QList<QVariantMap> &lines)
 
 } // namespace
 
-MaybeError OrderUpload::send(ServerConnection &connection, const ServerOrder &order, Outcome &outcome)
+MaybeError OrderUpload::send(ServerConnection &connection, const ServerOrder &order, Received &received)
 {
     QVariantList values;
-    for (const char *column : headerColumns)
-        values.append(order.header.value(QString::fromLatin1(column)));
+    for (const QString &column : OrderFingerprint::headerColumns())
+        values.append(order.header.value(column));
     values.append(linesJson(order.lines));
+    values.append(OrderFingerprint::of(order));
     RowSet rows;
     if (MaybeError error = connection.select(receiveOrder, values, rows))
         return error;
-    outcome = rows.value(0, QStringLiteral("NUEVO")).toBool() ? Outcome::Stored : Outcome::AlreadyThere;
+    const QString outcome = rows.text(0, QStringLiteral("r_resultado"));
+    received = Received();
+    if (outcome == QLatin1String("YA_ESTABA")) {
+        received.outcome = Outcome::AlreadyThere;
+    } else if (outcome == QLatin1String("OTRA")) {
+        received.outcome = Outcome::Conflict;
+        received.salesperson = rows.text(0, QStringLiteral("r_vendedor"));
+        received.customer = rows.text(0, QStringLiteral("r_cliente"));
+        received.date = rows.value(0, QStringLiteral("r_fecha")).toDate();
+    }
     return std::nullopt;
 }

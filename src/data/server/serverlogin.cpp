@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 #include "companyschema.h"
+#include "data/salespersoncode.h"
 #include "data/serversettings.h"
 #include "serverconnection.h"
 #include "servererrornumber.h"
@@ -33,7 +34,7 @@ MaybeError checkSalesperson(ServerConnection &connection, const ServerSettings &
         return DbError{ServerErrorNumber::OtherSalesperson,
             QStringLiteral("El usuario %1 no es vendedor de la empresa en el servidor %2.")
                 .arg(user, connection.address().shownServer())};
-    if (code != settings.vendedor)
+    if (!SalespersonCode::same(code, settings.vendedor))
         return DbError{ServerErrorNumber::OtherSalesperson,
             QStringLiteral("El usuario %1 es el vendedor %2 en el servidor, no el vendedor %3 de la configuración.")
                 .arg(user, code, settings.vendedor)};
@@ -44,8 +45,9 @@ MaybeError checkSalesperson(ServerConnection &connection, const ServerSettings &
 
 ServerAddress ServerLogin::address(const ServerSettings &settings)
 {
-    const QString login = settings.usuario.isEmpty() ? CompanySchema::defaultLogin(settings.database, settings.vendedor)
-                                                     : settings.usuario;
+    const QString login = settings.usuario.isEmpty()
+        ? SalespersonCode::defaultLogin(settings.database, settings.vendedor)
+        : settings.usuario;
     return ServerAddress::fromParts(settings.host, settings.port, settings.database, login, settings.modoTls);
 }
 
@@ -61,9 +63,14 @@ MaybeError ServerLogin::open(ServerConnection &connection, const ServerSettings 
         address.setPassword(*kept);
 
     MaybeError error = connection.open(address);
-    if (error && error->number == ServerErrorNumber::PasswordNeeded) {
+    // A password the server asks for and nobody gave, or one from the password file that it
+    // refused, can be typed for this run.
+    const bool fromFile = error && error->number == ServerErrorNumber::WrongPassword && address.password().isEmpty();
+    if (error && (error->number == ServerErrorNumber::PasswordNeeded || fromFile)) {
+        const QString prompt
+            = QStringLiteral("Contraseña del usuario %1 en el servidor %2:").arg(address.user(), address.shownServer());
         const QString typed = dialogs.input(Dialogs::Input{
-            QStringLiteral("Contraseña del usuario %1 en el servidor %2:").arg(address.user(), address.shownServer()),
+            fromFile ? error->description + QStringLiteral("\nEscriba otra para esta sesión.\n\n") + prompt : prompt,
             QStringLiteral("Servidor de la empresa"), QString(), true});
         if (typed.isEmpty())
             return error;
