@@ -1,6 +1,7 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
 #include "base/dialogs.h"
+#include "base/regional.h"
 #include "base/version.h"
 #include "data/articlelist.h"
 #include "data/companysettings.h"
@@ -10,23 +11,31 @@
 #include "data/salespersoncode.h"
 #include "data/schema.h"
 #include "data/server/catalogueload.h"
+#include "data/server/companyexport.h"
 #include "data/server/companyschema.h"
 #include "data/server/ordersender.h"
+#include "data/server/receivedorders.h"
+#include "data/server/salespeople.h"
 #include "data/server/serverconnection.h"
 #include "data/server/servererrornumber.h"
 #include "data/serversettings.h"
 #include "passwordprompt.h"
+#include "report/pdfexportfilter.h"
+#include "report/rptorden.h"
 #include "terminaldialogs.h"
 #include "tools/democatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
 #include <QProcess>
 #include <QStringList>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 #include <unistd.h>
 
@@ -55,9 +64,17 @@ int usage()
              "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
              "  recorvan-db server-load URL ARCHIVO.dat\n"
              "  recorvan-db server-send ARCHIVO\n"
+             "  recorvan-db server-report URL (--fecha DD/MM/AAAA | --desde DD/MM/AAAA --hasta DD/MM/AAAA)\n"
+             "                            [--vendedor CODIGO] ARCHIVO.pdf\n"
+             "  recorvan-db server-export URL ARCHIVO.csv [--todas | --desde DD/MM/AAAA]\n"
+             "  recorvan-db server-salespeople URL\n"
+             "  recorvan-db server-disable-salesperson URL CODIGO\n"
+             "  recorvan-db server-enable-salesperson URL CODIGO\n"
+             "  recorvan-db server-password URL CODIGO\n"
              "  recorvan-db --version\n"
              "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer;\n"
-             "server-load sale con 3 cuando dejó fuera registros de la lista.\n"
+             "server-load sale con 3 cuando dejó fuera registros de la lista; server-report sale con 2 cuando\n"
+             "no hay órdenes en esas fechas (y no escribe el archivo).\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
              "postgresql:///recorvan?host=/run/postgresql\n";
     err().flush();
@@ -390,12 +407,212 @@ int serverSend(const QStringList &args)
     return result.complete() ? 0 : 1;
 }
 
+// Takes the "--name value" options out of args, each known and given at most once. What is left
+// are the command's own arguments. The exit status when the options cannot stand.
+std::optional<int> takeOptions(QStringList &args, const QStringList &known, QHash<QString, QString> &values)
+{
+    for (qsizetype i = 0; i < args.size();) {
+        const QString option = args.at(i);
+        if (!option.startsWith(QLatin1String("--"))) {
+            ++i;
+            continue;
+        }
+        if (!known.contains(option) || i + 1 >= args.size())
+            return usage();
+        if (values.contains(option)) {
+            err() << "La opción " << option << " se dio más de una vez.\n";
+            err().flush();
+            return 2;
+        }
+        values.insert(option, args.at(i + 1));
+        args.remove(i, 2);
+    }
+    return std::nullopt;
+}
+
+// Dates of the office's commands are written day first, whatever this machine's locale.
+std::optional<QDate> optionDate(const QHash<QString, QString> &options, const QString &option)
+{
+    const QDate date = QDate::fromString(options.value(option).trimmed(), QStringLiteral("d/M/yyyy"));
+    if (date.isValid())
+        return date;
+    err() << "La fecha de " << option << " debe escribirse DD/MM/AAAA, no '" << options.value(option) << "'.\n";
+    err().flush();
+    return std::nullopt;
+}
+
+// The day's orders of every salesperson (or one) as one PDF, in the order report's own look.
+int serverReport(QStringList args)
+{
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--fecha", "--desde", "--hasta", "--vendedor"}, options))
+        return *refused;
+    const bool oneDay = options.contains("--fecha");
+    if (args.size() != 2 || oneDay == (options.contains("--desde") || options.contains("--hasta"))
+        || (!oneDay && !(options.contains("--desde") && options.contains("--hasta"))))
+        return usage();
+    ReceivedOrders::Selection selection;
+    const std::optional<QDate> from = optionDate(options, oneDay ? "--fecha" : "--desde");
+    const std::optional<QDate> to = optionDate(options, oneDay ? "--fecha" : "--hasta");
+    if (!from || !to)
+        return 2;
+    selection.from = *from;
+    selection.to = *to;
+    if (options.contains("--vendedor")) {
+        QString refusal;
+        const std::optional<QString> code = SalespersonCode::normalized(options.value("--vendedor"), &refusal);
+        if (!code) {
+            err() << refusal << "\n";
+            err().flush();
+            return 2;
+        }
+        selection.salesperson = *code;
+    }
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    if (MaybeError error = CompanySchema::check(connection))
+        return failServer(*error);
+    RowSet rows;
+    if (MaybeError error = ReceivedOrders::forReport(connection, selection, rptOrden::notInCatalogue, rows))
+        return failServer(*error);
+    const QString period = oneDay
+        ? Regional::shortDate(selection.from)
+        : Regional::shortDate(selection.from) + QStringLiteral(" - ") + Regional::shortDate(selection.to);
+    if (rows.count() == 0) {
+        err() << "No hay órdenes del " << period
+              << (selection.salesperson.isEmpty() ? QString()
+                                                  : QStringLiteral(" del vendedor ") + selection.salesperson)
+              << " en el servidor: no se escribió " << QDir::toNativeSeparators(args.at(1)) << ".\n";
+        err().flush();
+        return 2;
+    }
+    rptOrden report;
+    if (std::optional<QString> problem = report.runBySalesperson(rows, period))
+        err() << *problem << "\n";
+    PdfExportFilter filter;
+    filter.setFileName(args.at(1));
+    if (std::optional<QString> failure = filter.exportReport(report.document())) {
+        err() << *failure << "\n";
+        err().flush();
+        return 1;
+    }
+    out() << QDir::toNativeSeparators(args.at(1)) << ": " << report.document().pageCount()
+          << " páginas con las órdenes del " << period << ".\n";
+    return 0;
+}
+
+// The received orders for the office's own system, each order once unless asked for all again.
+int serverExport(QStringList args)
+{
+    CompanyExport::Request request;
+    if (args.removeAll(QStringLiteral("--todas")) > 0)
+        request.which = CompanyExport::Which::All;
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--desde"}, options))
+        return *refused;
+    if (args.size() != 2 || (request.which == CompanyExport::Which::All && options.contains("--desde")))
+        return usage();
+    if (options.contains("--desde")) {
+        const std::optional<QDate> since = optionDate(options, "--desde");
+        if (!since)
+            return 2;
+        request.which = CompanyExport::Which::Since;
+        request.since = *since;
+    }
+    request.file = args.at(1);
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    if (MaybeError error = CompanySchema::check(connection))
+        return failServer(*error);
+    CompanyExport::Outcome outcome;
+    if (MaybeError error = CompanyExport::run(connection, request, outcome))
+        return failServer(*error);
+    out() << QDir::toNativeSeparators(request.file) << ": " << outcome.orders << " órdenes, " << outcome.lines
+          << " líneas.\n";
+    return 0;
+}
+
+int serverSalespeople(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage();
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    QList<Salespeople::Entry> entries;
+    MaybeError error = CompanySchema::check(connection);
+    if (!error)
+        error = Salespeople::list(connection, entries);
+    if (error)
+        return failServer(*error);
+    out() << "Código\tNombre\tUsuario\tPuede conectarse\tÓrdenes\tÚltima orden\tRecibida\n";
+    for (const Salespeople::Entry &entry : std::as_const(entries))
+        out() << entry.code << "\t" << entry.name << "\t" << entry.login << "\t" << (entry.canConnect ? "sí" : "no")
+              << "\t" << entry.orders << "\t"
+              << (entry.lastOrder > 0 ? QString::number(entry.lastOrder) : QStringLiteral("-")) << "\t"
+              << (entry.lastReceived.isValid() ? Regional::shortDate(entry.lastReceived.toLocalTime().date())
+                             + entry.lastReceived.toLocalTime().toString(QStringLiteral(" HH:mm"))
+                                               : QStringLiteral("-"))
+              << "\n";
+    return 0;
+}
+
+// Keeps a salesperson's login out, or lets it in again; its orders stay either way.
+int serverEnableSalesperson(const QStringList &args, bool enabled)
+{
+    if (args.size() != 2)
+        return usage();
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    MaybeError error = CompanySchema::check(connection);
+    if (!error)
+        error = Salespeople::setEnabled(connection, args.at(1), enabled);
+    if (error)
+        return failServer(*error);
+    out() << shownDatabase(connection.address()) << ": el vendedor "
+          << SalespersonCode::normalized(args.at(1)).value_or(args.at(1))
+          << (enabled ? " puede conectarse de nuevo.\n"
+                      : " ya no puede conectarse; sus órdenes quedan en el servidor.\n");
+    return 0;
+}
+
+int serverPassword(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usage();
+    ServerConnection connection(QStringLiteral("recorvan-db-server"));
+    if (std::optional<int> failed = connectServer(args.first(), connection))
+        return *failed;
+    QString login;
+    MaybeError error = CompanySchema::check(connection);
+    if (!error)
+        error = Salespeople::loginOf(connection, args.at(1), login);
+    if (error)
+        return failServer(*error);
+    QString password;
+    if (!readNewPassword(login, password))
+        return 1;
+    if (MaybeError failed = Salespeople::setPassword(connection, args.at(1), password))
+        return failServer(*failed);
+    out() << shownDatabase(connection.address()) << ": nueva contraseña para el usuario " << login << ".\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // The office's report is drawn with fonts, which only Qt's graphical side has; with no screen
+    // at hand it draws offscreen.
+    const bool drawing = argc > 1 && qstrcmp(argv[1], "server-report") == 0;
+    if (drawing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app
+        = drawing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
@@ -420,5 +637,17 @@ int main(int argc, char *argv[])
         return serverLoad(args);
     if (command == QLatin1String("server-send"))
         return serverSend(args);
+    if (command == QLatin1String("server-report"))
+        return serverReport(args);
+    if (command == QLatin1String("server-export"))
+        return serverExport(args);
+    if (command == QLatin1String("server-salespeople"))
+        return serverSalespeople(args);
+    if (command == QLatin1String("server-disable-salesperson"))
+        return serverEnableSalesperson(args, false);
+    if (command == QLatin1String("server-enable-salesperson"))
+        return serverEnableSalesperson(args, true);
+    if (command == QLatin1String("server-password"))
+        return serverPassword(args);
     return usage();
 }

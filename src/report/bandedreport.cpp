@@ -146,22 +146,35 @@ void BandedReport::layout(const RowSet &rows)
 
     startPage();
     const bool grouped = !m_groupColumn.isEmpty();
+    const bool outerGrouped = !m_outerGroupColumn.isEmpty();
     const int detailHeight = height(Kind::Detail);
     const int footerHeight = height(Kind::GroupFooter);
+    const int outerFooterHeight = height(Kind::OuterGroupFooter);
+    // A row opens (or closes) a group where its key differs from the row before (or after).
+    const auto differs = [&rows](const QString &column, int row, int other) {
+        return other < 0 || other >= rows.count() || rows.value(row, column) != rows.value(other, column);
+    };
     for (int row = 0; row < rows.count(); ++row) {
-        const QVariant key = grouped ? rows.value(row, m_groupColumn) : QVariant();
-        const bool first = grouped && (row == 0 || key != rows.value(row - 1, m_groupColumn));
-        const bool last = grouped && (row + 1 == rows.count() || key != rows.value(row + 1, m_groupColumn));
+        const bool outerFirst = outerGrouped && differs(m_outerGroupColumn, row, row - 1);
+        const bool outerLast = outerGrouped && differs(m_outerGroupColumn, row, row + 1);
+        const bool first = grouped && (outerFirst || differs(m_groupColumn, row, row - 1));
+        const bool last = grouped && (outerLast || differs(m_groupColumn, row, row + 1));
         m_row = row;
-        // The last detail takes the footer's room with it, so that the footer never opens a
-        // page alone; the header takes its first detail (and so, for a group of one row, the
-        // footer too), so that it never ends one alone.
-        const int closing = last ? footerHeight : 0;
+        // The last detail takes the footers' room with it, so that a footer never opens a page
+        // alone; a header takes its first detail (and so, for a group of one row, the footers
+        // too), so that it never ends one alone.
+        const int outerClosing = outerLast ? outerFooterHeight : 0;
+        const int closing = (last ? footerHeight : 0) + outerClosing;
+        const int opening = height(Kind::GroupHeader) + detailHeight + closing;
+        if (outerFirst)
+            placeBand(Kind::OuterGroupHeader, height(Kind::OuterGroupHeader) + (first ? opening : detailHeight));
         if (first)
-            placeBand(Kind::GroupHeader, height(Kind::GroupHeader) + detailHeight + closing);
+            placeBand(Kind::GroupHeader, opening);
         placeBand(Kind::Detail, detailHeight + closing);
         if (last)
-            placeBand(Kind::GroupFooter, footerHeight);
+            placeBand(Kind::GroupFooter, footerHeight + outerClosing);
+        if (outerLast)
+            placeBand(Kind::OuterGroupFooter, outerFooterHeight);
     }
     finishPage();
 
@@ -200,7 +213,8 @@ void BandedReport::placeBand(ReportSection::Kind kind, int needed)
             finishPage();
             startPage();
             if (!m_groupColumn.isEmpty()
-                && (kind == ReportSection::Kind::Detail || kind == ReportSection::Kind::GroupFooter))
+                && (kind == ReportSection::Kind::Detail || kind == ReportSection::Kind::GroupFooter
+                    || kind == ReportSection::Kind::OuterGroupFooter))
                 placeBand(ReportSection::Kind::GroupContinuation, 0);
         }
         m_pageHasBody = true;

@@ -45,6 +45,8 @@ public:
     // One section of each kind, added once.
     void addSection(ReportSection section);
     void setGroupColumn(const QString &column) { m_groupColumn = column; }
+    // A group of groups: its header and footer enclose every group of the same outer value.
+    void setOuterGroupColumn(const QString &column) { m_outerGroupColumn = column; }
 
     void setReportStart(Event event) { m_reportStart = std::move(event); }
     void setBeforePrint(ReportSection::Kind kind, Event event);
@@ -96,6 +98,7 @@ private:
     QHash<QString, int> m_itemByName;
     QHash<QString, QString> m_captions;
     QString m_groupColumn;
+    QString m_outerGroupColumn;
     Event m_reportStart;
     DataControl m_dataControl;
     TextFit m_fit;

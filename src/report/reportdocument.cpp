@@ -74,3 +74,14 @@ bool ReportDocument::operator==(const ReportDocument &other) const
     }
     return true;
 }
+
+void ReportDocument::append(const ReportDocument &other)
+{
+    const int offset = int(m_items.size());
+    m_items += other.m_items;
+    for (ReportPage page : other.m_pages) {
+        for (PlacedItem &item : page.items)
+            item.definition += offset;
+        m_pages.append(std::move(page));
+    }
+}

@@ -54,6 +54,8 @@ public:
     QStringList bandNames(int page) const;
 
     void appendPage(ReportPage page) { m_pages.append(std::move(page)); }
+    // The other document's pages after these, with its items.
+    void append(const ReportDocument &other);
     bool operator==(const ReportDocument &other) const;
 
 private:

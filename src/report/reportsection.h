@@ -10,14 +10,17 @@ struct ReportSection
 {
     enum class Kind {
         PageHeader,
+        // Around the groups, when the report breaks on a second, outer column too.
+        OuterGroupHeader,
         GroupHeader,
         // At the top of a page on which a group goes on, so that the page reads on its own.
         GroupContinuation,
         Detail,
         GroupFooter,
+        OuterGroupFooter,
         PageFooter,
     };
-    static constexpr int kindCount = 6;
+    static constexpr int kindCount = 8;
 
     Kind kind = Kind::Detail;
     QString name;

@@ -216,7 +216,100 @@ ReportSection pageFooter()
         }};
 }
 
+ReportItem box(const QString &name, QRect rect)
+{
+    ReportItem item;
+    item.name = name;
+    item.kind = Kind::Box;
+    item.rect = rect;
+    item.colour = QColor(224, 224, 224);
+    return item;
+}
+
+// The office's report, around each salesperson's orders.
+ReportSection salespersonHeader()
+{
+    return {ReportSection::Kind::OuterGroupHeader, QStringLiteral("GroupHeaderVendedor"), 600,
+        {
+            box(QStringLiteral("ShapeVendedor"), {283, 60, 7087, 420}),
+            label(QStringLiteral("lblVENDEDOR"), QStringLiteral("Vendedor"), {378, 130, 1134, 283}, 11.5, true),
+            field(QStringLiteral("txtVENDEDOR_CODIGO"), rptOrden::salespersonCodeColumn, {1512, 130, 1417, 283}, 11.5,
+                true),
+            field(QStringLiteral("txtVENDEDOR_NOMBRE"), rptOrden::salespersonNameColumn, {2929, 130, 4441, 283}, 11.5),
+        }};
+}
+
+ReportSection salespersonFooter()
+{
+    return {ReportSection::Kind::OuterGroupFooter, QStringLiteral("GroupFooterVendedor"), 560,
+        {
+            box(QStringLiteral("ShapeTotalVendedor"), {283, 40, 7087, 400}),
+            label(QStringLiteral("Label30"), QStringLiteral("Ordenes:"), {378, 100, 851, 284}, 9, true),
+            figure(label(QStringLiteral("lblVENDEDOR_ORDENES"), QStringLiteral("0"), {1229, 100, 800, 284}, 9, true)),
+            label(QStringLiteral("Label31"), QStringLiteral("Items:"), {2268, 100, 661, 284}, 9, true),
+            figure(label(QStringLiteral("lblVENDEDOR_ITEMS"), QStringLiteral("0"), {2929, 100, 1000, 284}, 9, true)),
+            label(QStringLiteral("Label32"), QStringLiteral("Importe:"), {5102, 100, 1134, 284}, 9, true, right),
+            figure(label(
+                QStringLiteral("lblVENDEDOR_IMPORTE"), QStringLiteral("0"), {6236, 100, 1134, 284}, 9, true, centre)),
+        }};
+}
+
+// The closing page: one line per salesperson, the company's figures at its foot.
+ReportSection summaryHeader()
+{
+    const auto heading = [](const char *name, const char *text, QRect rect, Qt::Alignment alignment = left) {
+        return label(QString::fromLatin1(name), QString::fromUtf8(text), rect, 8.5, true, alignment);
+    };
+    return {ReportSection::Kind::PageHeader, QStringLiteral("ResumenEncabezado"), 1080,
+        {
+            box(QStringLiteral("ShapeResumen"), {283, 60, 7087, 420}),
+            label(QStringLiteral("lblRESUMEN"), QStringLiteral("Totales por vendedor"), {378, 130, 4000, 283}, 11.5,
+                true),
+            heading("lblRES_VENDEDOR", "Vendedor", {378, 800, 1134, 220}),
+            heading("lblRES_NOMBRE", "Nombre", {1512, 800, 2835, 220}),
+            heading("lblRES_ORDENES", "Ordenes", {4347, 800, 945, 220}, right),
+            heading("lblRES_ITEMS", "Items", {5292, 800, 945, 220}, right),
+            heading("lblRES_IMPORTE", "Importe", {6237, 800, 1134, 220}, right),
+        }};
+}
+
+ReportSection summaryLine()
+{
+    return {ReportSection::Kind::Detail, QStringLiteral("ResumenLinea"), 300,
+        {
+            field(QStringLiteral("txtRES_VENDEDOR"), QStringLiteral("CODIGO"), {378, 40, 1134, 220}, 9),
+            field(QStringLiteral("txtRES_NOMBRE"), QStringLiteral("NOMBRE"), {1512, 40, 2835, 220}, 9),
+            figure(field(
+                QStringLiteral("txtRES_ORDENES"), QStringLiteral("ORDENES"), {4347, 40, 945, 220}, 9, false, right)),
+            figure(
+                field(QStringLiteral("txtRES_ITEMS"), QStringLiteral("ITEMS"), {5292, 40, 945, 220}, 9, false, right)),
+            figure(field(QStringLiteral("txtRES_IMPORTE"), QStringLiteral("IMPORTE"), {6237, 40, 1134, 220}, 9, false,
+                right, black, QStringLiteral("#,##0.00"))),
+        }};
+}
+
+ReportSection summaryFooter()
+{
+    return {ReportSection::Kind::PageFooter, QStringLiteral("ResumenPie"), 750,
+        {
+            box(QStringLiteral("ShapeResumenPie"), {283, 94, 7087, 284}),
+            label(QStringLiteral("lblRES_EMPRESA"), QStringLiteral("Empresa"), {378, 130, 2835, 284}, 8.5, true),
+            figure(label(
+                QStringLiteral("lblRES_TOTAL_ORDENES"), QStringLiteral("0"), {4347, 130, 945, 284}, 8.5, true, right)),
+            figure(label(
+                QStringLiteral("lblRES_TOTAL_ITEMS"), QStringLiteral("0"), {5292, 130, 945, 284}, 8.5, true, right)),
+            figure(label(
+                QStringLiteral("lblRES_TOTAL_IMPORTE"), QStringLiteral("0"), {6237, 130, 1134, 284}, 8.5, true, right)),
+            label(QStringLiteral("Label28"), QStringLiteral("Software: Recorvan"), {5669, 400, 1701, 189}, 7, false,
+                centre),
+        }};
+}
+
 } // namespace
+
+const QString rptOrden::salespersonCodeColumn = QStringLiteral("VENDEDORES.CODIGO");
+const QString rptOrden::salespersonNameColumn = QStringLiteral("VENDEDORES.NOMBRE");
+const QString rptOrden::notInCatalogue = QStringLiteral("(no está en el catálogo)");
 
 rptOrden::rptOrden()
 {
@@ -227,6 +320,8 @@ rptOrden::rptOrden()
     m_report.addSection(detail());
     m_report.addSection(groupFooter());
     m_report.addSection(pageFooter());
+    m_report.addSection(salespersonHeader());
+    m_report.addSection(salespersonFooter());
     m_report.setGroupColumn(QStringLiteral("PEDIDOS.NRO_PEDIDO"));
 
     m_report.setReportStart([this] { ActiveReport_ReportStart(); });
@@ -234,6 +329,7 @@ rptOrden::rptOrden()
     m_report.setBeforePrint(S::GroupFooter, [this] { GroupFooter1_BeforePrint(); });
     m_report.setAfterPrint(S::GroupFooter, [this] { GroupFooter1_AfterPrint(); });
     m_report.setBeforePrint(S::PageFooter, [this] { PageFooter_BeforePrint(); });
+    m_report.setBeforePrint(S::OuterGroupFooter, [this] { GroupFooterVendedor_BeforePrint(); });
 }
 
 void rptOrden::setCaption(const QString &labelName, const QString &text)
@@ -248,14 +344,51 @@ QString rptOrden::caption(const QString &labelName) const
 
 const ReportDocument &rptOrden::document() const
 {
-    return m_report.document();
+    return m_document;
 }
 
 std::optional<QString> rptOrden::run()
 {
     m_failure.reset();
-    if (std::optional<QString> error = m_report.run())
-        return error;
+    std::optional<QString> error = m_report.run();
+    m_document = m_report.document();
+    return error ? error : m_failure;
+}
+
+std::optional<QString> rptOrden::runBySalesperson(const RowSet &rows, const QString &period)
+{
+    m_failure.reset();
+    dblTotalOrden = 0;
+    dblTotalImporte = 0;
+    intTotalCantidad = 0;
+    m_salesperson = {};
+    m_salespeople.clear();
+    setCaption(QStringLiteral("lblFECHA"), period);
+    m_report.setOuterGroupColumn(rptOrden::salespersonCodeColumn);
+    m_report.layout(rows);
+    m_report.setOuterGroupColumn({});
+    m_document = m_report.document();
+
+    // The closing page: every salesperson's figures as its footer showed them, and the company's.
+    BandedReport summary;
+    summary.addSection(summaryHeader());
+    summary.addSection(summaryLine());
+    summary.addSection(summaryFooter());
+    QList<QVariantList> lines;
+    SalespersonTotals company;
+    for (const SalespersonTotals &each : std::as_const(m_salespeople)) {
+        lines.append({each.code, each.name, each.orders, each.items, each.amount});
+        company.orders += each.orders;
+        company.items += each.items;
+        company.amount += each.amount;
+    }
+    summary.setCaption(QStringLiteral("lblRES_TOTAL_ORDENES"), Regional::plainInteger(company.orders));
+    summary.setCaption(QStringLiteral("lblRES_TOTAL_ITEMS"), Regional::plainInteger(company.items));
+    summary.setCaption(QStringLiteral("lblRES_TOTAL_IMPORTE"), Regional::standard(company.amount));
+    summary.layout(RowSet({QStringLiteral("CODIGO"), QStringLiteral("NOMBRE"), QStringLiteral("ORDENES"),
+                              QStringLiteral("ITEMS"), QStringLiteral("IMPORTE")},
+        lines));
+    m_document.append(summary.document());
     return m_failure;
 }
 
@@ -295,6 +428,7 @@ void rptOrden::Detail_BeforePrint()
     }
     const QString amount = Regional::standard(*cantidad * *unitario);
     m_report.setCaption(QStringLiteral("lblTOTAL_LINEA"), amount);
+    m_salesperson.items += qint64(*cantidad);
     // The order total is the sum of the amounts as printed, two decimals each.
     dblTotalOrden += Regional::toNumber(amount).value_or(0);
 }
@@ -304,6 +438,19 @@ void rptOrden::GroupFooter1_BeforePrint()
     m_report.setCaption(QStringLiteral("lblTOTAL_ORDEN"), Regional::standard(dblTotalOrden));
     dblTotalImporte += dblTotalOrden;
     intTotalCantidad += 1;
+    m_salesperson.amount += dblTotalOrden;
+    m_salesperson.orders += 1;
+}
+
+void rptOrden::GroupFooterVendedor_BeforePrint()
+{
+    m_salesperson.code = m_report.fieldText(QStringLiteral("txtVENDEDOR_CODIGO"));
+    m_salesperson.name = m_report.fieldText(QStringLiteral("txtVENDEDOR_NOMBRE"));
+    m_report.setCaption(QStringLiteral("lblVENDEDOR_ORDENES"), Regional::plainInteger(m_salesperson.orders));
+    m_report.setCaption(QStringLiteral("lblVENDEDOR_ITEMS"), Regional::plainInteger(m_salesperson.items));
+    m_report.setCaption(QStringLiteral("lblVENDEDOR_IMPORTE"), Regional::standard(m_salesperson.amount));
+    m_salespeople.append(m_salesperson);
+    m_salesperson = {};
 }
 
 void rptOrden::GroupFooter1_AfterPrint()

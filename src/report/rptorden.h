@@ -3,6 +3,8 @@
 #include "bandedreport.h"
 #include "reportdocument.h"
 
+#include "data/rowset.h"
+
 #include <QString>
 
 #include <optional>
@@ -13,6 +15,12 @@
 class rptOrden
 {
 public:
+    // The office's rows name their salesperson in these columns.
+    static const QString salespersonCodeColumn;
+    static const QString salespersonNameColumn;
+    // What a line whose article is not in the catalogue shows for a description.
+    static const QString notInCatalogue;
+
     rptOrden();
 
     // "lblView_NRO_PEDIDO" (greater than zero selects that order, anything else the date)
@@ -22,6 +30,11 @@ public:
     // The start routine, the query over the report's own connection, the layout. On failure
     // a description for the user.
     std::optional<QString> run();
+    // The office's report over the company server's rows, as ReceivedOrders gives them: the same
+    // bands, each salesperson's orders under a heading with its code and name and closed by its
+    // figures (orders, items, amount), then a closing page with every salesperson's figures and
+    // the company's. `period` stands at the foot of each page.
+    std::optional<QString> runBySalesperson(const RowSet &rows, const QString &period);
     const ReportDocument &document() const;
 
     // The statement and values the last start built.
@@ -33,8 +46,21 @@ private:
     void GroupFooter1_BeforePrint();
     void GroupFooter1_AfterPrint();
     void PageFooter_BeforePrint();
+    void GroupFooterVendedor_BeforePrint();
+
+    struct SalespersonTotals
+    {
+        QString code;
+        QString name;
+        qint64 orders = 0;
+        qint64 items = 0;
+        double amount = 0;
+    };
 
     BandedReport m_report;
+    ReportDocument m_document;
+    SalespersonTotals m_salesperson; // the one whose orders are being laid out
+    QList<SalespersonTotals> m_salespeople;
     double dblTotalOrden = 0;
     double dblTotalImporte = 0;
     // A day's report may hold more orders than a 16-bit count reaches.

@@ -3,8 +3,8 @@
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
 #include "report/pdfexportfilter.h"
-#include "report/reportpreview.h"
 #include "report/rptorden.h"
+#include "reportpreview.h"
 
 #include <QDir>
 #include <QFile>

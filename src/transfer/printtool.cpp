@@ -1,7 +1,7 @@
 #include "printtool.h"
 
-#include "report/reportpreview.h"
 #include "report/rptorden.h"
+#include "reportpreview.h"
 
 #include "base/dialogs.h"
 #include "base/messagetitles.h"

@@ -1,7 +1,7 @@
 #include "report/orderfixture.h"
 
 #include "base/regional.h"
-#include "report/reportpreview.h"
+#include "transfer/reportpreview.h"
 #include "support/scripteddialogs.h"
 #include "support/testfiles.h"
 #include "transfer/frmtransferencia.h"

@@ -2,7 +2,7 @@
 #include "data/connection.h"
 #include "data/server/ordersender.h"
 #include "data/server/serverconnection.h"
-#include "report/reportpreview.h"
+#include "transfer/reportpreview.h"
 #include "server/testcluster.h"
 #include "server/testcompanydatabase.h"
 #include "server/testlaptop.h"

@@ -142,6 +142,22 @@ const char *const createStatements[] = {
             AS L (NRO_LINEA INTEGER, COD_ART TEXT, CANTIDAD INTEGER, P_UNITARIO DOUBLE PRECISION, DETALLES TEXT)
     $$)",
 
+    // What the office reads: lines whose article the catalogue lacks, and which orders went out
+    // in an export for its own system (each export one row; an order the first that took it).
+    R"(ALTER TABLE LINEAS_PEDIDOS ADD COLUMN IF NOT EXISTS EN_CATALOGO BOOLEAN)",
+    R"(UPDATE LINEAS_PEDIDOS AS L SET EN_CATALOGO = EXISTS (SELECT FROM ARTICULOS A WHERE A.COD_ART = L.COD_ART)
+        WHERE L.EN_CATALOGO IS NULL)",
+    R"(CREATE TABLE IF NOT EXISTS EXPORTACIONES (
+        ID BIGINT GENERATED ALWAYS AS IDENTITY,
+        HECHA TIMESTAMP WITH TIME ZONE NOT NULL DEFAULT now(),
+        ARCHIVO TEXT NOT NULL,
+        ORDENES INTEGER NOT NULL,
+        LINEAS INTEGER NOT NULL,
+        CONSTRAINT EXPORTACIONES_ID PRIMARY KEY (ID)))",
+    R"(ALTER TABLE PEDIDOS ADD COLUMN IF NOT EXISTS EXPORTACION BIGINT REFERENCES EXPORTACIONES (ID))",
+    R"(CREATE INDEX IF NOT EXISTS PEDIDOS_SIN_EXPORTAR ON PEDIDOS (VENDEDOR, NRO_PEDIDO) WHERE EXPORTACION IS NULL)",
+    R"(CREATE INDEX IF NOT EXISTS PEDIDOS_POR_FECHA ON PEDIDOS (FECHA))",
+
     // The receiving function of the first format told an order sent again from another order
     // under the same number by its number alone.
     R"(DROP FUNCTION IF EXISTS RECIBIR_PEDIDO(INTEGER, DATE, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT,
@@ -225,8 +241,12 @@ const char *const createStatements[] = {
             R_VENDEDOR := V;
             RETURN;
         END IF;
-        INSERT INTO LINEAS_PEDIDOS (VENDEDOR, NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES)
-            SELECT V, P_NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES FROM LINEAS_DE(P_LINEAS);
+        -- A line whose article the catalogue lacks is kept and marked; it lowers no stock.
+        INSERT INTO LINEAS_PEDIDOS (VENDEDOR, NRO_PEDIDO, NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES,
+                EN_CATALOGO)
+            SELECT V, P_NRO_PEDIDO, L.NRO_LINEA, L.COD_ART, L.CANTIDAD, L.P_UNITARIO, L.DETALLES,
+                EXISTS (SELECT FROM ARTICULOS A WHERE A.COD_ART = L.COD_ART)
+            FROM LINEAS_DE(P_LINEAS) AS L;
         -- The catalogue's lock first, then the rows: every writer of the catalogue takes them in
         -- that order, so that two orders lowering the same articles never wait on each other.
         PERFORM pg_advisory_xact_lock(726200113);
@@ -261,11 +281,37 @@ const char *const createStatements[] = {
         PERFORM PERMISOS_VENDEDOR(P_USUARIO);
     END
     $$)",
+    // Run by the office: a salesperson's login let in or kept out (its orders stay), and a new
+    // password for it, given as the server's own verifier.
+    R"(CREATE OR REPLACE FUNCTION HABILITAR_VENDEDOR(P_CODIGO TEXT, P_HABILITADO BOOLEAN) RETURNS TEXT
+        LANGUAGE plpgsql SET search_path FROM CURRENT AS $$
+    DECLARE
+        U TEXT;
+    BEGIN
+        SELECT USUARIO INTO U FROM VENDEDORES WHERE upper(btrim(CODIGO)) = P_CODIGO;
+        IF U IS NOT NULL THEN
+            EXECUTE format(CASE WHEN P_HABILITADO THEN 'ALTER ROLE %I LOGIN' ELSE 'ALTER ROLE %I NOLOGIN' END, U);
+        END IF;
+        RETURN U;
+    END
+    $$)",
+    R"(CREATE OR REPLACE FUNCTION CLAVE_VENDEDOR(P_CODIGO TEXT, P_VERIFICADOR TEXT) RETURNS TEXT
+        LANGUAGE plpgsql SET search_path FROM CURRENT AS $$
+    DECLARE
+        U TEXT;
+    BEGIN
+        SELECT USUARIO INTO U FROM VENDEDORES WHERE upper(btrim(CODIGO)) = P_CODIGO;
+        IF U IS NOT NULL THEN
+            EXECUTE format('ALTER ROLE %I PASSWORD %L', U, P_VERIFICADOR);
+        END IF;
+        RETURN U;
+    END
+    $$)",
     // Logins made by an earlier format could insert their orders straight into the tables.
     R"(SELECT PERMISOS_VENDEDOR(USUARIO) FROM VENDEDORES WHERE USUARIO IN (SELECT rolname FROM pg_roles))",
     // Functions are open to everyone unless revoked; these are granted to each salesperson.
-    R"(REVOKE ALL ON FUNCTION SELLAR_ARTICULO, VENDEDOR_ACTUAL, RECIBIR_PEDIDO, ALTA_VENDEDOR, PERMISOS_VENDEDOR
-        FROM PUBLIC)",
+    R"(REVOKE ALL ON FUNCTION SELLAR_ARTICULO, VENDEDOR_ACTUAL, RECIBIR_PEDIDO, ALTA_VENDEDOR, PERMISOS_VENDEDOR,
+        HABILITAR_VENDEDOR, CLAVE_VENDEDOR FROM PUBLIC)",
 };
 
 MaybeError storedVersion(ServerConnection &connection, QVariant &stored)

@@ -3,7 +3,11 @@
 #include "serveraddress.h"
 #include "servererrornumber.h"
 
+#include <QDeadlineTimer>
+
 #include <libpq-fe.h>
+
+#include <poll.h>
 
 #include <memory>
 #include <vector>
@@ -20,7 +24,11 @@ using PgConnection = std::unique_ptr<PGconn, PgConnCloser>;
 class Parameters
 {
 public:
-    explicit Parameters(const ServerAddress &address) { address.libpqParameters(m_keywords, m_values); }
+    explicit Parameters(const ServerAddress &address)
+        : m_timeoutMs(address.connectTimeout() * 1000)
+    {
+        address.libpqParameters(m_keywords, m_values);
+    }
 
     void set(const QByteArray &keyword, const QByteArray &value)
     {
@@ -33,7 +41,25 @@ public:
         }
     }
 
-    PgConnection connect() { return PgConnection(PQconnectdbParams(keywords(), values(), 0)); }
+    // Connects with the server's errors in their verbose form, which carries the SQLSTATE: the
+    // one thing about a refusal that does not depend on the server's language.
+    PgConnection connect()
+    {
+        PgConnection connection(PQconnectStartParams(keywords(), values(), 0));
+        if (!connection || PQstatus(connection.get()) == CONNECTION_BAD)
+            return connection;
+        PQsetErrorVerbosity(connection.get(), PQERRORS_VERBOSE);
+        // Asynchronous connecting leaves the time-out to the caller.
+        QDeadlineTimer deadline(m_timeoutMs);
+        PostgresPollingStatusType polled = PGRES_POLLING_WRITING;
+        while (polled != PGRES_POLLING_OK && polled != PGRES_POLLING_FAILED) {
+            pollfd socket{PQsocket(connection.get()), short(polled == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+            if (socket.fd < 0 || ::poll(&socket, 1, int(deadline.remainingTime())) <= 0)
+                break;
+            polled = PQconnectPoll(connection.get());
+        }
+        return connection;
+    }
     PGPing ping() { return PQpingParams(keywords(), values(), 0); }
 
 private:
@@ -49,6 +75,7 @@ private:
         return into.data();
     }
 
+    int m_timeoutMs;
     QByteArrayList m_keywords;
     QByteArrayList m_values;
     std::vector<const char *> m_keywordPointers;
@@ -127,6 +154,13 @@ DbError diagnoseConnectFailure(const ServerAddress &address, qint64 elapsedMs, c
         return {ServerErrorNumber::NoDatabase,
             QStringLiteral("No existe la base de datos %1 en el servidor %2, o el usuario %3 no puede entrar en ella.")
                 .arg(database, server, user)};
+    // Let in with its password but refused all the same (invalid_authorization_specification):
+    // the office has kept the login out.
+    if (PQconnectionUsedPassword(attempt.get()) && libpqText.contains(QLatin1String(":  28000: ")))
+        return {ServerErrorNumber::LoginDisabled,
+            QStringLiteral("La oficina deshabilitó al usuario %2 en el servidor %1: sus órdenes quedan en el servidor, "
+                           "pero no puede conectarse hasta que la oficina lo habilite de nuevo.")
+                .arg(server, user)};
     // No password given: libpq took it from the password file, which the user must be told of.
     if (PQconnectionUsedPassword(attempt.get()) && address.password().isEmpty())
         return {ServerErrorNumber::WrongPassword,

@@ -23,4 +23,5 @@ constexpr int Exists = 8017; // the salesperson or the login is already there
 constexpr int Conflict = 8018; // a concurrent transaction made the server undo this one: run it again
 constexpr int OtherSalesperson = 8019; // the login belongs to no salesperson, or to another one
 constexpr int OlderSchema = 8020; // the company database needs server-init run again by this version
+constexpr int LoginDisabled = 8021; // the office has kept the salesperson's login out
 } // namespace ServerErrorNumber

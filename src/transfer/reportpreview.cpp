@@ -1,6 +1,6 @@
 #include "reportpreview.h"
 
-#include "reportpainter.h"
+#include "report/reportpainter.h"
 
 #include <QAction>
 #include <QGuiApplication>

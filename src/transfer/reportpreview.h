@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reportdocument.h"
+#include "report/reportdocument.h"
 
 #include <functional>
 
