@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -328,6 +329,73 @@ private slots:
         QCOMPARE(focusedName(), QString("Check_COD_ART"));
         // Nothing left unstored: closing asks nothing (a box would fail the test).
         QVERIFY(desk.window->close());
+    }
+
+    // F3 finds a customer by a few letters; Down and Enter pick it as browsing to it would, the
+    // focus goes on to the shipping, and the order stores that customer. Escape leaves the
+    // customer area as it was; a new customer being typed is asked about first.
+    void findsAndPicksACustomer()
+    {
+        DeskFixture desk;
+        QVERIFY(desk.db.exec("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION, STK_ACTUAL, P_UNITARIO) VALUES "
+                             "('CA01', 'Caño', 5, 10)"));
+        QVERIFY(desk.db.exec("INSERT INTO CLIENTES (NOMBRE, RUC) VALUES ('Ana Peña', '1'), ('Bruno Díaz', '2'), "
+                             "('Carla Díaz', '3'), ('Dora Ruiz', '4')"));
+        QVERIFY(desk.open());
+        frmMenu *window = desk.window.get();
+        const auto activate = [window] { // offscreen, no window manager gives the desk back
+            window->activateWindow();
+            return QTest::qWaitForWindowActive(window);
+        };
+        const auto search = [&](const QString &words) {
+            QPointer<QWidget> found = QApplication::activeModalWidget();
+            if (found && found->objectName() == "frmBuscarCliente")
+                QTest::keyClicks(found->findChild<QLineEdit *>("txtBuscar"), words);
+            return found;
+        };
+        desk.control("txtNOMBRE")->setFocus();
+        desk.type("x");
+        desk.press(Qt::Key_F3);
+        QPointer<QWidget> found = search("DIAZ");
+        QVERIFY(found);
+        QCOMPARE(found->windowTitle(), QString("Buscar cliente"));
+        QCOMPARE(found->findChild<QTreeWidget *>("lstClientes")->topLevelItemCount(), 2);
+        QTest::keyClick(found->findChild<QLineEdit *>("txtBuscar"), Qt::Key_Escape);
+        QVERIFY(!found || !found->isVisible());
+        QCOMPARE(desk.text("txtNOMBRE"), QString("xAna Peña"));
+
+        QVERIFY(activate());
+        desk.press(Qt::Key_F3);
+        found = search("diaz");
+        QTest::keyClick(found->findChild<QLineEdit *>("txtBuscar"), Qt::Key_Down);
+        QTest::keyClick(found->findChild<QLineEdit *>("txtBuscar"), Qt::Key_Return);
+        QCOMPARE(desk.texts({"txtNOMBRE", "txtRUC"}), (L{"Carla Díaz", "3"}));
+        QCOMPARE(window->focusWidget(), desk.control("txtFORMA_DE_ENVIO"));
+        QTest::mouseClick(desk.control("lblSiguiente"), Qt::LeftButton);
+        QCOMPARE(desk.text("txtNOMBRE"), QString("Dora Ruiz"));
+        QTest::mouseClick(desk.control("lblAnterior"), Qt::LeftButton);
+        for (const auto &[name, text] :
+            {std::pair{"txtCOD_ART", "CA01"}, {"txtCANTIDAD", "1"}, {"txtP_UNITARIO", "10"}})
+            desk.control<QLineEdit>(name)->setText(text);
+        window->AgregoLinea();
+        desk.dialogs.answerMessage(Dialogs::Ok);
+        window->Confirmar_Orden();
+        QCOMPARE(desk.db.scalar("SELECT CLIENTE || RUC FROM PEDIDOS WHERE NRO_PEDIDO = 16").toString(), "Carla Díaz3");
+
+        QVERIFY(activate());
+        QTest::mouseClick(desk.control("lblCliente_NUEVO"), Qt::LeftButton);
+        desk.type("Eva");
+        desk.dialogs.answerMessage(Dialogs::No).answerMessage(Dialogs::Yes);
+        desk.press(Qt::Key_F3);
+        QVERIFY(!QApplication::activeModalWidget());
+        const Dialogs::Message asked = desk.dialogs.messages().last();
+        QCOMPARE(asked.text, QString("Se perderá el cliente nuevo que está escribiendo. ¿Desea seguir?"));
+        QCOMPARE(asked.defaultButton, Dialogs::No);
+        QCOMPARE(desk.text("txtNOMBRE"), QString("Eva"));
+        QTest::mouseClick(desk.control("lblCliente"), Qt::LeftButton);
+        found = search("ruiz");
+        QTest::keyClick(found->findChild<QLineEdit *>("txtBuscar"), Qt::Key_Return);
+        QCOMPARE(desk.text("txtNOMBRE"), QString("Dora Ruiz"));
     }
 };
 
