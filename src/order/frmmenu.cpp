@@ -512,9 +512,17 @@ void frmMenu::lblCliente_Click()
     auto *search = new frmBuscarCliente(acnDataBase(), this);
     search->setAttribute(Qt::WA_DeleteOnClose);
     connect(search, &QDialog::accepted, this, [this, search] {
-        // The order goes on from the customer picked, as Enter would take it on from there.
-        if (CustomerRecords::pick(*rsacmCLIENTES, search->pickedId()))
-            txtFORMA_DE_ENVIO->setFocus(Qt::OtherFocusReason);
+        if (!CustomerRecords::pick(*rsacmCLIENTES, search->pickedId()))
+            return;
+        // The order goes on from the customer picked, as Enter would take it on from there. The
+        // desk is not active yet, so the box left hears of it here, and its rules run as for any
+        // move; one that refuses takes the focus back.
+        QWidget *left = focusWidget();
+        txtFORMA_DE_ENVIO->setFocus(Qt::OtherFocusReason);
+        if (left && left != txtFORMA_DE_ENVIO && !isActiveWindow()) {
+            QFocusEvent leaving(QEvent::FocusOut, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(left, &leaving);
+        }
     });
     search->open();
 }

@@ -363,15 +363,17 @@ private slots:
         QVERIFY(!found || !found->isVisible());
         QCOMPARE(desk.text("txtNOMBRE"), QString("xAna Peña"));
 
+        // The quantity left for the search is left as any move leaves it: the line total follows.
+        for (const auto &[name, text] : {std::pair{"txtCOD_ART", "CA01"}, {"txtP_UNITARIO", "10"}})
+            desk.control<QLineEdit>(name)->setText(text);
+        desk.control("txtCANTIDAD")->setFocus();
+        QTest::keyClicks(desk.control("txtCANTIDAD"), "3");
         search("diaz", {Qt::Key_Down, Qt::Key_Return});
-        QCOMPARE(desk.texts({"txtNOMBRE", "txtRUC"}), (L{"Carla Díaz", "3"}));
+        QCOMPARE(desk.texts({"txtNOMBRE", "txtRUC", "lblTOTAL"}), (L{"Carla Díaz", "3", "30,00"}));
         QCOMPARE(window->focusWidget(), desk.control("txtFORMA_DE_ENVIO"));
         QTest::mouseClick(desk.control("lblSiguiente"), Qt::LeftButton);
         QCOMPARE(desk.text("txtNOMBRE"), QString("Dora Ruiz"));
         QTest::mouseClick(desk.control("lblAnterior"), Qt::LeftButton);
-        for (const auto &[name, text] :
-            {std::pair{"txtCOD_ART", "CA01"}, {"txtCANTIDAD", "1"}, {"txtP_UNITARIO", "10"}})
-            desk.control<QLineEdit>(name)->setText(text);
         window->AgregoLinea();
         desk.dialogs.answerMessage(Dialogs::Ok);
         window->Confirmar_Orden();
