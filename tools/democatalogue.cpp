@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <iterator>
+
 namespace {
 
 struct Family
@@ -86,6 +88,46 @@ const char *const words[] = {"caño", "codo", "válvula", "llave", "tornillo", "
     "acero", "bronce", "PVC"};
 constexpr int wordCount = int(sizeof(words) / sizeof(words[0]));
 
+// What the synthetic customers are made of: a shop of the trade, a family name and a town.
+const char *const shopKinds[]
+    = {"Ferretería", "Sanitarios", "Pinturería", "Corralón", "Electricidad", "Materiales", "Bazar", "Plomería",
+        "Agroinsumos", "Construcciones", "Taller", "Distribuidora", "Maderera", "Vidriería", "Cerrajería", "Bulonera"};
+const char *const familyNames[] = {"Benítez", "Núñez", "Peña", "Giménez", "Ortiz", "Fleitas", "Duarte", "Cáceres",
+    "Ríos", "Báez", "Álvarez", "Acuña", "González", "Martínez", "Ramírez", "Villalba", "Ayala", "Espínola", "Sosa",
+    "Cabañas", "Ibáñez", "López", "Rojas", "Zárate", "Insfrán", "Cardozo", "Galeano", "Franco", "Meza", "Riquelme",
+    "Chamorro", "Ocampos"};
+const char *const towns[]
+    = {"Asunción", "Luque", "Capiatá", "San Lorenzo", "Encarnación", "Villarrica", "Ciudad del Este", "Caacupé",
+        "Itauguá", "Limpio", "Ñemby", "Lambaré", "Areguá", "Pilar", "Concepción", "Coronel Oviedo", "Itá", "Paraguarí",
+        "San Bernardino", "Yaguarón", "Caaguazú", "Hernandarias", "Mariano Roque Alonso", "Villa Elisa"};
+const char *const givenNames[] = {"Jorge", "María", "Pedro", "Lucía", "Ramón", "José", "Ana", "Carlos", "Rosa",
+    "Martín", "Diego", "Sofía", "Íñigo", "Mónica", "Raúl", "Andrés", "Zulma", "Gladys", "Óscar", "Begoña"};
+const char *const streets[] = {"Av. Mariscal López", "Calle España", "Av. Eusebio Ayala", "Av. Artigas",
+    "Mcal. Estigarribia", "Calle Palma", "Cerro Corá", "Tte. Fariña"};
+
+template <typename T, size_t N> QString pickOf(const T (&list)[N], int index)
+{
+    return QString::fromUtf8(list[size_t(index) % N]);
+}
+
+QVariantList syntheticCustomer(int i)
+{
+    constexpr int kinds = int(std::size(shopKinds));
+    constexpr int families = int(std::size(familyNames));
+    constexpr int places = int(std::size(towns));
+    constexpr int distinct = kinds * families * places;
+    QString nombre
+        = QStringLiteral("%1 %2 - %3")
+              .arg(pickOf(shopKinds, i), pickOf(familyNames, i / kinds), pickOf(towns, i / (kinds * families)));
+    if (i >= distinct)
+        nombre += QStringLiteral(" (sucursal %1)").arg(i / distinct + 1);
+    return {nombre, QStringLiteral("%1 %2").arg(pickOf(streets, i * 3)).arg(100 + (i * 37) % 4900),
+        QStringLiteral("8%1-%2").arg(i + 1000000, 7, 10, QLatin1Char('0')).arg(i * 7 % 10),
+        QStringLiteral("(021) %1-%2").arg(200 + (i * 13) % 800).arg(i % 1000, 3, 10, QLatin1Char('0')),
+        QStringLiteral("%1 %2").arg(pickOf(givenNames, i * 7), pickOf(familyNames, i * 11 + i / 7)),
+        QStringLiteral("ventas%1@correo.com.py").arg(i)};
+}
+
 QString syntheticCode(int article)
 {
     return QStringLiteral("A%1").arg(article, 6, 10, QLatin1Char('0'));
@@ -144,11 +186,17 @@ DemoCatalogue DemoCatalogue::synthetic(int articles, int customers)
         catalogue.articles << QVariantList{syntheticCode(i), QStringLiteral("F-%1").arg(i * 3), description, i % 300,
             1.5 + (i % 997) * 0.25, QStringLiteral("2026-11-01")};
     }
-    for (int i = 0; i < customers; ++i)
-        catalogue.customers << QVariantList{QStringLiteral("Cliente %1").arg(i), QStringLiteral("Calle %1").arg(i),
-            QStringLiteral("800%1").arg(i), QStringLiteral("021-%1").arg(i), QStringLiteral("Contacto %1").arg(i),
-            QStringLiteral("c%1@example.com").arg(i)};
-    return catalogue;
+    return catalogue.withCustomers(customers);
+}
+
+DemoCatalogue &DemoCatalogue::withCustomers(int count)
+{
+    if (customers.size() > count)
+        customers.resize(count);
+    customers.reserve(count);
+    for (int i = int(customers.size()); i < count; ++i)
+        customers << syntheticCustomer(i);
+    return *this;
 }
 
 DemoCatalogue &DemoCatalogue::addDayOfOrders(const QDate &day, int count, int linesPerOrder, int articleCount)

@@ -22,8 +22,11 @@ public:
 
     // Hardware and plumbing articles and a dozen customers, to try the program with.
     static DemoCatalogue demo();
-    // As many articles (codes A000000 on, descriptions of the trade's words) and customers as asked.
+    // As many articles (codes A000000 on, descriptions of the trade's words) and customers (shops
+    // of the trade in the towns a salesperson visits, with contacts, RUC and telephones) as asked.
     static DemoCatalogue synthetic(int articles, int customers);
+    // Exactly this many customers: the ones held first, then synthetic ones.
+    DemoCatalogue &withCustomers(int count);
     // A day of orders with every header text filled in, each line of an article of synthetic().
     DemoCatalogue &addDayOfOrders(const QDate &day, int orders, int linesPerOrder, int articles);
     // An order of the given lines, each {code, quantity, price, details}; the rest of its header NULL.

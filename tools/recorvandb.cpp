@@ -57,7 +57,7 @@ int usage()
 {
     err() << "Uso:\n"
              "  recorvan-db init ARCHIVO --empresa NOMBRE --vendedor NOMBRE [--ultimo-pedido N]\n"
-             "  recorvan-db demo ARCHIVO\n"
+             "  recorvan-db demo ARCHIVO [--clientes N]\n"
              "  recorvan-db check ARCHIVO\n"
              "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
              "  recorvan-db server-init URL\n"
@@ -88,16 +88,16 @@ int fail(const QString &file, const DbError &error)
     return 1;
 }
 
-// Creates the file with the schema and its one settings row; the file is removed again
-// when anything fails, so a half-made database is never left behind.
-int createDatabase(const QString &file, const Schema::Settings &settings, bool withDemo)
+// Creates the file with the schema, its one settings row and the rows given; the file is removed
+// again when anything fails, so a half-made database is never left behind.
+int createDatabase(const QString &file, const Schema::Settings &settings, const DemoCatalogue *rows)
 {
     Connection connection(QStringLiteral("recorvan-db"));
     if (MaybeError error = connection.create(file))
         return fail(file, *error);
     MaybeError error = Schema::createWithSettings(connection, settings);
-    if (!error && withDemo)
-        error = DemoCatalogue::demo().write(connection);
+    if (!error && rows)
+        error = rows->write(connection);
     connection.close();
     if (error) {
         QFile::remove(file);
@@ -141,15 +141,28 @@ int init(const QStringList &args)
         err() << refusal << "\n";
         return 2;
     }
-    return createDatabase(args.first(), *settings, false);
+    return createDatabase(args.first(), *settings, nullptr);
 }
 
 int demo(const QStringList &args)
 {
-    if (args.size() != 1)
+    const bool withCount = args.size() == 3 && args.at(1) == QLatin1String("--clientes");
+    if (args.size() != 1 && !withCount)
         return usage();
+    DemoCatalogue rows = DemoCatalogue::demo();
+    if (withCount) {
+        // Enough for any salesperson's round, and for trying the customer search at scale.
+        constexpr int mostCustomers = 1000000;
+        bool isNumber = false;
+        const int count = args.at(2).toInt(&isNumber);
+        if (!isNumber || count < 0 || count > mostCustomers) {
+            err() << "--clientes espera un número entero de 0 a " << mostCustomers << ".\n";
+            return 2;
+        }
+        rows.withCustomers(count);
+    }
     return createDatabase(
-        args.first(), {QStringLiteral("Distribuidora del Sur S.A."), QStringLiteral("Carlos Giménez"), 0}, true);
+        args.first(), {QStringLiteral("Distribuidora del Sur S.A."), QStringLiteral("Carlos Giménez"), 0}, &rows);
 }
 
 int check(const QStringList &args)

@@ -130,37 +130,30 @@ void CustomerCursor::discardPending()
     m_pending = {};
 }
 
-void CustomerCursor::setPosition(int position)
+void CustomerCursor::moveTo(int position)
 {
     discardPending();
     m_position = std::clamp(position, -1, int(m_records.size()));
     emit currentChanged();
 }
 
-void CustomerCursor::moveFirst()
+int CustomerCursor::positionOf(const QVariant &id) const
 {
-    setPosition(0);
-}
-
-void CustomerCursor::moveLast()
-{
-    setPosition(int(m_records.size()) - 1);
-}
-
-void CustomerCursor::moveNext()
-{
-    setPosition(m_position + 1);
-}
-
-void CustomerCursor::movePrevious()
-{
-    setPosition(m_position - 1);
+    if (id.isNull())
+        return -1;
+    const qint64 key = id.toLongLong();
+    for (int position = 0; position < m_records.size(); ++position) {
+        const QVariant &stored = m_records.at(position).id;
+        if (!stored.isNull() && stored.toLongLong() == key)
+            return position;
+    }
+    return -1;
 }
 
 MaybeError CustomerCursor::move(int rows)
 {
     if (rows != 0) {
-        setPosition(m_position + rows);
+        moveTo(m_position + rows);
         return std::nullopt;
     }
     // Without a current record there is nothing to read, and what the fields show stays.

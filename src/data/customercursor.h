@@ -64,11 +64,16 @@ public:
     EditMode editMode() const { return m_mode; }
     bool hasPendingChanges() const { return m_mode != EditMode::None; }
 
-    // Moving throws away pending changes first, as browsing does.
-    void moveFirst();
-    void moveLast();
-    void moveNext();
-    void movePrevious();
+    // The one way to another record, for browsing and for a customer found by a search: throws
+    // away pending changes first, as browsing does, and stands on the stored record at the
+    // position (before-first or after-last beyond the ends).
+    void moveTo(int position);
+    void moveFirst() { moveTo(0); }
+    void moveLast() { moveTo(recordCount() - 1); }
+    void moveNext() { moveTo(m_position + 1); }
+    void movePrevious() { moveTo(m_position - 1); }
+    // The position of the stored record with this key (CLIENTES.ID); -1 when none has it.
+    int positionOf(const QVariant &id) const;
     // Moves by the given number of records; 0 reads the current record again from the store
     // (nothing to read, and no error, without a current record).
     MaybeError move(int rows);
@@ -97,7 +102,6 @@ signals:
 
 private:
     void discardPending();
-    void setPosition(int position);
     int placeInNameOrder(const Record &record) const;
 
     Connection &m_connection;

@@ -299,20 +299,63 @@ inline char32_t sortWeight(char32_t c)
     return c == smallEnye ? char32_t('n') * 2 + 1 : c * 2;
 }
 
-int compareFolded(std::string_view a, std::string_view b)
+// Reads a text's letters one by one as foldText() writes them, so that two texts are compared
+// only as far as they agree: names mostly differ within their first letters.
+class FoldedLetters
 {
-    const size_t common = std::min(a.size(), b.size());
-    size_t i = size_t(std::mismatch(a.begin(), a.begin() + common, b.begin()).first - a.begin());
-    if (i == common)
-        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-    // Both texts agree up to i, so the code point that differs starts at the same byte in each.
-    while (i > 0 && isContinuation(a[i]))
-        --i;
-    const auto *pa = reinterpret_cast<const unsigned char *>(a.data()) + i;
-    const auto *pb = reinterpret_cast<const unsigned char *>(b.data()) + i;
-    const char32_t wa = sortWeight(nextCodePoint(pa, reinterpret_cast<const unsigned char *>(a.data()) + a.size()));
-    const char32_t wb = sortWeight(nextCodePoint(pb, reinterpret_cast<const unsigned char *>(b.data()) + b.size()));
-    return wa < wb ? -1 : 1;
+public:
+    FoldedLetters(const char *text, int bytes)
+        : m_p(reinterpret_cast<const unsigned char *>(text))
+        , m_end(m_p + bytes)
+    { }
+
+    bool atEnd() const { return m_p >= m_end; }
+
+    char32_t next()
+    {
+        const unsigned char b = *m_p;
+        char32_t letter = 0;
+        if (b < 0x80) {
+            ++m_p;
+            letter = (b >= 'A' && b <= 'Z') ? b | 0x20 : b;
+        } else {
+            letter = foldLetter(nextCodePoint(m_p, m_end));
+        }
+        if (letter < 0x80 && isPlainVowel(char(letter))) {
+            // An accent written as a combining mark after a vowel is no letter of its own.
+            while (followedBy(combiningAcute) || followedBy(combiningDiaeresis))
+                m_p += 2;
+        } else if (letter == 'n' && followedBy(combiningTilde)) {
+            m_p += 2;
+            letter = smallEnye;
+        }
+        return letter;
+    }
+
+private:
+    // The three combining marks are two bytes each: 0xCC and 0x81, 0x83 or 0x88.
+    bool followedBy(char32_t mark) const
+    {
+        return m_end - m_p >= 2 && m_p[0] == 0xCC && m_p[1] == 0x80 + (mark & 0x3F);
+    }
+
+    const unsigned char *m_p;
+    const unsigned char *m_end;
+};
+
+int compareFolded(const char *a, int aBytes, const char *b, int bBytes)
+{
+    FoldedLetters lettersA(a, aBytes);
+    FoldedLetters lettersB(b, bBytes);
+    while (!lettersA.atEnd() && !lettersB.atEnd()) {
+        const char32_t letterA = lettersA.next();
+        const char32_t letterB = lettersB.next();
+        if (letterA != letterB)
+            return sortWeight(letterA) < sortWeight(letterB) ? -1 : 1;
+    }
+    if (lettersA.atEnd() && lettersB.atEnd())
+        return 0;
+    return lettersA.atEnd() ? -1 : 1;
 }
 
 int spanishCollation(void *, int aBytes, const void *a, int bBytes, const void *b)
@@ -338,11 +381,7 @@ bool registerSpanishCollation(sqlite3 *db)
 
 int spanishCompare(const char *a, int aBytes, const char *b, int bBytes)
 {
-    thread_local std::string foldedA;
-    thread_local std::string foldedB;
-    const auto *textA = reinterpret_cast<const unsigned char *>(a);
-    const auto *textB = reinterpret_cast<const unsigned char *>(b);
-    if (const int byLetters = compareFolded(foldText(textA, aBytes, foldedA), foldText(textB, bBytes, foldedB)))
+    if (const int byLetters = compareFolded(a, aBytes, b, bBytes))
         return byLetters;
     const int byBytes = std::memcmp(a, b, size_t(std::min(aBytes, bBytes)));
     if (byBytes != 0)

@@ -46,3 +46,22 @@ void CustomerRecords::cancelar(CustomerCursor &cursor)
 {
     cursor.cancelUpdate();
 }
+
+bool CustomerRecords::mayLeaveForSearch(CustomerCursor &cursor)
+{
+    if (cursor.editMode() != CustomerCursor::EditMode::New)
+        return true;
+    return Dialogs::current().message(
+               QStringLiteral("Se perderá el cliente nuevo que está escribiendo. ¿Desea seguir?"),
+               MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
+        == Dialogs::Yes;
+}
+
+bool CustomerRecords::pick(CustomerCursor &cursor, const QVariant &id)
+{
+    const int position = cursor.positionOf(id);
+    if (position < 0)
+        return false;
+    cursor.moveTo(position);
+    return true;
+}

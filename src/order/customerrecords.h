@@ -1,6 +1,7 @@
 #pragma once
 
 class CustomerCursor;
+class QVariant;
 
 // The four customer tools of the main window ("< Anterior", "Siguiente >", "Nuevo",
 // "Cancelar") as rules on the customer cursor. The window keeps the fields bound to the
@@ -18,4 +19,10 @@ public:
     static void nuevo(CustomerCursor &cursor);
     // Throws away the pending changes, never telling anything.
     static void cancelar(CustomerCursor &cursor);
+    // Whether the customer shown may be left for a search: a new customer being typed is
+    // asked about first (No by default); edits of a stored one go as browsing drops them.
+    static bool mayLeaveForSearch(CustomerCursor &cursor);
+    // Makes the customer found by a search current, as browsing to it would; false when the
+    // cursor holds no customer of that key.
+    static bool pick(CustomerCursor &cursor, const QVariant &id);
 };

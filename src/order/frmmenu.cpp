@@ -15,6 +15,7 @@
 #include "data/sentorders.h"
 #include "desklook.h"
 #include "exchangerate.h"
+#include "frmbuscarcliente.h"
 #include "gridcolumns.h"
 #include "lineentry.h"
 #include "orderconfirmation.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QShortcut>
 #include <QTimer>
 
 #include <utility>
@@ -71,6 +73,9 @@ frmMenu::frmMenu(QWidget *parent)
     connect(lblSiguiente, &ClickableLabel::clicked, this, &frmMenu::lblSiguiente_Click);
     connect(lblCliente_NUEVO, &ClickableLabel::clicked, this, &frmMenu::lblCliente_NUEVO_Click);
     connect(lblCliente_CANCELAR, &ClickableLabel::clicked, this, &frmMenu::lblCliente_CANCELAR_Click);
+    connect(lblCliente, &ClickableLabel::clicked, this, &frmMenu::lblCliente_Click);
+    // A shortcut is matched before any control, or the desk's key filter, sees the key.
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, &frmMenu::lblCliente_Click);
 
     connect(cmdImportar, &ClickableLabel::clicked, this, &frmMenu::importarRequested);
     connect(lblImportar, &ClickableLabel::clicked, this, &frmMenu::importarRequested);
@@ -498,6 +503,28 @@ void frmMenu::lblCliente_NUEVO_Click()
 void frmMenu::lblCliente_CANCELAR_Click()
 {
     CustomerRecords::cancelar(*rsacmCLIENTES);
+}
+
+void frmMenu::lblCliente_Click()
+{
+    if (!CustomerRecords::mayLeaveForSearch(*rsacmCLIENTES))
+        return;
+    auto *search = new frmBuscarCliente(acnDataBase(), this);
+    search->setAttribute(Qt::WA_DeleteOnClose);
+    connect(search, &QDialog::accepted, this, [this, search] {
+        if (!CustomerRecords::pick(*rsacmCLIENTES, search->pickedId()))
+            return;
+        // The order goes on from the customer picked, as Enter would take it on from there. The
+        // desk is not active yet, so the box left hears of it here, and its rules run as for any
+        // move; one that refuses takes the focus back.
+        QWidget *left = focusWidget();
+        txtFORMA_DE_ENVIO->setFocus(Qt::OtherFocusReason);
+        if (left && left != txtFORMA_DE_ENVIO && !isActiveWindow()) {
+            QFocusEvent leaving(QEvent::FocusOut, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(left, &leaving);
+        }
+    });
+    search->open();
 }
 
 void frmMenu::cmdInternet_Click()

@@ -46,6 +46,8 @@ public:
     void lblSiguiente_Click();
     void lblCliente_NUEVO_Click();
     void lblCliente_CANCELAR_Click();
+    // F3 anywhere on the desk, or a click on the heading "Cliente...": the customer search.
+    void lblCliente_Click();
     // The company and salesperson headings and the next order number, from the run's settings.
     void showCompanySettings();
     // "N órdenes sin enviar" in the bottom band while a company server is configured and
@@ -157,6 +159,7 @@ private:
 
     // Order number and customer
     QLabel *lblNRO_PEDIDO = nullptr;
+    ClickableLabel *lblCliente = nullptr;
     ClickableLabel *lblAnterior = nullptr;
     ClickableLabel *lblSiguiente = nullptr;
     WhiteFrame *Frame1 = nullptr;

@@ -262,7 +262,13 @@ void frmMenu::buildCustomer()
     addHeading(this, QStringLiteral("lblORDEN"), QStringLiteral("ORDEN #"), 7920, 840, true);
     lblNRO_PEDIDO
         = addLabel(this, QStringLiteral("lblNRO_PEDIDO"), QString(), QRect(8880, 840, 1500, headingHeight), true);
-    addHeading(this, QStringLiteral("lblCliente"), QStringLiteral("Cliente..."), 7920, 1170, true);
+    // The heading opens the customer search; it looks and stands as the other headings do.
+    lblCliente = new ClickableLabel(QStringLiteral("Cliente..."), this);
+    lblCliente->setObjectName(QStringLiteral("lblCliente"));
+    lblCliente->setFont(DeskLook::font(8, true));
+    lblCliente->setToolTip(QStringLiteral("Buscar cliente (F3)"));
+    const QRect heading = twips(7920, 1170, 0, headingHeight);
+    lblCliente->setGeometry(heading.x(), heading.y(), lblCliente->sizeHint().width(), heading.height());
     const auto link = [this](QWidget *parent, const QString &name, const QString &text, int left, int top) {
         auto *label = new ClickableLabel(text, parent);
         label->setObjectName(name);

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -328,6 +329,67 @@ private slots:
         QCOMPARE(focusedName(), QString("Check_COD_ART"));
         // Nothing left unstored: closing asks nothing (a box would fail the test).
         QVERIFY(desk.window->close());
+    }
+
+    // F3 finds a customer by a few letters; Down and Enter pick it as browsing to it would, the
+    // focus goes on to the shipping, and the order stores that customer. Escape leaves the
+    // customer area as it was; a new customer being typed is asked about first.
+    void findsAndPicksACustomer()
+    {
+        DeskFixture desk;
+        QVERIFY(desk.db.exec("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION, STK_ACTUAL, P_UNITARIO) VALUES "
+                             "('CA01', 'Caño', 5, 10)"));
+        QVERIFY(desk.db.exec("INSERT INTO CLIENTES (NOMBRE, RUC) VALUES ('Ana Peña', '1'), ('Bruno Díaz', '2'), "
+                             "('Carla Díaz', '3'), ('Dora Ruiz', '4')"));
+        QVERIFY(desk.open());
+        frmMenu *window = desk.window.get();
+        QPointer<QWidget> found;
+        // Opens the search by F3 (or the heading), types the words and presses the keys there.
+        const auto search = [&](const QString &words, const QList<Qt::Key> &keys, bool byHeading = false) {
+            window->activateWindow(); // offscreen, no window manager gives the desk back
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            byHeading ? QTest::mouseClick(desk.control("lblCliente"), Qt::LeftButton) : desk.press(Qt::Key_F3);
+            found = QApplication::activeModalWidget();
+            if (auto *box = found ? found->findChild<QLineEdit *>("txtBuscar") : nullptr) {
+                QTest::keyClicks(box, words);
+                for (const Qt::Key key : keys)
+                    QTest::keyClick(box, key);
+            }
+        };
+        QTest::keyClicks(desk.control("txtNOMBRE"), "x");
+        search("DIAZ", {});
+        QCOMPARE(found->findChild<QTreeWidget *>("lstClientes")->topLevelItemCount(), 2);
+        QTest::keyClick(found->findChild<QLineEdit *>("txtBuscar"), Qt::Key_Escape);
+        QVERIFY(!found || !found->isVisible());
+        QCOMPARE(desk.text("txtNOMBRE"), QString("xAna Peña"));
+
+        // The quantity left for the search is left as any move leaves it: the line total follows.
+        for (const auto &[name, text] : {std::pair{"txtCOD_ART", "CA01"}, {"txtP_UNITARIO", "10"}})
+            desk.control<QLineEdit>(name)->setText(text);
+        desk.control("txtCANTIDAD")->setFocus();
+        QTest::keyClicks(desk.control("txtCANTIDAD"), "3");
+        search("diaz", {Qt::Key_Down, Qt::Key_Return});
+        QCOMPARE(desk.texts({"txtNOMBRE", "txtRUC", "lblTOTAL"}), (L{"Carla Díaz", "3", "30,00"}));
+        QCOMPARE(window->focusWidget(), desk.control("txtFORMA_DE_ENVIO"));
+        QTest::mouseClick(desk.control("lblSiguiente"), Qt::LeftButton);
+        QCOMPARE(desk.text("txtNOMBRE"), QString("Dora Ruiz"));
+        QTest::mouseClick(desk.control("lblAnterior"), Qt::LeftButton);
+        window->AgregoLinea();
+        desk.dialogs.answerMessage(Dialogs::Ok);
+        window->Confirmar_Orden();
+        QCOMPARE(desk.db.scalar("SELECT CLIENTE || RUC FROM PEDIDOS WHERE NRO_PEDIDO = 16").toString(), "Carla Díaz3");
+
+        QTest::mouseClick(desk.control("lblCliente_NUEVO"), Qt::LeftButton);
+        QTest::keyClicks(desk.control("txtNOMBRE"), "Eva");
+        desk.dialogs.answerMessage(Dialogs::No).answerMessage(Dialogs::Yes);
+        search("ruiz", {Qt::Key_Return});
+        QVERIFY(!found);
+        const Dialogs::Message asked = desk.dialogs.messages().last();
+        QCOMPARE((L{asked.text, desk.text("txtNOMBRE")}),
+            (L{"Se perderá el cliente nuevo que está escribiendo. ¿Desea seguir?", "Eva"}));
+        QCOMPARE(asked.defaultButton, Dialogs::No);
+        search("ruiz", {Qt::Key_Return}, true);
+        QCOMPARE(desk.text("txtNOMBRE"), QString("Dora Ruiz"));
     }
 };
 

@@ -103,6 +103,8 @@ private slots:
         const QStringList init = {"init", "NEW", "--empresa", "E", "--vendedor", "V"};
         QTest::newRow("init: file exists") << init << "" << true << "ya existe";
         QTest::newRow("unknown command") << QStringList{"borrar", "NEW"} << "" << false << "";
+        QTest::newRow("demo: customers not a number")
+            << QStringList{"demo", "NEW", "--clientes", "muchos"} << "" << false << "--clientes espera";
         QTest::newRow("check: Jet file") << QStringList{"check", "OLD"} << "jet" << false << "recorvan-db migrate";
         const QStringList migrate = {"migrate", "OLD", "NEW"};
         QTest::newRow("migrate: missing") << migrate << "" << false << "no existe";
