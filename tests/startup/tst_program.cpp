@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -13,13 +14,20 @@ namespace {
 class Program
 {
 public:
-    explicit Program(const QString &folder)
+    // Offscreen, or with no platform asked for and that X11 display (none when empty).
+    explicit Program(const QString &folder, std::optional<QString> display = std::nullopt)
         : m_folder(folder)
     {
         const QString copy = QDir(folder).filePath(QStringLiteral("recorvan"));
         QFile::copy(QStringLiteral(RECORVAN_PROGRAM), copy);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (display) {
+            for (const char *variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                environment.remove(QLatin1String(variable));
+            if (!display->isEmpty())
+                environment.insert(QStringLiteral("DISPLAY"), *display);
+        }
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         m_process.setProcessEnvironment(environment);
         m_process.start(copy, {});
@@ -113,6 +121,27 @@ private slots:
         QStringList left = QDir(db.folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
         left.removeAll(QStringLiteral("recorvan"));
         QCOMPARE(left, QStringList{QStringLiteral("database.mdb")});
+    }
+
+    void withoutDisplay_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::newRow("none") << QString();
+        QTest::newRow("one that does not answer") << QStringLiteral(":4711");
+    }
+
+    // Without a graphic session the program says so in Spanish and ends with 1, having made nothing:
+    // told before Qt starts, or by Qt's own failure to reach the display.
+    void withoutDisplay()
+    {
+        QFETCH(QString, display);
+        QTemporaryDir folder;
+        Program program(folder.path(), display);
+        QStringList said;
+        QCOMPARE(program.finish(&said), 1);
+        QVERIFY2(said.join('\n').contains(QStringLiteral("Recorvan necesita una sesión gráfica")),
+            qPrintable(said.join('\n')));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("recorvan")});
     }
 };
 
