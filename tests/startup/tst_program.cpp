@@ -23,10 +23,9 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         if (display) {
-            for (const char *variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-                environment.remove(QLatin1String(variable));
-            if (!display->isEmpty())
-                environment.insert(QStringLiteral("DISPLAY"), *display);
+            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            environment.insert(QStringLiteral("DISPLAY"), *display);
         }
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         m_process.setProcessEnvironment(environment);
@@ -130,8 +129,7 @@ private slots:
         QTest::newRow("one that does not answer") << QStringLiteral(":4711");
     }
 
-    // Without a graphic session the program says so in Spanish and ends with 1, having made nothing:
-    // told before Qt starts, or by Qt's own failure to reach the display.
+    // No graphic session, or a display that does not answer: said in Spanish, status 1, nothing made.
     void withoutDisplay()
     {
         QFETCH(QString, display);

@@ -56,8 +56,8 @@ QStringList modesIn(const QString &folder)
     QStringList modes;
     for (const QString &name : QStringList{QStringLiteral(".")} + filesIn(folder)) {
         struct stat status = {};
-        if (::stat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &status) == 0)
-            modes << QStringLiteral("%1 %2").arg(name).arg(status.st_mode & 0777, 0, 8);
+        ::stat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &status);
+        modes << QStringLiteral("%1 %2").arg(name).arg(status.st_mode & 0777, 0, 8);
     }
     return modes;
 }
@@ -188,10 +188,10 @@ private slots:
             << QStringList{"choose 1", "open", "choose 2"} << 1 << QString() << QString();
         // A refused conversion is told, and the three ways are offered again.
         QTest::newRow("not an older database, then create")
-            << QStringList{"choose 1", "open TEXT", "ok", "choose 0", "form Núñez S.A.|Ana Peña|100"} << 0
+            << QStringList{"choose 1", "open ROOT/lista.dat", "ok", "choose 0", "form Núñez S.A.|Ana Peña|100"} << 0
             << QStringLiteral("Núñez S.A.|Ana Peña|99")
             << QStringLiteral("no es una base de datos del programa anterior");
-        QTest::newRow("damaged older database, then end") << QStringList{"choose 1", "open DAMAGED", "ok",
+        QTest::newRow("damaged older database, then end") << QStringList{"choose 1", "open ROOT/dañada.mdb", "ok",
             "choose 2"} << 1 << QString() << QStringLiteral("el archivo original quedó como estaba");
     }
 
@@ -207,15 +207,10 @@ private slots:
             REQUIRE_FIXTURE(TestDatabase::jetFixture());
             QVERIFY(QFile::copy(TestDatabase::jetFixture(), old));
         }
-        const QString text = root.filePath(QStringLiteral("lista.dat"));
-        const QString damaged = root.filePath(QStringLiteral("dañada.mdb"));
-        QVERIFY(writeFile(text, "COD_ART,DESCRIPCION\n"));
-        QVERIFY(writeFile(damaged, damagedHeader()));
+        QVERIFY(writeFile(root.filePath(QStringLiteral("lista.dat")), "COD_ART,DESCRIPCION\n"));
+        QVERIFY(writeFile(root.filePath(QStringLiteral("dañada.mdb")), damagedHeader()));
         ScriptedDialogs dialogs;
-        script(dialogs,
-            answers.replaceInStrings(QStringLiteral("OLD"), old)
-                .replaceInStrings(QStringLiteral("TEXT"), text)
-                .replaceInStrings(QStringLiteral("DAMAGED"), damaged));
+        script(dialogs, answers.replaceInStrings(QStringLiteral("OLD"), old).replaceInStrings("ROOT", root.path()));
         // What is made is its owner's alone, whatever the umask: noted while the window would open.
         const auto umaskBack = qScopeGuard([umask = ::umask(0)] { ::umask(umask); });
         QString seen;
