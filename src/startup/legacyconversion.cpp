@@ -217,14 +217,16 @@ LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFol
     const Connection::FileKind kind = Connection::fileKind(chosen);
     if (kind != Connection::FileKind::Jet) {
         const QString shown = QDir::toNativeSeparators(chosen);
-        Dialogs::current().message(kind == Connection::FileKind::SQLite
-                ? QStringLiteral("'%1' ya es una base de datos de Recorvan: no hace falta convertirla. Para usarla, "
+        QString why = Connection::fileError(kind, chosen).description; // one that cannot be read, a folder...
+        if (kind == Connection::FileKind::SQLite)
+            why = QStringLiteral("'%1' ya es una base de datos de Recorvan: no hace falta convertirla. Para usarla, "
                                  "cópiela como '%2'.")
-                      .arg(shown, QDir::toNativeSeparators(target))
-                : QStringLiteral("'%1' no es una base de datos del programa anterior (un archivo de Access), así que "
+                      .arg(shown, QDir::toNativeSeparators(target));
+        else if (kind == Connection::FileKind::Empty || kind == Connection::FileKind::Other)
+            why = QStringLiteral("'%1' no es una base de datos del programa anterior (un archivo de Access), así que "
                                  "no hay nada que convertir. El archivo quedó como estaba.")
-                      .arg(shown),
-            MessageTitles::attention(), Dialogs::Warning);
+                      .arg(shown);
+        Dialogs::current().message(why, MessageTitles::attention(), Dialogs::Warning);
         return LegacyOutcome::NotLegacy;
     }
     if (std::optional<QString> why = PrivateFiles::makeFolder(databaseFolder)) {
