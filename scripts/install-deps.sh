@@ -5,7 +5,7 @@ set -euo pipefail
 
 # Every package is used: by the build, make test (format check, PDF tests with poppler, the
 # PostgreSQL test cluster), the program (fonts, Spanish Qt texts), make lint (clang-tidy),
-# make bench (sqlite3) or make package. The tests run offscreen, so no X server is needed.
+# make bench (sqlite3), make package or its test. The tests run offscreen, so no X server is needed.
 packages=(
     build-essential cmake pkg-config clang-format clang-tidy
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev qt6-translations-l10n
@@ -14,6 +14,7 @@ packages=(
     fonts-dejavu-core fonts-liberation
     poppler-utils
     file dpkg-dev # make package: CPack lists the libraries' packages with dpkg-shlibdeps, which needs file
+    lintian desktop-file-utils appstream man-db # the package test: Debian's checks, the manual pages rendered
 )
 
 missing=()

@@ -3,13 +3,18 @@
 #include "base/translations.h"
 #include "base/version.h"
 #include "controls/qtdialogs.h"
+#include "order/desklook.h"
 #include "order/frmmenu.h"
 #include "settings/frmconfiguracion.h"
+#include "startup/graphicsession.h"
 #include "startup/startup.h"
 #include "transfer/frmtransferencia.h"
 #include "transfer/printtool.h"
 
 #include <QApplication>
+
+#include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -47,9 +52,22 @@ QWidget *createDesk()
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> missing
+        = GraphicSession::missing(arguments, QProcessEnvironment::systemEnvironment())) {
+        std::fputs(missing->toUtf8().constData(), stderr);
+        return 1;
+    }
+    std::optional<GraphicSession> starting(std::in_place);
     QApplication app(argc, argv);
+    starting.reset();
     // The user's data folder is named after the application: ~/.local/share/Recorvan.
     QCoreApplication::setApplicationName(productName());
+    // The window shows the icon of the desktop entry, which names the program on Wayland too.
+    QApplication::setWindowIcon(DeskLook::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("recorvan"));
     installSpanishTranslations(app);
     QtDialogs dialogs;
     Dialogs::setCurrent(&dialogs);

@@ -1,6 +1,7 @@
 // recorvan-db: creates, fills and checks Recorvan databases from the command line.
 
 #include "base/dialogs.h"
+#include "base/privatefiles.h"
 #include "base/regional.h"
 #include "base/version.h"
 #include "data/articlelist.h"
@@ -53,9 +54,12 @@ QTextStream &err()
     return stream;
 }
 
-int usage()
+// The commands and what their exit statuses mean: asked for (--help) on the standard output
+// with status 0, after a wrong call on the error output with status 2.
+int usage(bool asked = false)
 {
-    err() << "Uso:\n"
+    QTextStream &shown = asked ? out() : err();
+    shown << "Uso:\n"
              "  recorvan-db init ARCHIVO --empresa NOMBRE --vendedor NOMBRE [--ultimo-pedido N]\n"
              "  recorvan-db demo ARCHIVO [--clientes N]\n"
              "  recorvan-db check ARCHIVO\n"
@@ -72,13 +76,14 @@ int usage()
              "  recorvan-db server-enable-salesperson URL CODIGO\n"
              "  recorvan-db server-password URL CODIGO\n"
              "  recorvan-db --version\n"
+             "  recorvan-db --help\n"
              "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer;\n"
              "server-load sale con 3 cuando dejó fuera registros de la lista; server-report sale con 2 cuando\n"
              "no hay órdenes en esas fechas (y no escribe el archivo).\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
              "postgresql:///recorvan?host=/run/postgresql\n";
-    err().flush();
-    return 2;
+    shown.flush();
+    return asked ? 0 : 2;
 }
 
 int fail(const QString &file, const DbError &error)
@@ -204,6 +209,10 @@ int check(const QStringList &args)
           << "  Vendedor: " << setup.text(0, QStringLiteral("RECORVAN")) << "\n"
           << "  Último pedido: " << setup.text(0, QStringLiteral("ULTIMO_PEDIDO")) << "\n"
           << "  Artículos: " << counts[0] << ", clientes: " << counts[1] << ", pedidos: " << counts[2] << "\n";
+    // Left as it is (it may be shared on purpose), but said: it holds customers, orders and prices.
+    if (const QString mode = PrivateFiles::looseMode(file); !mode.isEmpty())
+        out() << "  Aviso: otros usuarios de este equipo tienen acceso al archivo (permisos " << mode
+              << "). Para que sea solo suyo: chmod 600 \"" << QDir::toNativeSeparators(file) << "\"\n";
     return 0;
 }
 
@@ -629,6 +638,8 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h"))
+        return usage(true);
     if (command == QLatin1String("--version")) {
         out() << "recorvan-db (" << productName() << ") " << RECORVAN_VERSION_MAJOR << "." << RECORVAN_VERSION_MINOR
               << "." << RECORVAN_VERSION_PATCH << "\n";

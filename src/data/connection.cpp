@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "base/privatefiles.h"
 #include "unicodelike.h"
 
 #include <QDir>
@@ -170,7 +171,14 @@ MaybeError Connection::create(const QString &path)
     if (info.exists() || info.isSymLink())
         return DbError{DbErrorNumber::CantOpen,
             QStringLiteral("'%1' ya existe; no se sobrescribe.").arg(QDir::toNativeSeparators(path))};
-    return openFile(path, Mode::ReadWrite);
+    // The file is made first, readable by its owner alone; SQLite gives its log the same mode.
+    if (std::optional<QString> why = PrivateFiles::createFile(path))
+        return DbError{DbErrorNumber::CantOpen,
+            QStringLiteral("No se puede crear '%1': %2.").arg(QDir::toNativeSeparators(path), *why)};
+    MaybeError error = openFile(path, Mode::ReadWrite);
+    if (error)
+        QFile::remove(path);
+    return error;
 }
 
 MaybeError Connection::openFile(const QString &path, Mode mode)

@@ -47,7 +47,8 @@ public:
     // connection of this process holds it yet: opening and closing a file that SQLite holds
     // would drop its locks.
     MaybeError open(const QString &path, Mode mode = Mode::ReadWrite);
-    // Creates a new, empty database file; refuses when the path exists.
+    // Creates a new, empty database file that only its owner may read or write (mode 600, its
+    // log and shared-memory files too); refuses when the path exists.
     MaybeError create(const QString &path);
     void close();
     bool isOpen() const { return m_open; }

@@ -53,6 +53,14 @@ QPixmap DeskLook::icon(const QString &name, QSize size, qreal devicePixelRatio)
     return pixmap;
 }
 
+QIcon DeskLook::programIcon()
+{
+    QIcon program;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256})
+        program.addPixmap(icon(QStringLiteral("desk"), QSize(side, side), 1));
+    return program;
+}
+
 qreal DeskLook::fittingPointSize(QFont font, const QString &text, int width, qreal minimum)
 {
     qreal size = font.pointSizeF();

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QPixmap>
 #include <QStringList>
 
@@ -38,4 +39,7 @@ public:
     // One of the desk's pictures (":/order/icons/<name>.svg") drawn at the given size in
     // device-independent pixels, sharp on high-density screens.
     static QPixmap icon(const QString &name, QSize size, qreal devicePixelRatio);
+    // The program's own icon, the picture its desktop entry shows (desk.svg), drawn at the sizes
+    // window managers and task bars ask for.
+    static QIcon programIcon();
 };

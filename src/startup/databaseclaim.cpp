@@ -1,5 +1,7 @@
 #include "databaseclaim.h"
 
+#include "base/privatefiles.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -23,6 +25,8 @@ MaybeError DatabaseClaim::claim(const QString &databasePath)
     // Only a living process keeps the claim; the lock of one that died is stale at once.
     lock->setStaleLockTime(0);
     if (lock->tryLock(0)) {
+        // QLockFile makes its file readable by everyone; it tells who holds the user's data.
+        PrivateFiles::keepToOwner(lockPath(databasePath));
         m_lock = std::move(lock);
         return std::nullopt;
     }

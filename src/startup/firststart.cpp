@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
+#include "base/privatefiles.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/schema.h"
@@ -43,9 +44,10 @@ std::optional<Schema::Settings> askSettings()
 // A file that fails half-made is removed again, so the next start asks anew.
 MaybeError createDatabase(const QString &databaseFolder, const Schema::Settings &settings)
 {
-    if (!QDir().mkpath(databaseFolder))
+    if (std::optional<QString> why = PrivateFiles::makeFolder(databaseFolder))
         return DbError{DbErrorNumber::CantOpen,
-            QStringLiteral("No se pudo crear la carpeta '%1'.").arg(QDir::toNativeSeparators(databaseFolder))};
+            QStringLiteral("No se pudo crear la carpeta '%1': %2.")
+                .arg(QDir::toNativeSeparators(databaseFolder), *why)};
     const QString path = databasePath(databaseFolder);
     Connection connection(QStringLiteral("first-start"));
     if (MaybeError error = connection.create(path))
@@ -93,8 +95,13 @@ FirstStartOutcome offerFirstStart(const QString &databaseFolder)
                 QDir::homePath(), QStringLiteral("Bases de datos de Access (*.mdb);;Todos los archivos (*)")});
             if (chosen.isEmpty())
                 continue;
-            return ConviertoElegida(chosen, databaseFolder) == LegacyOutcome::Converted ? FirstStartOutcome::Converted
-                                                                                        : FirstStartOutcome::Ended;
+            const bool folderThere = QFileInfo(databaseFolder).isDir();
+            if (ConviertoElegida(chosen, databaseFolder) == LegacyOutcome::Converted)
+                return FirstStartOutcome::Converted;
+            // Why has been told; the user chooses again, and a folder made for nothing goes.
+            if (!folderThere)
+                QDir().rmdir(databaseFolder);
+            continue;
         }
         return FirstStartOutcome::Ended;
     }

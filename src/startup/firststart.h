@@ -15,6 +15,8 @@ bool databaseMissing(const QString &databaseFolder);
 
 // With no database, asks whether to create a new one, convert one of the older program, or end.
 // Creating asks the company's name, the salesperson's name and the first order number, checked by
-// the rules of every settings row; converting asks for the older file and leaves it untouched.
-// Nothing is made, not even the folder, unless the user chooses to. Every box goes through Dialogs.
+// the rules of every settings row; converting asks for the older file and leaves it untouched,
+// and a file that is not one, or a conversion refused or failed, is told and the three ways are
+// offered again. Nothing is made, not even the folder, unless the user chooses to; the folder is
+// made readable by its owner alone. Every box goes through Dialogs.
 FirstStartOutcome offerFirstStart(const QString &databaseFolder);

@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
+#include "base/privatefiles.h"
 #include "conversionwindow.h"
 #include "data/connection.h"
 #include "data/legacy/legacyconverter.h"
@@ -103,8 +104,9 @@ struct ConvertedFile
 };
 
 // Converts `original` into a hidden new file in `folder`, showing the progress window, and asks
-// whether to go on when the damaged file gave up fewer rows than it holds. The original is only read.
-ConvertedFile convertIntoFolder(const QString &original, const QString &folder)
+// whether to go on when the damaged file gave up fewer rows than it holds (`afterNo` says what a
+// No leads to). The original is only read.
+ConvertedFile convertIntoFolder(const QString &original, const QString &folder, const QString &afterNo)
 {
     // The window needs a widget application; without one the conversion runs unseen.
     std::unique_ptr<ConversionWindow> progressWindow;
@@ -127,8 +129,9 @@ ConvertedFile convertIntoFolder(const QString &original, const QString &folder)
     if (run.end == ConversionRun::End::LostRows) {
         if (Dialogs::current().message(run.report
                     + QStringLiteral("\n\n¿Seguir con la base convertida, sin las filas que faltan?\n\nSi "
-                                     "responde No, Recorvan se cerrará, la base convertida se descarta y el archivo "
-                                     "original queda como estaba."),
+                                     "responde No, la base convertida se descarta, el archivo original queda como "
+                                     "estaba y %1.")
+                          .arg(afterNo),
                 MessageTitles::attention(), Dialogs::Warning, Dialogs::Yes | Dialogs::No, Dialogs::No)
             != Dialogs::Yes) {
             QFile::remove(converted.path);
@@ -179,7 +182,7 @@ LegacyOutcome offerLegacyConversion(const QString &databaseFolder)
         return LegacyOutcome::Declined;
     }
 
-    const ConvertedFile converted = convertIntoFolder(original, databaseFolder);
+    const ConvertedFile converted = convertIntoFolder(original, databaseFolder, QStringLiteral("Recorvan se cerrará"));
     if (converted.outcome != LegacyOutcome::Converted)
         return converted.outcome;
     const QString kept = keptOriginalName(databaseFolder);
@@ -210,14 +213,31 @@ LegacyOutcome offerLegacyConversion(const QString &databaseFolder)
 
 LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFolder)
 {
-    if (!QDir().mkpath(databaseFolder)) {
-        showFailure(QStringLiteral("No se pudo crear la carpeta '%1'.").arg(QDir::toNativeSeparators(databaseFolder)));
+    const QString target = QDir(databaseFolder).filePath(QStringLiteral("database.mdb"));
+    const Connection::FileKind kind = Connection::fileKind(chosen);
+    if (kind != Connection::FileKind::Jet) {
+        const QString shown = QDir::toNativeSeparators(chosen);
+        QString why = Connection::fileError(kind, chosen).description; // one that cannot be read, a folder...
+        if (kind == Connection::FileKind::SQLite)
+            why = QStringLiteral("'%1' ya es una base de datos de Recorvan: no hace falta convertirla. Para usarla, "
+                                 "cópiela como '%2'.")
+                      .arg(shown, QDir::toNativeSeparators(target));
+        else if (kind == Connection::FileKind::Empty || kind == Connection::FileKind::Other)
+            why = QStringLiteral("'%1' no es una base de datos del programa anterior (un archivo de Access), así que "
+                                 "no hay nada que convertir. El archivo quedó como estaba.")
+                      .arg(shown);
+        Dialogs::current().message(why, MessageTitles::attention(), Dialogs::Warning);
+        return LegacyOutcome::NotLegacy;
+    }
+    if (std::optional<QString> why = PrivateFiles::makeFolder(databaseFolder)) {
+        showFailure(QStringLiteral("No se pudo crear la carpeta '%1': %2.")
+                        .arg(QDir::toNativeSeparators(databaseFolder), *why));
         return LegacyOutcome::Failed;
     }
-    const ConvertedFile converted = convertIntoFolder(chosen, databaseFolder);
+    const ConvertedFile converted
+        = convertIntoFolder(chosen, databaseFolder, QStringLiteral("podrá elegir de nuevo qué hacer"));
     if (converted.outcome != LegacyOutcome::Converted)
         return converted.outcome;
-    const QString target = QDir(databaseFolder).filePath(QStringLiteral("database.mdb"));
     // QFile::rename never replaces a file: a database that appeared meanwhile is kept.
     if (!QFile::rename(converted.path, target)) {
         QFile::remove(converted.path);

@@ -19,8 +19,9 @@ enum class LegacyOutcome {
 LegacyOutcome offerLegacyConversion(const QString &databaseFolder);
 
 // Converts an older database the user chose (a first start without a database) into
-// database.mdb in the database folder, made if need be. The chosen file is only read; the lost
-// rows question, the report and every failure are shown as offerLegacyConversion shows them.
+// database.mdb in the database folder, made if need be (mode 700). The chosen file is only read;
+// the lost rows question, the report and every failure are shown as offerLegacyConversion shows
+// them. A file that is not the older program's is told, and is NotLegacy.
 LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFolder);
 
 // The name the original gets: the first of database-anterior.mdb, database-anterior-2.mdb, ...

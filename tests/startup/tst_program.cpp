@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -13,13 +14,19 @@ namespace {
 class Program
 {
 public:
-    explicit Program(const QString &folder)
+    // Offscreen, or with no platform asked for and that X11 display (none when empty).
+    explicit Program(const QString &folder, std::optional<QString> display = std::nullopt)
         : m_folder(folder)
     {
         const QString copy = QDir(folder).filePath(QStringLiteral("recorvan"));
         QFile::copy(QStringLiteral(RECORVAN_PROGRAM), copy);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (display) {
+            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            environment.insert(QStringLiteral("DISPLAY"), *display);
+        }
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
         m_process.setProcessEnvironment(environment);
         m_process.start(copy, {});
@@ -113,6 +120,26 @@ private slots:
         QStringList left = QDir(db.folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
         left.removeAll(QStringLiteral("recorvan"));
         QCOMPARE(left, QStringList{QStringLiteral("database.mdb")});
+    }
+
+    void withoutDisplay_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::newRow("none") << QString();
+        QTest::newRow("one that does not answer") << QStringLiteral(":4711");
+    }
+
+    // No graphic session, or a display that does not answer: said in Spanish, status 1, nothing made.
+    void withoutDisplay()
+    {
+        QFETCH(QString, display);
+        QTemporaryDir folder;
+        Program program(folder.path(), display);
+        QStringList said;
+        QCOMPARE(program.finish(&said), 1);
+        QVERIFY2(said.join('\n').contains(QStringLiteral("Recorvan necesita una sesión gráfica")),
+            qPrintable(said.join('\n')));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("recorvan")});
     }
 };
 

@@ -29,6 +29,12 @@ QByteArray damagedFixture(int offset, int mask)
     return content;
 }
 
+// A file that calls itself the older program's and holds nothing of one.
+QByteArray damagedHeader()
+{
+    return QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(3000, '\x11');
+}
+
 // What start-up may have left in the folder.
 QStringList filesIn(const QString &folder)
 {
@@ -42,6 +48,18 @@ auto noteSettings(QString &seen)
         seen = QStringList{strEMPRESA, strRECORVAN, strULTIMO_PEDIDO}.join('|');
         return nullptr;
     };
+}
+
+// The mode of the folder (".") and of each file in it, as "name 600".
+QStringList modesIn(const QString &folder)
+{
+    QStringList modes;
+    for (const QString &name : QStringList{QStringLiteral(".")} + filesIn(folder)) {
+        struct stat status = {};
+        ::stat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &status);
+        modes << QStringLiteral("%1 %2").arg(name).arg(status.st_mode & 0777, 0, 8);
+    }
+    return modes;
 }
 
 // Queues the answers: "yes", "no", "ok" to a message, "choose N" (the Nth way), "form A|B|C"
@@ -168,6 +186,13 @@ private slots:
                                  << QStringLiteral("ARTICULOS: 7 filas leídas, 7 escritas.");
         QTest::newRow("file dialog cancelled, then end")
             << QStringList{"choose 1", "open", "choose 2"} << 1 << QString() << QString();
+        // A refused conversion is told, and the three ways are offered again.
+        QTest::newRow("not an older database, then create")
+            << QStringList{"choose 1", "open ROOT/lista.dat", "ok", "choose 0", "form Núñez S.A.|Ana Peña|100"} << 0
+            << QStringLiteral("Núñez S.A.|Ana Peña|99")
+            << QStringLiteral("no es una base de datos del programa anterior");
+        QTest::newRow("damaged older database, then end") << QStringList{"choose 1", "open ROOT/dañada.mdb", "ok",
+            "choose 2"} << 1 << QString() << QStringLiteral("el archivo original quedó como estaba");
     }
 
     void firstStart()
@@ -182,11 +207,27 @@ private slots:
             REQUIRE_FIXTURE(TestDatabase::jetFixture());
             QVERIFY(QFile::copy(TestDatabase::jetFixture(), old));
         }
+        QVERIFY(writeFile(root.filePath(QStringLiteral("lista.dat")), "COD_ART,DESCRIPCION\n"));
+        QVERIFY(writeFile(root.filePath(QStringLiteral("dañada.mdb")), damagedHeader()));
         ScriptedDialogs dialogs;
-        script(dialogs, answers.replaceInStrings(QStringLiteral("OLD"), old));
+        script(dialogs, answers.replaceInStrings(QStringLiteral("OLD"), old).replaceInStrings("ROOT", root.path()));
+        // What is made is its owner's alone, whatever the umask: noted while the window would open.
+        const auto umaskBack = qScopeGuard([umask = ::umask(0)] { ::umask(umask); });
         QString seen;
-        QTEST(Main(folder, noteSettings(seen)), "status");
+        QStringList modes;
+        QTEST(Main(folder,
+                  [&]() -> QWidget * {
+                      RowSet rows; // the desk's first read makes the log beside the file
+                      if (!acnDataBase().select(QStringLiteral("SELECT * FROM SETUP"), {}, rows))
+                          modes = modesIn(folder);
+                      return noteSettings(seen)();
+                  }),
+            "status");
         QTEST(seen, "seen");
+        if (!seen.isEmpty())
+            QCOMPARE(modes,
+                QStringList({". 700", "database.mdb 600", "database.mdb-shm 600", "database.mdb-wal 600",
+                    "database.mdb.lock 600"}));
         QCOMPARE(dialogs.pendingAnswers(), 0);
         const ScriptedDialogs::Shown &question = dialogs.shown().first();
         QCOMPARE(question.kind, ScriptedDialogs::Kind::Choice);
@@ -212,15 +253,13 @@ private slots:
         QTest::addColumn<QString>("told"); // a piece of the messages shown
         const QByteArray lostRows = damagedFixture(139268, 0xff);
         const QString lost = QStringLiteral("ARTICULOS: el archivo dice tener 7 filas y se pudieron leer 0; faltan 7.");
-        const QByteArray damagedHeader
-            = QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(3000, '\x11');
         QTest::newRow("converted") << QByteArray() << QStringList{"yes", "ok"} << 0
                                    << QStringLiteral("ARTICULOS: 7 filas leídas, 7 escritas.");
         QTest::newRow("lost rows, go on") << lostRows << QStringList{"yes", "yes", "ok"} << 0 << lost;
         QTest::newRow("lost rows, stop") << lostRows << QStringList{"yes", "no"} << 1 << lost;
         QTest::newRow("declined") << QByteArray() << QStringList{"no", "ok"} << 1
                                   << QStringLiteral("recorvan-db migrate");
-        QTest::newRow("damaged file") << damagedHeader << QStringList{"yes", "ok"} << 1
+        QTest::newRow("damaged file") << damagedHeader() << QStringList{"yes", "ok"} << 1
                                       << QStringLiteral("quedó como estaba");
         QTest::newRow("file that crashes libmdb") << damagedFixture(147511, 0x61) << QStringList{"yes", "ok"} << 1
                                                   << QStringLiteral("su lectura se interrumpió");
