@@ -146,7 +146,7 @@ DbError Connection::errorOf(const QSqlError &error)
     if (!ok || number == 0)
         number = DbErrorNumber::Generic;
     const QString description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return {number, description};
+    return engineError(number, description);
 }
 
 MaybeError Connection::open(const QString &path, Mode mode)

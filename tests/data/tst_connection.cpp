@@ -96,6 +96,14 @@ private slots:
         QCOMPARE(rows.text(0, QStringLiteral("A")), QStringLiteral("0"));
     }
 
+    // The engine's failures a user can act on are told in Spanish, its own words after them.
+    void engineFailuresInSpanish()
+    {
+        QCOMPARE(engineError(4874, "disk I/O error").description,
+            QStringLiteral("No se pudo leer o escribir en el disco: puede estar lleno o fallando (disk I/O error)."));
+        QCOMPARE(engineError(19, "UNIQUE constraint failed").description, QStringLiteral("UNIQUE constraint failed"));
+    }
+
 private:
     TestDatabase m_db;
     Connection m_connection{QStringLiteral("tst")};
