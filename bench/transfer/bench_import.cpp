@@ -203,7 +203,7 @@ int main(int argc, char *argv[])
         QFile file(listPath);
         if (!file.open(QIODevice::ReadOnly))
             return 1;
-        ArticleListReader reader(ArticleListReader::decode(file.readAll()));
+        ArticleListReader reader(ArticleListReader::decode(file.readAll()).text);
         ArticleListRecord record;
         int converted = 0;
         while (reader.next(record) == ArticleListReader::Status::Record)

@@ -66,7 +66,19 @@ std::optional<QString> ArticleList::readFile(const QString &path, QString &text)
     if (file.error() != QFileDevice::NoError)
         return cannot(QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
     file.close();
-    text = ArticleListReader::decode(bytes);
+    ArticleListReader::Decoded decoded = ArticleListReader::decode(bytes);
+    if (decoded.encoding == ArticleListReader::Encoding::Utf16)
+        return QStringLiteral("El archivo de artículos '%1' está escrito en UTF-16, que no se puede leer: guárdelo "
+                              "como texto UTF-8 o ANSI (Windows-1252). No se importó nada.")
+            .arg(name);
+    if (decoded.encoding == ArticleListReader::Encoding::Mixed)
+        return QStringLiteral("El archivo de artículos '%1' mezcla dos codificaciones: tiene letras en UTF-8 y, desde "
+                              "la línea %2, caracteres que no lo son (de Windows-1252). Leído de cualquiera de las dos "
+                              "formas, algunas descripciones se guardarían con letras equivocadas, así que no se "
+                              "importó nada. Guárdelo de nuevo en una sola codificación.")
+            .arg(name)
+            .arg(decoded.badLine);
+    text = std::move(decoded.text);
     return std::nullopt;
 }
 
