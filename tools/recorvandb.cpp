@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QStringList>
 #include <QTextStream>
@@ -86,31 +87,40 @@ int createDatabase(const QString &file, const Schema::Settings &settings, bool w
     return 0;
 }
 
-int init(const QStringList &args)
+// Takes the "--name value" options out of args, each known and given at most once: a second one
+// would silently win over the first. What is left are the command's own arguments. The exit
+// status when the options cannot stand.
+std::optional<int> takeOptions(QStringList &args, const QStringList &known, QHash<QString, QString> &values)
 {
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
-        return usage();
-    CompanySettings::Typed typed;
-    bool haveEmpresa = false;
-    bool haveVendedor = false;
-    for (qsizetype i = 1; i < args.size(); i += 2) {
-        if (i + 1 >= args.size())
-            return usage();
-        const QString &option = args.at(i);
-        const QString &value = args.at(i + 1);
-        if (option == QLatin1String("--empresa")) {
-            typed.empresa = value;
-            haveEmpresa = true;
-        } else if (option == QLatin1String("--vendedor")) {
-            typed.vendedor = value;
-            haveVendedor = true;
-        } else if (option == QLatin1String("--ultimo-pedido")) {
-            typed.ultimoPedido = value;
-        } else {
-            return usage();
+    for (qsizetype i = 0; i < args.size();) {
+        const QString option = args.at(i);
+        if (!option.startsWith(QLatin1String("--"))) {
+            ++i;
+            continue;
         }
+        if (!known.contains(option) || i + 1 >= args.size())
+            return usage();
+        if (values.contains(option)) {
+            err() << "La opción " << option << " se dio más de una vez.\n";
+            err().flush();
+            return 2;
+        }
+        values.insert(option, args.at(i + 1));
+        args.remove(i, 2);
     }
-    if (!haveEmpresa || !haveVendedor) {
+    return std::nullopt;
+}
+
+int init(QStringList args)
+{
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--empresa", "--vendedor", "--ultimo-pedido"}, options))
+        return *refused;
+    if (args.size() != 1)
+        return usage();
+    const CompanySettings::Typed typed{
+        options.value("--empresa"), options.value("--vendedor"), options.value("--ultimo-pedido")};
+    if (!options.contains("--empresa") || !options.contains("--vendedor")) {
         err() << "Hacen falta --empresa y --vendedor.\n";
         return usage();
     }

@@ -170,7 +170,14 @@ MaybeError Connection::create(const QString &path)
     if (info.exists() || info.isSymLink())
         return DbError{DbErrorNumber::CantOpen,
             QStringLiteral("'%1' ya existe; no se sobrescribe.").arg(QDir::toNativeSeparators(path))};
-    return openFile(path, Mode::ReadWrite);
+    MaybeError error = openFile(path, Mode::ReadWrite);
+    const QFileInfo folder(info.absolutePath());
+    if (error && (!folder.isDir() || !folder.isWritable()))
+        return DbError{error->number,
+            QStringLiteral("No se puede crear '%1': la carpeta '%2' %3.")
+                .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(folder.filePath()),
+                    folder.isDir() ? QStringLiteral("es de solo lectura") : QStringLiteral("no existe"))};
+    return error;
 }
 
 MaybeError Connection::openFile(const QString &path, Mode mode)

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -108,6 +111,9 @@ private slots:
         QTest::newRow("migrate: missing") << migrate << "" << false << "no existe";
         QTest::newRow("migrate: already ours") << migrate << "ours" << false << "no hace falta convertirla";
         QTest::newRow("migrate: one argument") << QStringList{"migrate", "OLD"} << "jet" << false << "Uso:";
+        QTest::newRow("init: an option twice")
+            << init + QStringList{"--empresa", "F"} << "" << false << "La opción --empresa se dio más de una vez.";
+        QTest::newRow("init: read-only folder") << init << "read-only" << false << "es de solo lectura";
     }
 
     void refusesWhatItCannotDo()
@@ -125,6 +131,19 @@ private slots:
             old = TestDatabase::jetFixture();
             REQUIRE_FIXTURE(old);
         }
+        // Root writes into any folder it may not write to: for root the folder is made immutable.
+        const bool readOnly = kind == QLatin1String("read-only");
+        const QFileDevice::Permissions mode = QFile::permissions(dir.path());
+        const auto writableAgain = qScopeGuard([&] {
+            if (readOnly && geteuid() == 0)
+                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), dir.path()});
+            QFile::setPermissions(dir.path(), mode);
+        });
+        if (readOnly && !QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner))
+            QFAIL("The folder could not be made read-only.");
+        if (readOnly && geteuid() == 0
+            && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), dir.path()}) != 0)
+            QSKIP("This file system cannot make a folder immutable.");
         if (newExists)
             QVERIFY(writeFile(newFile, "mío"));
         args.replaceInStrings(QRegularExpression(QStringLiteral("^OLD$")), old);
