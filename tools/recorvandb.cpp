@@ -50,11 +50,12 @@ int usage()
              "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
              "  recorvan-db server-init URL\n"
              "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
-             "  recorvan-db server-load URL ARCHIVO.dat\n"
+             "  recorvan-db server-load URL ARCHIVO.dat [--formato es|en]\n"
              "  recorvan-db server-send ARCHIVO\n"
              "  recorvan-db --version\n"
              "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer;\n"
-             "server-load sale con 3 cuando dejó fuera registros de la lista.\n"
+             "server-load sale con 3 cuando dejó fuera registros de la lista; --formato dice cómo escribe la\n"
+             "lista números y fechas: es (1.234,50 y 20/08/2004, el predeterminado) o en (1,234.50 y 08/20/2004).\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
              "postgresql:///recorvan?host=/run/postgresql\n";
     err().flush();
@@ -326,15 +327,32 @@ int serverAddSalesperson(const QStringList &args)
     return 0;
 }
 
-// The article list into the company catalogue, by the rules the program's import follows.
-int serverLoad(const QStringList &args)
+// The article list into the company catalogue, by the rules the program's import follows: its
+// figures and dates read by the list's format, whatever this machine's locale.
+int serverLoad(QStringList args)
 {
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--formato"}, options))
+        return *refused;
     if (args.size() != 2)
         return usage();
+    const std::optional<ListFormat> format = ListFormat::fromCode(options.value("--formato", "es"));
+    if (!format) {
+        err() << "El formato de la lista debe ser es (1.234,50 y 20/08/2004) o en (1,234.50 y 08/20/2004), no '"
+              << options.value("--formato") << "'.\n";
+        err().flush();
+        return 2;
+    }
     const QString &file = args.at(1);
     QString text;
     if (std::optional<QString> refusal = ArticleList::readFile(file, text)) {
         err() << *refusal << "\n";
+        err().flush();
+        return 1;
+    }
+    ArticleList list(std::move(text), *format);
+    if (std::optional<QString> refusal = list.refusal(file)) {
+        err() << *refusal << "\nSi la lista usa otro formato, indíquelo con --formato es|en.\n";
         err().flush();
         return 1;
     }
@@ -343,12 +361,11 @@ int serverLoad(const QStringList &args)
         return *failed;
     if (MaybeError error = CompanySchema::check(connection))
         return failServer(*error);
-    ArticleList list(std::move(text));
     CatalogueLoad::Outcome outcome;
     if (MaybeError error = CatalogueLoad::load(connection, list, outcome))
         return failServer(*error);
     if (!list.problems().isEmpty())
-        err() << ArticleList::problemsText(file, list.problems()) << "\n";
+        err() << ArticleList::problemsText(file, list.problems(), outcome.articles) << "\n";
     err().flush();
     out() << shownDatabase(connection.address()) << ": artículos leídos de la lista: " << outcome.articles
           << "; nuevos o cambiados en el catálogo de la empresa: " << outcome.changed << ".\n";

@@ -207,7 +207,7 @@ int main(int argc, char *argv[])
         ArticleListRecord record;
         int converted = 0;
         while (reader.next(record) == ArticleListReader::Status::Record)
-            converted += ArticleList::convert(record).has_value();
+            converted += ArticleList::convert(record, ListFormat::es()).has_value();
         reading.push_back(double(timer.nsecsElapsed()) / 1e6);
         if (converted != records)
             return 1;

@@ -91,6 +91,7 @@ QList<Schema::MigrationStep> Schema::migrationSteps()
             [](Connection &connection) {
                 return createTables(connection, {&Tables::servidor(), &Tables::envios()});
             }},
+        {3, [](Connection &connection) { return createTables(connection, {&Tables::formatoLista()}); }},
     };
 }
 

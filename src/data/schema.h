@@ -16,7 +16,7 @@ class Connection;
 class Schema
 {
 public:
-    static constexpr int version = 2;
+    static constexpr int version = 3;
 
     struct Settings
     {

@@ -14,10 +14,10 @@ ArticleImport::ArticleImport(QString path, Connection &connection, Dialogs &dial
     , m_dialogs(dialogs)
 { }
 
-void ArticleImport::reportProblems(const QList<Problem> &problems) const
+void ArticleImport::reportProblems(const QList<Problem> &problems, int imported) const
 {
-    m_dialogs.message(
-        ArticleList::problemsText(m_path, problems), MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+    m_dialogs.message(ArticleList::problemsText(m_path, problems, imported), MessageTitles::attention(),
+        Dialogs::Warning, Dialogs::Ok);
 }
 
 bool ArticleImport::askToStop(const DbError &error, int line) const
@@ -51,11 +51,19 @@ bool ArticleImport::askToDelete() const
 ArticleImport::Outcome ArticleImport::run()
 {
     Outcome outcome;
-    QString text;
-    if (std::optional<QString> error = ArticleList::readFile(m_path, text)) {
-        m_dialogs.message(*error, MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
+    auto refuse = [this, &outcome](const QString &why) {
+        m_dialogs.message(why, MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
         return outcome;
-    }
+    };
+    ListFormat format = ListFormat::es();
+    if (MaybeError error = ListFormat::read(m_connection, format))
+        return refuse(error->description);
+    QString text;
+    if (std::optional<QString> error = ArticleList::readFile(m_path, text))
+        return refuse(*error);
+    ArticleList list(std::move(text), format);
+    if (std::optional<QString> refused = list.refusal(m_path))
+        return refuse(*refused + QStringLiteral("\nSi la lista usa otro formato, elíjalo en Configuración."));
 
     bool failed = false;
     ArticleBatchWriter::Listener listener;
@@ -75,7 +83,6 @@ ArticleImport::Outcome ArticleImport::run()
     {
         const StoredRoutines routines(m_connection, m_dialogs);
         ArticleBatchWriter writer(routines, listener, m_batchSize);
-        ArticleList list(std::move(text));
         ArticleRecord article;
         int line = 0;
         while (!writer.stopped() && list.next(article, line)) {
@@ -102,7 +109,7 @@ ArticleImport::Outcome ArticleImport::run()
         return outcome;
     }
     if (!outcome.problems.isEmpty()) {
-        reportProblems(outcome.problems);
+        reportProblems(outcome.problems, outcome.stored);
         failed = true;
     }
     if (failed)

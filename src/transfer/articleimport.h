@@ -50,7 +50,7 @@ public:
     Outcome run();
 
 private:
-    void reportProblems(const QList<Problem> &problems) const;
+    void reportProblems(const QList<Problem> &problems, int imported) const;
     bool askToStop(const DbError &error, int line) const;
     void reportStopped(const Outcome &outcome) const;
     bool askToDelete() const;
