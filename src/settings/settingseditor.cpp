@@ -28,6 +28,10 @@ MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
     typed.server.vendedor = server.vendedor;
     typed.server.usuario = server.usuario;
     typed.server.modoTls = server.modoTls;
+    ListFormat format = ListFormat::es();
+    if (MaybeError error = ListFormat::read(connection, format))
+        return error;
+    typed.listFormat = format.code();
     return std::nullopt;
 }
 
@@ -40,6 +44,9 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
     const std::optional<ServerSettings> server = ServerSettings::validate(typed.server, &refusal);
     if (!server)
         return refusal;
+    const std::optional<ListFormat> format = ListFormat::fromCode(typed.listFormat);
+    if (!format)
+        return QStringLiteral("El formato de la lista de artículos '%1' no se conoce.").arg(typed.listFormat);
     if (MaybeError error = CompanySettings::save(connection, *company))
         return error->description;
     strEMPRESA = company->empresa;
@@ -47,6 +54,9 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
     strULTIMO_PEDIDO = Regional::plainInteger(company->ultimoPedido);
     if (MaybeError error = ServerSettings::write(connection, *server))
         return QStringLiteral("Los datos de la empresa se guardaron, pero no los del servidor: %1")
+            .arg(error->description);
+    if (MaybeError error = ListFormat::write(connection, *format))
+        return QStringLiteral("Los demás datos se guardaron, pero no el formato de la lista de artículos: %1")
             .arg(error->description);
     return std::nullopt;
 }
