@@ -48,6 +48,24 @@ bool ArticleImport::askToDelete() const
         == Dialogs::Yes;
 }
 
+void ArticleImport::deleteFile(const std::optional<FileIdentity> &read) const
+{
+    // Only the file that was read goes: one put in its place, or changed, while the question
+    // was up is somebody else's work.
+    const std::optional<FileIdentity> now = FileIdentity::of(m_path);
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (!read || !now || !(*now == *read)) {
+        m_dialogs.message(QStringLiteral("El archivo '%1' cambió o fue reemplazado después de importarlo; no se "
+                                         "eliminó. Revíselo: puede traer artículos que no se importaron.")
+                              .arg(shown),
+            MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+        return;
+    }
+    if (!QFile::remove(m_path))
+        m_dialogs.message(QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(shown), MessageTitles::attention(),
+            Dialogs::Warning, Dialogs::Ok);
+}
+
 ArticleImport::Outcome ArticleImport::run()
 {
     Outcome outcome;
@@ -58,6 +76,8 @@ ArticleImport::Outcome ArticleImport::run()
     ListFormat format = ListFormat::es();
     if (MaybeError error = ListFormat::read(m_connection, format))
         return refuse(error->description);
+    // What was read is what may be deleted afterwards.
+    const std::optional<FileIdentity> read = FileIdentity::of(m_path);
     QString text;
     if (std::optional<QString> error = ArticleList::readFile(m_path, text))
         return refuse(*error);
@@ -118,10 +138,7 @@ ArticleImport::Outcome ArticleImport::run()
     outcome.succeeded = true;
     if (askToDelete()) {
         outcome.fileDeleted = true;
-        if (!QFile::remove(m_path))
-            m_dialogs.message(
-                QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(QDir::toNativeSeparators(m_path)),
-                MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+        deleteFile(read);
     }
     return outcome;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/fileidentity.h"
 #include "data/articlelist.h"
 
 #include <QList>
@@ -54,6 +55,7 @@ private:
     bool askToStop(const DbError &error, int line) const;
     void reportStopped(const Outcome &outcome) const;
     bool askToDelete() const;
+    void deleteFile(const std::optional<FileIdentity> &read) const;
 
     QString m_path;
     Connection &m_connection;

@@ -141,6 +141,22 @@ private slots:
             QStringLiteral("A|1500|1234.5|2004-08-20;B|2|14.29|2004-09-02"));
     }
 
+    // The file is replaced while the deletion question is up: the new one is not the one read.
+    void fileChangedWhileAskedIsKept()
+    {
+        openOn(listOf({"A"}));
+        m_dialogs->answerMessage(Dialogs::Yes, [this] {
+            QVERIFY(QFile::remove(m_path));
+            QVERIFY(writeFile(m_path, listOf({"A", "B"})));
+        });
+        m_dialogs->answerMessage(Dialogs::Ok);
+        accept();
+        QVERIFY2(m_dialogs->messages().last().text.contains(QStringLiteral("cambió o fue reemplazado después de "
+                                                                           "importarlo; no se eliminó")),
+            qPrintable(m_dialogs->messages().last().text));
+        QCOMPARE(contentOf(m_path), listOf({"A", "B"}));
+    }
+
     // A store that refuses every write, as a full disk does: after the first article given up,
     // the next failing the same way offers to stop instead of asking again for every record.
     void sameFailureAgainStopsTheImport()
