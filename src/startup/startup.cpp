@@ -89,9 +89,12 @@ void CierroConexion()
 
 void endRun()
 {
+    // A database deleted or moved away while the run had it open lost what the run stored
+    // since: the run did not end well, whatever the window showed.
+    const bool lost = acnDataBase().isOpen() && acnDataBase().checkStillInPlace().has_value();
     CierroConexion();
     QCoreApplication::processEvents();
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(lost ? 1 : 0);
 }
 
 int Main(const QString &databaseFolder, const std::function<QWidget *()> &createWindow)

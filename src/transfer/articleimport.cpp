@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
 #include "data/articlebatchwriter.h"
+#include "data/connection.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,6 +74,8 @@ ArticleImport::Outcome ArticleImport::run()
         m_dialogs.message(why, MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
         return outcome;
     };
+    if (MaybeError gone = m_connection.checkStillInPlace())
+        return refuse(gone->description);
     ListFormat format = ListFormat::es();
     if (MaybeError error = ListFormat::read(m_connection, format))
         return refuse(error->description);

@@ -2,6 +2,7 @@
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
 
+#include <QFile>
 #include <QtTest>
 
 class tst_Connection : public QObject
@@ -94,6 +95,19 @@ private slots:
                 {first, second, second, first}, rows));
         QCOMPARE(rows.text(0, QStringLiteral("B")), QStringLiteral("1"));
         QCOMPARE(rows.text(0, QStringLiteral("A")), QStringLiteral("0"));
+    }
+
+    // The path names another file once the opened one is replaced (deleted or moved away:
+    // tst_startup, tst_orderconfirmation).
+    void stillInPlace()
+    {
+        TestDatabase db;
+        Connection connection(QStringLiteral("tst-place"));
+        QVERIFY_NO_ERROR(connection.open(db.path()));
+        QVERIFY_NO_ERROR(connection.checkStillInPlace());
+        const QString copy = db.path() + QStringLiteral(".copia");
+        QVERIFY(QFile::copy(db.path(), copy) && QFile::remove(db.path()) && QFile::rename(copy, db.path()));
+        QVERIFY_ERROR_CONTAINS(connection.checkStillInPlace(), QStringLiteral("'%1' ya no está").arg(db.path()));
     }
 
     // The engine's failures a user can act on are told in Spanish, its own words after them.

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 
@@ -146,6 +147,32 @@ private slots:
         QVERIFY2(shown.text.contains(QRegularExpression(QStringLiteral("Error \\d+:"))), qPrintable(shown.text));
         QCOMPARE(contentOf(db.path()), before);
         QCOMPARE(filesIn(db.folder()), filesBefore);
+    }
+
+    // The database deleted while the window is open (moving it: tst_orderconfirmation): the run
+    // ends as failed when the window closes.
+    void databaseDeletedWhileOpenEndsAsFailed_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<int>("status");
+        QTest::newRow("left in place") << false << 0;
+        QTest::newRow("deleted") << true << 1;
+    }
+
+    void databaseDeletedWhileOpenEndsAsFailed()
+    {
+        QFETCH(bool, deleted);
+        TestDatabase db;
+        ScriptedDialogs dialogs;
+        const auto desk = [&] {
+            QTimer::singleShot(0, [&] {
+                if (deleted)
+                    QFile::remove(db.path());
+                endRun();
+            });
+            return new QWidget;
+        };
+        QTEST(Main(db.folder(), desk), "status");
     }
 
     // No database.mdb at all: create one, convert an older file ("open OLD": the older program's
