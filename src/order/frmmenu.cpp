@@ -194,9 +194,18 @@ void frmMenu::InicioVars()
 
 void frmMenu::askTipoCambio()
 {
-    const QString reply = Dialogs::current().input(
-        ExchangeRate::prompt(), ExchangeRate::title(), ExchangeRate::proposed(lblTC->text()));
-    dblTipoCambio = ExchangeRate::fromReply(reply);
+    QString proposed = ExchangeRate::proposed(lblTC->text());
+    for (;;) {
+        const QString reply = Dialogs::current().input(ExchangeRate::prompt(), ExchangeRate::title(), proposed);
+        const ExchangeRate::Reading reading = ExchangeRate::read(reply);
+        if (reading.kind == ExchangeRate::Reading::Kind::Take)
+            dblTipoCambio = reading.rate;
+        if (reading.kind != ExchangeRate::Reading::Kind::Refuse)
+            break;
+        Dialogs::current().message(reading.refusal, MessageTitles::attention(), Dialogs::Warning);
+        // Asked again with what was typed, to mend it.
+        proposed = reply;
+    }
     QFont link = DeskLook::font();
     link.setUnderline(true);
     DeskLook::setFittedText(lblTC, ExchangeRate::caption(dblTipoCambio), link);

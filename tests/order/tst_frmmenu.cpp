@@ -106,9 +106,14 @@ private slots:
         const QString empresa = QStringLiteral("Distribuidora Comercial del Paraguay S.A. y Asociados");
         const QString vendedor = QStringLiteral("María Fernanda Ramírez de Villalba");
         QVERIFY(desk.db.exec(QStringLiteral("UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?"), {empresa, vendedor}));
-        QVERIFY(desk.open(QStringLiteral("2.85")));
-        const Dialogs::Input rate = desk.dialogs.inputs().first();
-        QCOMPARE((L{rate.prompt, rate.proposed}), (L{"Tipo de Cambio:", "0"}));
+        // A rate that does not read wholly by this machine's rules is told and asked again.
+        desk.dialogs.answerInput(QStringLiteral("2.85")).answerMessage(Dialogs::Ok);
+        QVERIFY(desk.open(QStringLiteral("2,85")));
+        const QList<Dialogs::Input> rate = desk.dialogs.inputs();
+        QCOMPARE(
+            (L{rate.first().prompt, rate.first().proposed, rate.last().proposed}), (L{"Tipo de Cambio:", "0", "2.85"}));
+        QCOMPARE(desk.dialogs.messages().first().text,
+            QStringLiteral("El tipo de cambio '2.85' no es un número (por ejemplo: 1.234,50)."));
         QCOMPARE(desk.texts({"lblTC", "lblNRO_PEDIDO"}), (L{"2,85", "16"}));
         QSignalSpy imprimir(desk.window.get(), &frmMenu::imprimirRequested);
         QTest::mouseClick(desk.control("cmdImprimir"), Qt::LeftButton);
