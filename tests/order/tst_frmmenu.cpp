@@ -171,6 +171,53 @@ private slots:
         QCOMPARE(unloaded.size(), 1);
     }
 
+    // A code typed by hand, on leaving its box and on adding the line: the catalogue's own code,
+    // one that differs only in blanks or case, several that do, one the catalogue lacks.
+    void typedCodes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("answers"); // to the boxes shown, in order
+        QTest::addColumn<QString>("added"); // the code of the line added; empty: none
+        for (const char *typed : {"HX-001", "hx-001", " HX-001 "})
+            QTest::newRow(typed) << typed << ""
+                                 << "HX-001";
+        QTest::newRow("several alike") << "Ab-1"
+                                       << "ok,ok"
+                                       << "";
+        QTest::newRow("unknown, added after Yes") << "ZZ-9"
+                                                  << "yes"
+                                                  << "ZZ-9";
+        QTest::newRow("unknown, refused after No") << "ZZ-9"
+                                                   << "no,no"
+                                                   << "";
+    }
+
+    void typedCodes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, answers);
+        QFETCH(QString, added);
+        DeskFixture desk;
+        QVERIFY(desk.db.exec("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('HX-001', 'Codo'), ('AB-1', 'a'), "
+                             "('ab-1', 'b')"));
+        QVERIFY(desk.open());
+        for (const QString &answer : answers.split(',', Qt::SkipEmptyParts))
+            desk.dialogs.answerMessage(answer == "yes" ? Dialogs::Yes : answer == "no" ? Dialogs::No : Dialogs::Ok);
+        auto *code = desk.control<QLineEdit>("txtCOD_ART");
+        code->setFocus(Qt::TabFocusReason);
+        desk.type(typed);
+        desk.press(Qt::Key_Return);
+        QCOMPARE(desk.focused() == code, added.isEmpty());
+        desk.control<QLineEdit>("txtCANTIDAD")->setText("2");
+        desk.control<QLineEdit>("txtP_UNITARIO")->setText("10");
+        desk.control("cmdGuardar")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(desk.orderRows().value(0).value(4), added);
+        const Dialogs::Message asked = desk.dialogs.messages().value(0);
+        QCOMPARE(
+            asked.text.startsWith("El código 'ZZ-9' no está en el catálogo.\n") && asked.defaultButton == Dialogs::No,
+            typed == "ZZ-9");
+    }
+
     // A whole order from the keyboard, from the articles taken to a failed and a repeated confirmation. With a
     // company server, the bottom band counts the orders it still lacks.
     void wholeOrderFromTheKeyboard()
