@@ -2,6 +2,7 @@
 #include "base/regional.h"
 #include "data/connection.h"
 #include "startup/databaseclaim.h"
+#include "startup/freespace.h"
 #include "startup/startup.h"
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
@@ -173,6 +174,30 @@ private slots:
             return new QWidget;
         };
         QTEST(Main(db.folder(), desk), "status");
+    }
+
+    // A counter that leaves no number for another order is told at the start; the desk still opens.
+    void counterAtItsLimitIsToldAtTheStart()
+    {
+        TestDatabase db;
+        QVERIFY(db.exec(QStringLiteral("UPDATE SETUP SET ULTIMO_PEDIDO = 2147483647")));
+        ScriptedDialogs dialogs;
+        dialogs.answerMessage(Dialogs::Ok);
+        QString seen;
+        QCOMPARE(Main(db.folder(), noteSettings(seen)), 0);
+        QCOMPARE(seen, QStringLiteral("Empresa de Prueba|Vendedor de Prueba|2147483647"));
+        QVERIFY(dialogs.messages().first().text.startsWith(
+            QStringLiteral("El contador de pedidos llegó a su límite (último pedido: 2147483647)")));
+    }
+
+    // Too little room in the database's folder to take an order: the start refuses, saying so.
+    void freeSpace()
+    {
+        QVERIFY(!freeSpaceRefusal(QStringLiteral("/datos"), 1024 * 1024) && !freeSpaceRefusal("/datos", -1));
+        QVERIFY(freeSpaceRefusal(QStringLiteral("/datos"), 20 * 1024)
+                    .value_or(QString())
+                    .startsWith("En la carpeta de la base de datos '/datos' quedan solo 20 KB libres; hace falta al "
+                                "menos 1024 KB"));
     }
 
     // No database.mdb at all: create one, convert an older file ("open OLD": the older program's
