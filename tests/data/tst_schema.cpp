@@ -1,5 +1,4 @@
 #include "data/connection.h"
-#include "data/listformat.h"
 #include "data/schema.h"
 #include "data/sentorders.h"
 #include "data/serversettings.h"
@@ -74,10 +73,6 @@ private slots:
         QCOMPARE(orders.size(), 1);
         QCOMPARE(orders.first().header.value(QStringLiteral("CLIENTE")).toString(), QStringLiteral("Cliente"));
         QCOMPARE(orders.first().lines.size(), 1);
-        // No format chosen yet: the company's own writing.
-        ListFormat format = ListFormat::en();
-        QVERIFY_NO_ERROR(ListFormat::read(m_connection, format));
-        QCOMPARE(format.code(), QStringLiteral("es"));
     }
 
     void newerFileIsRefused()

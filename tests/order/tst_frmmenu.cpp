@@ -178,18 +178,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("answers"); // to the boxes shown, in order
         QTest::addColumn<QString>("added"); // the code of the line added; empty: none
+        const auto row = [](const char *name, const char *typed, const char *answers, const char *added) {
+            QTest::newRow(name) << QString(typed) << QString(answers) << QString(added);
+        };
         for (const char *typed : {"HX-001", "hx-001", " HX-001 "})
-            QTest::newRow(typed) << typed << ""
-                                 << "HX-001";
-        QTest::newRow("several alike") << "Ab-1"
-                                       << "ok,ok"
-                                       << "";
-        QTest::newRow("unknown, added after Yes") << "ZZ-9"
-                                                  << "yes"
-                                                  << "ZZ-9";
-        QTest::newRow("unknown, refused after No") << "ZZ-9"
-                                                   << "no,no"
-                                                   << "";
+            row(typed, typed, "", "HX-001");
+        row("several alike", "Ab-1", "ok,ok", "");
+        row("unknown, added after Yes", "ZZ-9", "yes", "ZZ-9");
+        row("unknown, refused after No", "ZZ-9", "no,no", "");
     }
 
     void typedCodes()
