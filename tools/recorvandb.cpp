@@ -66,7 +66,7 @@ int usage(bool asked = false)
              "  recorvan-db migrate [--progreso] ANTERIOR.mdb NUEVA.mdb\n"
              "  recorvan-db server-init URL\n"
              "  recorvan-db server-add-salesperson URL CODIGO NOMBRE [--usuario USUARIO]\n"
-             "  recorvan-db server-load URL ARCHIVO.dat\n"
+             "  recorvan-db server-load URL ARCHIVO.dat [--formato es|en]\n"
              "  recorvan-db server-send ARCHIVO\n"
              "  recorvan-db server-report URL (--fecha DD/MM/AAAA | --desde DD/MM/AAAA --hasta DD/MM/AAAA)\n"
              "                            [--vendedor CODIGO] ARCHIVO.pdf\n"
@@ -78,8 +78,9 @@ int usage(bool asked = false)
              "  recorvan-db --version\n"
              "  recorvan-db --help\n"
              "migrate sale con 3 cuando convirtió pero faltan filas que el archivo dañado no dejó leer;\n"
-             "server-load sale con 3 cuando dejó fuera registros de la lista; server-report sale con 2 cuando\n"
-             "no hay órdenes en esas fechas (y no escribe el archivo).\n"
+             "server-load sale con 3 cuando dejó fuera registros de la lista; --formato dice cómo escribe la\n"
+             "lista números y fechas: es (1.234,50 y 20/08/2004, el predeterminado) o en (1,234.50 y 08/20/2004).\n"
+             "server-report sale con 2 cuando no hay órdenes en esas fechas (y no escribe el archivo).\n"
              "URL es la dirección de la base de datos de la empresa, p. ej. "
              "postgresql:///recorvan?host=/run/postgresql\n";
     shown.flush();
@@ -112,31 +113,40 @@ int createDatabase(const QString &file, const Schema::Settings &settings, const 
     return 0;
 }
 
-int init(const QStringList &args)
+// Takes the "--name value" options out of args, each known and given at most once: a second one
+// would silently win over the first. What is left are the command's own arguments. The exit
+// status when the options cannot stand.
+std::optional<int> takeOptions(QStringList &args, const QStringList &known, QHash<QString, QString> &values)
 {
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
-        return usage();
-    CompanySettings::Typed typed;
-    bool haveEmpresa = false;
-    bool haveVendedor = false;
-    for (qsizetype i = 1; i < args.size(); i += 2) {
-        if (i + 1 >= args.size())
-            return usage();
-        const QString &option = args.at(i);
-        const QString &value = args.at(i + 1);
-        if (option == QLatin1String("--empresa")) {
-            typed.empresa = value;
-            haveEmpresa = true;
-        } else if (option == QLatin1String("--vendedor")) {
-            typed.vendedor = value;
-            haveVendedor = true;
-        } else if (option == QLatin1String("--ultimo-pedido")) {
-            typed.ultimoPedido = value;
-        } else {
-            return usage();
+    for (qsizetype i = 0; i < args.size();) {
+        const QString option = args.at(i);
+        if (!option.startsWith(QLatin1String("--"))) {
+            ++i;
+            continue;
         }
+        if (!known.contains(option) || i + 1 >= args.size())
+            return usage();
+        if (values.contains(option)) {
+            err() << "La opción " << option << " se dio más de una vez.\n";
+            err().flush();
+            return 2;
+        }
+        values.insert(option, args.at(i + 1));
+        args.remove(i, 2);
     }
-    if (!haveEmpresa || !haveVendedor) {
+    return std::nullopt;
+}
+
+int init(QStringList args)
+{
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--empresa", "--vendedor", "--ultimo-pedido"}, options))
+        return *refused;
+    if (args.size() != 1)
+        return usage();
+    const CompanySettings::Typed typed{
+        options.value("--empresa"), options.value("--vendedor"), options.value("--ultimo-pedido")};
+    if (!options.contains("--empresa") || !options.contains("--vendedor")) {
         err() << "Hacen falta --empresa y --vendedor.\n";
         return usage();
     }
@@ -149,17 +159,19 @@ int init(const QStringList &args)
     return createDatabase(args.first(), *settings, nullptr);
 }
 
-int demo(const QStringList &args)
+int demo(QStringList args)
 {
-    const bool withCount = args.size() == 3 && args.at(1) == QLatin1String("--clientes");
-    if (args.size() != 1 && !withCount)
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--clientes"}, options))
+        return *refused;
+    if (args.size() != 1)
         return usage();
     DemoCatalogue rows = DemoCatalogue::demo();
-    if (withCount) {
+    if (options.contains("--clientes")) {
         // Enough for any salesperson's round, and for trying the customer search at scale.
         constexpr int mostCustomers = 1000000;
         bool isNumber = false;
-        const int count = args.at(2).toInt(&isNumber);
+        const int count = options.value("--clientes").toInt(&isNumber);
         if (!isNumber || count < 0 || count > mostCustomers) {
             err() << "--clientes espera un número entero de 0 a " << mostCustomers << ".\n";
             return 2;
@@ -338,9 +350,12 @@ int serverInit(const QStringList &args)
     return 0;
 }
 
-int serverAddSalesperson(const QStringList &args)
+int serverAddSalesperson(QStringList args)
 {
-    if (args.size() != 3 && !(args.size() == 5 && args.at(3) == QLatin1String("--usuario")))
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--usuario"}, options))
+        return *refused;
+    if (args.size() != 3)
         return usage();
     QString refusal;
     const std::optional<QString> code = SalespersonCode::normalized(args.at(1), &refusal);
@@ -353,8 +368,9 @@ int serverAddSalesperson(const QStringList &args)
     if (std::optional<int> failed = connectServer(args.first(), connection))
         return *failed;
     const QString &name = args.at(2);
-    const QString login
-        = args.size() == 5 ? args.at(4) : SalespersonCode::defaultLogin(connection.address().database(), *code);
+    const QString login = options.contains("--usuario")
+        ? options.value("--usuario")
+        : SalespersonCode::defaultLogin(connection.address().database(), *code);
     QString password;
     if (!readNewPassword(login, password))
         return 1;
@@ -365,15 +381,32 @@ int serverAddSalesperson(const QStringList &args)
     return 0;
 }
 
-// The article list into the company catalogue, by the rules the program's import follows.
-int serverLoad(const QStringList &args)
+// The article list into the company catalogue, by the rules the program's import follows: its
+// figures and dates read by the list's format, whatever this machine's locale.
+int serverLoad(QStringList args)
 {
+    QHash<QString, QString> options;
+    if (std::optional<int> refused = takeOptions(args, {"--formato"}, options))
+        return *refused;
     if (args.size() != 2)
         return usage();
+    const std::optional<ListFormat> format = ListFormat::fromCode(options.value("--formato", "es"));
+    if (!format) {
+        err() << "El formato de la lista debe ser es (1.234,50 y 20/08/2004) o en (1,234.50 y 08/20/2004), no '"
+              << options.value("--formato") << "'.\n";
+        err().flush();
+        return 2;
+    }
     const QString &file = args.at(1);
     QString text;
     if (std::optional<QString> refusal = ArticleList::readFile(file, text)) {
         err() << *refusal << "\n";
+        err().flush();
+        return 1;
+    }
+    ArticleList list(std::move(text), *format);
+    if (std::optional<QString> refusal = list.refusal(file)) {
+        err() << *refusal << "\nSi la lista usa otro formato, indíquelo con --formato es|en.\n";
         err().flush();
         return 1;
     }
@@ -382,12 +415,11 @@ int serverLoad(const QStringList &args)
         return *failed;
     if (MaybeError error = CompanySchema::check(connection))
         return failServer(*error);
-    ArticleList list(std::move(text));
     CatalogueLoad::Outcome outcome;
     if (MaybeError error = CatalogueLoad::load(connection, list, outcome))
         return failServer(*error);
     if (!list.problems().isEmpty())
-        err() << ArticleList::problemsText(file, list.problems()) << "\n";
+        err() << ArticleList::problemsText(file, list.problems(), outcome.articles) << "\n";
     err().flush();
     out() << shownDatabase(connection.address()) << ": artículos leídos de la lista: " << outcome.articles
           << "; nuevos o cambiados en el catálogo de la empresa: " << outcome.changed << ".\n";
@@ -427,29 +459,6 @@ int serverSend(const QStringList &args)
     out().flush();
     err().flush();
     return result.complete() ? 0 : 1;
-}
-
-// Takes the "--name value" options out of args, each known and given at most once. What is left
-// are the command's own arguments. The exit status when the options cannot stand.
-std::optional<int> takeOptions(QStringList &args, const QStringList &known, QHash<QString, QString> &values)
-{
-    for (qsizetype i = 0; i < args.size();) {
-        const QString option = args.at(i);
-        if (!option.startsWith(QLatin1String("--"))) {
-            ++i;
-            continue;
-        }
-        if (!known.contains(option) || i + 1 >= args.size())
-            return usage();
-        if (values.contains(option)) {
-            err() << "La opción " << option << " se dio más de una vez.\n";
-            err().flush();
-            return 2;
-        }
-        values.insert(option, args.at(i + 1));
-        args.remove(i, 2);
-    }
-    return std::nullopt;
 }
 
 // Dates of the office's commands are written day first, whatever this machine's locale.

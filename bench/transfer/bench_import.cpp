@@ -203,11 +203,11 @@ int main(int argc, char *argv[])
         QFile file(listPath);
         if (!file.open(QIODevice::ReadOnly))
             return 1;
-        ArticleListReader reader(ArticleListReader::decode(file.readAll()));
+        ArticleListReader reader(ArticleListReader::decode(file.readAll()).text);
         ArticleListRecord record;
         int converted = 0;
         while (reader.next(record) == ArticleListReader::Status::Record)
-            converted += ArticleList::convert(record).has_value();
+            converted += ArticleList::convert(record, ListFormat::es()).has_value();
         reading.push_back(double(timer.nsecsElapsed()) / 1e6);
         if (converted != records)
             return 1;

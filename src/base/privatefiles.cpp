@@ -20,9 +20,10 @@ QString refusal(int error, const QString &folder)
 {
     const QString shown = QDir::toNativeSeparators(folder);
     switch (error) {
-    case EACCES:
     case EPERM:
     case EROFS:
+        return QStringLiteral("la carpeta '%1' es de solo lectura").arg(shown);
+    case EACCES:
         return QStringLiteral("la carpeta '%1' no permite crear archivos").arg(shown);
     case ENOENT:
     case ENOTDIR:

@@ -209,7 +209,11 @@ std::optional<double> Regional::leadingNumberInRange(QStringView text)
 
 std::optional<double> Regional::toNumber(QStringView text)
 {
-    const Settings &settings = current();
+    return toNumber(text, current());
+}
+
+std::optional<double> Regional::toNumber(QStringView text, const Settings &settings)
+{
     const QStringView trimmed = text.trimmed();
 
     QByteArray number;
@@ -324,7 +328,12 @@ QString Regional::shortDate(QDate date)
 
 std::optional<QDate> Regional::toDate(QStringView text)
 {
-    const QString format = current().shortDateFormat;
+    return toDate(text, current());
+}
+
+std::optional<QDate> Regional::toDate(QStringView text, const Settings &settings)
+{
+    const QString &format = settings.shortDateFormat;
     const QStringView trimmed = text.trimmed();
 
     // Three numbers separated by / - . in the locale's field order; years of one or two
@@ -336,7 +345,7 @@ std::optional<QDate> Regional::toDate(QStringView text)
         if (isAsciiDigit(c)) {
             if (lengths[field] == 4)
                 return std::nullopt;
-            parts[field] = parts[field] * 10 + c.digitValue();
+            parts[field] = parts[field] * 10 + (c.unicode() - u'0');
             ++lengths[field];
         } else if (c == QLatin1Char('/') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
             if (lengths[field] == 0 || field == 2)

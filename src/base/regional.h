@@ -39,6 +39,8 @@ public:
     static std::optional<double> leadingNumberInRange(QStringView text);
     // The regional decimal separator, digit grouping accepted. Empty or not a number: nullopt.
     static std::optional<double> toNumber(QStringView text);
+    // The same by other settings than the machine's (a file written by another system).
+    static std::optional<double> toNumber(QStringView text, const Settings &settings);
     // Nearest integer, halves to the even neighbour; out of range (or not finite): nullopt.
     static std::optional<qint16> toInt16(double value);
     static std::optional<qint32> toInt32(double value);
@@ -55,4 +57,5 @@ public:
 
     static QString shortDate(QDate date);
     static std::optional<QDate> toDate(QStringView text);
+    static std::optional<QDate> toDate(QStringView text, const Settings &settings);
 };

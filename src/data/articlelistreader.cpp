@@ -1,6 +1,6 @@
 #include "articlelistreader.h"
 
-#include <QStringDecoder>
+#include <algorithm>
 
 namespace {
 
@@ -38,13 +38,87 @@ QString ArticleListReader::fromWindows1252(const QByteArray &bytes)
     return text;
 }
 
-QString ArticleListReader::decode(const QByteArray &bytes)
+namespace {
+
+bool looksLikeUtf16(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromWindows1252(bytes);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    // Latin text in UTF-16 has a zero in every other byte; no list has zeros otherwise.
+    const qsizetype head = qMin<qsizetype>(bytes.size(), 512);
+    const qsizetype zeros = std::count(bytes.constBegin(), bytes.constBegin() + head, '\0');
+    return head >= 4 && zeros * 4 >= head;
+}
+
+// The length of the valid UTF-8 sequence that starts at `at` with a byte above 0x7F; 0 when the
+// bytes there are no UTF-8.
+qsizetype utf8SequenceAt(const QByteArray &bytes, qsizetype at)
+{
+    const auto byte = [&bytes](qsizetype i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
+    const unsigned lead = byte(at);
+    qsizetype length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    for (qsizetype i = 1; i < length; ++i) {
+        const unsigned next = byte(at + i);
+        if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+} // namespace
+
+ArticleListReader::Decoded ArticleListReader::decode(const QByteArray &bytes)
+{
+    if (looksLikeUtf16(bytes))
+        return {Encoding::Utf16, {}, 0};
+    bool multiByte = false;
+    qsizetype firstBad = -1;
+    for (qsizetype at = 0; at < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        if (const qsizetype length = utf8SequenceAt(bytes, at)) {
+            multiByte = true;
+            at += length;
+            continue;
+        }
+        if (firstBad < 0)
+            firstBad = at;
+        if (multiByte)
+            break;
+        ++at;
+    }
+    if (firstBad < 0) {
+        QString text = QString::fromUtf8(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return {multiByte ? Encoding::Utf8 : Encoding::Ascii, text, 0};
+    }
+    if (!multiByte)
+        return {Encoding::Windows1252, fromWindows1252(bytes), 0};
+    // Lines counted as the reader counts them: CR LF, LF or CR.
+    int line = 1;
+    for (qsizetype at = 0; at < firstBad; ++at) {
+        if (bytes[at] == '\n' || (bytes[at] == '\r' && (at + 1 >= bytes.size() || bytes[at + 1] != '\n')))
+            ++line;
+    }
+    return {Encoding::Mixed, {}, line};
 }
 
 bool ArticleListReader::atLineEnd() const

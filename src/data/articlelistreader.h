@@ -30,9 +30,22 @@ public:
     // the fields read so far. End: nothing more.
     Status next(ArticleListRecord &record);
 
-    // UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is dropped), otherwise
-    // the Windows single-byte code page the older systems wrote.
-    static QString decode(const QByteArray &bytes);
+    enum class Encoding { Ascii, Utf8, Windows1252, Mixed, Utf16 };
+    struct Decoded
+    {
+        Encoding encoding = Encoding::Ascii;
+        // Empty for the two that are refused.
+        QString text;
+        // Mixed: the first line holding a byte that is not UTF-8.
+        int badLine = 0;
+    };
+
+    // The encoding is decided from the bytes. Valid UTF-8 is UTF-8 (a leading byte-order mark is
+    // dropped), and bytes all below 0x80 are ASCII. Valid multi-byte UTF-8 beside bytes that are
+    // not UTF-8 is a file put together from two: it is refused whole, since reading it either way
+    // would store wrong letters. Without any UTF-8 sequence it is the Windows single-byte code page
+    // the older systems wrote. UTF-16 (a byte-order mark, or every other byte zero) is refused.
+    static Decoded decode(const QByteArray &bytes);
     static QString fromWindows1252(const QByteArray &bytes);
 
     // How far the reading has come, in characters of the text.

@@ -1,5 +1,6 @@
 #include "companysettings.h"
 
+#include "base/regional.h"
 #include "connection.h"
 #include "tables.h"
 #include "transaction.h"
@@ -33,7 +34,21 @@ std::optional<Schema::Settings> CompanySettings::validate(const Typed &typed, QS
     if (!counter.isEmpty() && (!ok || last < 0))
         return refuse(QStringLiteral("El último número de pedido debe ser un número entero no negativo, no '%1'.")
                           .arg(typed.ultimoPedido));
+    if (last > highestLastOrder)
+        return refuse(QStringLiteral("El último número de pedido puede ser a lo sumo %1: el pedido siguiente no "
+                                     "tendría número.")
+                          .arg(highestLastOrder));
     return Schema::Settings{typed.empresa.trimmed(), typed.vendedor.trimmed(), last};
+}
+
+std::optional<QString> CompanySettings::counterExhausted(const QString &ultimoPedido)
+{
+    if (Regional::leadingNumber(ultimoPedido) <= highestLastOrder)
+        return std::nullopt;
+    return QStringLiteral("El contador de pedidos llegó a su límite (último pedido: %1): en esta base de datos no se "
+                          "pueden guardar más pedidos. Los pedidos guardados se pueden seguir consultando, imprimiendo "
+                          "y exportando.")
+        .arg(ultimoPedido);
 }
 
 std::optional<Schema::Settings> CompanySettings::validateWithFirstOrder(

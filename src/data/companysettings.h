@@ -21,6 +21,13 @@ public:
         QString ultimoPedido;
     };
 
+    // Order numbers are 32-bit: the last order may be at most one below the highest, so that the
+    // next one still has a number.
+    static constexpr qint32 highestLastOrder = 2147483646;
+    // What the start says when the stored counter leaves no number for another order; nullopt
+    // while it does.
+    static std::optional<QString> counterExhausted(const QString &ultimoPedido);
+
     // The settings to store, or nullopt with why not (a Spanish sentence) in `refusal`.
     static std::optional<Schema::Settings> validate(const Typed &typed, QString *refusal = nullptr);
     // A new database asks for the first order number instead of the last: the counter stored is

@@ -147,7 +147,7 @@ DbError Connection::errorOf(const QSqlError &error)
     if (!ok || number == 0)
         number = DbErrorNumber::Generic;
     const QString description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return {number, description};
+    return engineError(number, description);
 }
 
 MaybeError Connection::open(const QString &path, Mode mode)
@@ -206,6 +206,7 @@ MaybeError Connection::openFile(const QString &path, Mode mode)
     }
     m_open = true;
     m_path = path;
+    m_identity = FileIdentity::of(path);
     m_heldPath = heldKey(path);
     hold(m_heldPath);
 
@@ -275,7 +276,22 @@ void Connection::close()
     release(m_heldPath);
     m_heldPath.clear();
     m_path.clear();
+    m_identity.reset();
     m_open = false;
+}
+
+MaybeError Connection::checkStillInPlace() const
+{
+    if (!m_open)
+        return notOpen();
+    const std::optional<FileIdentity> now = FileIdentity::of(m_path);
+    if (m_identity && now && now->sameFile(*m_identity))
+        return std::nullopt;
+    return DbError{DbErrorNumber::CantOpen,
+        QStringLiteral("La base de datos '%1' ya no está en su lugar: se borró, se movió o se reemplazó mientras el "
+                       "programa la tenía abierta. No se guardó nada. Cierre el programa y vuelva a colocar la base "
+                       "de datos en su carpeta.")
+            .arg(QDir::toNativeSeparators(m_path))};
 }
 
 bool Connection::inTransaction() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/fileidentity.h"
 #include "dberror.h"
 #include "nativestatement.h"
 #include "rowset.h"
@@ -58,6 +59,10 @@ public:
     // Whether the engine can write the file: a read-only or immutable file, or a folder where
     // no journal can be made, is found out here rather than at the first order.
     MaybeError checkWritable();
+    // Whether the path still names the file that was opened. A file deleted, moved away or
+    // replaced while open takes every later write with it: a confirmation or an import asks
+    // first, and the run ends as failed.
+    MaybeError checkStillInPlace() const;
     // True while a transaction is open in the engine; some failures end one on their own.
     bool inTransaction() const;
     QString path() const { return m_path; }
@@ -90,6 +95,7 @@ private:
     QString m_name;
     QString m_path;
     QString m_heldPath;
+    std::optional<FileIdentity> m_identity;
     bool m_open = false;
     // Qt's handle, held while open; the native statements are finalized before it closes.
     sqlite3 *m_handle = nullptr;

@@ -13,6 +13,11 @@ struct DbError
 
 using MaybeError = std::optional<DbError>;
 
+// A failure as the engine reported it. The kinds a user can do something about (a full disk, a
+// failing disk, a file that cannot be written, a file another program holds, a damaged file)
+// are told in Spanish, with the engine's own words after them in parentheses.
+DbError engineError(int code, const QString &engineText);
+
 // Numbers of the failures found before the engine is reached; they follow SQLite's own codes.
 namespace DbErrorNumber {
 constexpr int Generic = 1; // SQLITE_ERROR

@@ -89,7 +89,7 @@ std::unique_ptr<NativeStatement> NativeStatement::prepare(sqlite3 *db, const QSt
     const int code
         = sqlite3_prepare16_v2(db, sql.utf16(), int((sql.size() + 1) * qsizetype(sizeof(char16_t))), &statement, &tail);
     if (code != SQLITE_OK) {
-        error = DbError{code, QString::fromUtf8(sqlite3_errmsg(db))};
+        error = engineError(code, QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_finalize(statement);
         return nullptr;
     }
@@ -106,7 +106,7 @@ std::unique_ptr<NativeStatement> NativeStatement::prepare(sqlite3 *db, const QSt
 
 DbError NativeStatement::error(int code) const
 {
-    return DbError{code, QString::fromUtf8(sqlite3_errmsg(m_db))};
+    return engineError(code, QString::fromUtf8(sqlite3_errmsg(m_db)));
 }
 
 MaybeError NativeStatement::bind(const QVariantList &values)

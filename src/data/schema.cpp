@@ -96,9 +96,13 @@ QList<Schema::MigrationStep> Schema::migrationSteps()
                     Tables::envios().uniqueKeys());
                 return createTables(connection, {&Tables::servidor(), &envios});
             }},
+        // The orders not to be sent, and the article list's format.
         {3,
             [](Connection &connection) {
-                return connection.execute(QStringLiteral("ALTER TABLE ENVIOS ADD COLUMN OMITIDA INTEGER"));
+                if (MaybeError error
+                    = connection.execute(QStringLiteral("ALTER TABLE ENVIOS ADD COLUMN OMITIDA INTEGER")))
+                    return MaybeError(error);
+                return createTables(connection, {&Tables::formatoLista()});
             }},
     };
 }

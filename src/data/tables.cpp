@@ -98,10 +98,16 @@ const TableDefinition &envios()
     return table;
 }
 
+const TableDefinition &formatoLista()
+{
+    static const TableDefinition table(QStringLiteral("FORMATO_LISTA"), {text("FORMATO", true)});
+    return table;
+}
+
 QList<const TableDefinition *> all()
 {
-    return {
-        &setup(), &clientes(), &articulos(), &pedidos(), &lineasPedidos(), &schemaVersion(), &servidor(), &envios()};
+    return {&setup(), &clientes(), &articulos(), &pedidos(), &lineasPedidos(), &schemaVersion(), &servidor(), &envios(),
+        &formatoLista()};
 }
 
 } // namespace Tables

@@ -18,6 +18,10 @@ const TableDefinition &servidor();
 // The orders the company server has committed, with when.
 const TableDefinition &envios();
 
+// How the company's system writes the article list's figures and dates (one row, or none for the
+// target machines' own writing).
+const TableDefinition &formatoLista();
+
 // Every table, in the order they are created.
 QList<const TableDefinition *> all();
 

@@ -2,21 +2,25 @@
 
 #include "base/regional.h"
 
-#include <cmath>
-
 QString ExchangeRate::proposed(const QString &labelCaption)
 {
     return Regional::plainNumber(Regional::toNumber(labelCaption).value_or(0.0));
 }
 
-double ExchangeRate::fromReply(const QString &reply)
+ExchangeRate::Reading ExchangeRate::read(const QString &reply)
 {
-    QString text = reply;
-    const QChar decimal = Regional::current().decimalPoint;
-    if (decimal != QLatin1Char('.'))
-        text.replace(decimal, QLatin1Char('.'));
-    const double rate = Regional::leadingNumber(text);
-    return std::isfinite(rate) ? rate : 0.0;
+    using Kind = Reading::Kind;
+    if (reply.trimmed().isEmpty())
+        return {Kind::Keep};
+    const std::optional<double> rate = Regional::toNumber(reply);
+    // The example is written by the same rules, so it shows this machine's separators.
+    if (!rate)
+        return {Kind::Refuse, 0,
+            QStringLiteral("El tipo de cambio '%1' no es un número (por ejemplo: %2).")
+                .arg(reply, Regional::standard(1234.5))};
+    if (*rate <= 0)
+        return {Kind::Refuse, 0, QStringLiteral("El tipo de cambio debe ser mayor que cero, no '%1'.").arg(reply)};
+    return {Kind::Take, *rate};
 }
 
 QString ExchangeRate::caption(double rate)

@@ -21,6 +21,7 @@
 #include "orderconfirmation.h"
 #include "ordertotals.h"
 #include "textgrid.h"
+#include "typedcode.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -199,9 +200,18 @@ void frmMenu::InicioVars()
 
 void frmMenu::askTipoCambio()
 {
-    const QString reply = Dialogs::current().input(
-        ExchangeRate::prompt(), ExchangeRate::title(), ExchangeRate::proposed(lblTC->text()));
-    dblTipoCambio = ExchangeRate::fromReply(reply);
+    QString proposed = ExchangeRate::proposed(lblTC->text());
+    for (;;) {
+        const QString reply = Dialogs::current().input(ExchangeRate::prompt(), ExchangeRate::title(), proposed);
+        const ExchangeRate::Reading reading = ExchangeRate::read(reply);
+        if (reading.kind == ExchangeRate::Reading::Kind::Take)
+            dblTipoCambio = reading.rate;
+        if (reading.kind != ExchangeRate::Reading::Kind::Refuse)
+            break;
+        Dialogs::current().message(reading.refusal, MessageTitles::attention(), Dialogs::Warning);
+        // Asked again with what was typed, to mend it.
+        proposed = reply;
+    }
     QFont link = DeskLook::font();
     link.setUnderline(true);
     DeskLook::setFittedText(lblTC, ExchangeRate::caption(dblTipoCambio), link);
@@ -300,12 +310,56 @@ void frmMenu::refuse(const LineEntry::Refusal &refusal, const QString &preface)
     QLineEdit *box = refusal.field == LineEntry::Field::Cantidad ? txtCANTIDAD : txtP_UNITARIO;
     m_sendingFocusBack = true;
     Dialogs::current().message(preface + refusal.text, MessageTitles::attention(), Dialogs::Warning);
+    focusBack(box);
+}
+
+void frmMenu::focusBack(QLineEdit *box)
+{
     box->setFocus(Qt::OtherFocusReason);
     SeleccionoTexto(box);
     m_sendingFocusBack = false;
     // Once the box has closed, the window may take its activation back only later, and the
     // box's own leaving unselects it: selected again then, so that typing replaces the text.
     QTimer::singleShot(0, box, [box] { SeleccionoTexto(box); });
+}
+
+bool frmMenu::acceptTypedCode()
+{
+    const QString typed = txtCOD_ART->text();
+    if (typed.isEmpty() || typed == m_acceptedUnknownCode)
+        return true;
+    TypedCode::Result found;
+    if (MaybeError error = TypedCode::resolve(acnDataBase(), typed, found)) {
+        // The lookup is a help: a failed one is told and does not hold the line back.
+        Dialogs::current().message(error->description, MessageTitles::error(error->number), Dialogs::Critical);
+        return true;
+    }
+    switch (found.match) {
+    case TypedCode::Match::Empty:
+    case TypedCode::Match::Exact:
+        return true;
+    case TypedCode::Match::Adjusted:
+        setFieldText(txtCOD_ART, found.code);
+        return true;
+    case TypedCode::Match::Several:
+        m_sendingFocusBack = true;
+        Dialogs::current().message(
+            TypedCode::severalText(typed, found.candidates), MessageTitles::attention(), Dialogs::Warning);
+        focusBack(txtCOD_ART);
+        return false;
+    case TypedCode::Match::Unknown:
+        break;
+    }
+    m_sendingFocusBack = true;
+    if (Dialogs::current().message(TypedCode::unknownQuestion(typed), MessageTitles::attention(), Dialogs::Question,
+            Dialogs::Yes | Dialogs::No, Dialogs::No)
+        == Dialogs::Yes) {
+        m_sendingFocusBack = false;
+        m_acceptedUnknownCode = typed;
+        return true;
+    }
+    focusBack(txtCOD_ART);
+    return false;
 }
 
 bool frmMenu::eventFilter(QObject *watched, QEvent *event)
@@ -328,7 +382,9 @@ bool frmMenu::eventFilter(QObject *watched, QEvent *event)
     box->setCursorPosition(0);
     if (m_sendingFocusBack)
         return QWidget::eventFilter(watched, event);
-    if (box == txtCANTIDAD)
+    if (box == txtCOD_ART)
+        acceptTypedCode();
+    else if (box == txtCANTIDAD)
         txtCANTIDAD_LostFocus();
     else if (box == txtP_UNITARIO)
         txtP_UNITARIO_LostFocus();
@@ -339,6 +395,10 @@ bool frmMenu::eventFilter(QObject *watched, QEvent *event)
 
 void frmMenu::AgregoLinea()
 {
+    // A code typed and never left (the window lost its activation meanwhile) is held against
+    // the catalogue here; one told and accepted is not asked about again.
+    if (!txtCOD_ART->text().isEmpty() && !acceptTypedCode())
+        return;
     QStringList line(column(OrderColumn::Count));
     line[column(OrderColumn::Descripcion)] = txtDESCRIPCION->text();
     line[column(OrderColumn::Cantidad)] = txtCANTIDAD->text();
@@ -363,6 +423,7 @@ void frmMenu::AgregoLinea()
         box->clear();
     lblTOTAL->clear();
     lblCOD_PROPIO->clear();
+    m_acceptedUnknownCode.clear();
 }
 
 void frmMenu::MuestroTotales()

@@ -98,6 +98,11 @@ private:
     void showLeft(QLineEdit *box, const LineEntry::Left &left);
     // Tells why the quantity or the price cannot stand and puts the focus back in its box.
     void refuse(const LineEntry::Refusal &refusal, const QString &preface = {});
+    void focusBack(QLineEdit *box);
+    // Holds a code typed by hand against the catalogue: one that only looks like a catalogue
+    // code becomes it, and one that is not there is added only when the salesperson says so.
+    // False when the focus went back to the code box.
+    bool acceptTypedCode();
     // A box the program fills shows the start of its text, as a typed one does.
     static void setFieldText(QLineEdit *box, const QString &text);
     void cmdInternet_Click();
@@ -113,6 +118,8 @@ private:
     // Each customer field with the column it is bound to.
     QList<std::pair<QLineEdit *, CustomerCursor::Field>> m_customerFields;
     bool m_confirming = false;
+    // The code not in the catalogue that the salesperson chose to add, until the line is added.
+    QString m_acceptedUnknownCode;
     // The focus is being sent back to a refused box: the boxes it crosses run no rules.
     bool m_sendingFocusBack = false;
     // Escape (or Shift+Tab) from the first control wraps round to cmdGuardar_Orden; set for

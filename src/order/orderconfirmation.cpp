@@ -102,6 +102,12 @@ OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
         return {Outcome::NoLines};
     }
 
+    // A database moved away or deleted under the program would take the order with it.
+    if (MaybeError gone = m_connection.checkStillInPlace()) {
+        m_dialogs.message(gone->description, MessageTitles::attention(), Dialogs::Critical);
+        return {Outcome::DatabaseGone};
+    }
+
     Checked checked = check(order);
     if (checked.refusedLine >= 0) {
         m_dialogs.message(

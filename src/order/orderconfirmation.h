@@ -43,6 +43,7 @@ public:
         Stored, // committed and announced; the window starts the next order
         NoLines, // "No hay orden a guardar."
         Refused, // a text that does not convert; nothing was tried
+        DatabaseGone, // the database file is no longer where it was opened; nothing was tried
         CustomerNotStored,
         HeaderNotStored, // also: the transaction could not be begun, kept or committed
         LineNotStored,

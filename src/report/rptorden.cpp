@@ -24,15 +24,19 @@ QString selectColumns()
     QStringList columns;
     for (const TableDefinition *table : joined) {
         for (const QString &column : table->columnNames()) {
-            const QString qualified = table->name() + QLatin1Char('.') + column;
+            QString qualified = table->name() + QLatin1Char('.') + column;
             const QString shown = tablesWith.value(column) > 1 ? qualified : column;
+            // A line whose code the catalogue does not hold is printed all the same, and says so.
+            if (table == &Tables::articulos() && column == QLatin1String("DESCRIPCION"))
+                qualified = QStringLiteral("CASE WHEN ARTICULOS.COD_ART IS NULL THEN ? ELSE ARTICULOS.DESCRIPCION END");
             columns << qualified + QStringLiteral(" AS \"") + shown + QLatin1Char('"');
         }
     }
+    // Every stored line is printed and counted, whether or not its article is in the catalogue.
     const QString from = QStringLiteral(R"(
 FROM PEDIDOS
 JOIN LINEAS_PEDIDOS ON PEDIDOS.NRO_PEDIDO = LINEAS_PEDIDOS.NRO_PEDIDO
-JOIN ARTICULOS ON LINEAS_PEDIDOS.COD_ART = ARTICULOS.COD_ART
+LEFT JOIN ARTICULOS ON LINEAS_PEDIDOS.COD_ART = ARTICULOS.COD_ART
 )");
     return QStringList{QStringLiteral("SELECT"), columns.join(QStringLiteral(",\n    ")), from}.join(QLatin1Char(' '));
 }
@@ -403,12 +407,13 @@ void rptOrden::ActiveReport_ReportStart()
     const double number = Regional::leadingNumber(caption(QStringLiteral("lblView_NRO_PEDIDO")));
     if (number > 0) {
         data.query = selectColumns() + byNumber + ordering;
-        data.values = {number};
+        data.values = {notInCatalogue, number};
     } else {
         // Dates are stored as ISO text; a caption that is no date selects no order.
         const std::optional<QDate> date = Regional::toDate(caption(QStringLiteral("lblFECHA")));
         data.query = selectColumns() + byDate + ordering;
-        data.values = {date ? QVariant(date->toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>())};
+        data.values
+            = {notInCatalogue, date ? QVariant(date->toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>())};
     }
 }
 

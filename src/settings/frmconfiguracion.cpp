@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
 #include "data/connection.h"
+#include "data/listformat.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -72,6 +73,14 @@ frmConfiguracion::frmConfiguracion(QWidget *parent)
     companyForm->addRow(QStringLiteral("Vendedor:"), txtVendedor);
     companyForm->addRow(QStringLiteral("Último número de pedido:"), txtUltimoPedido);
 
+    auto *list = new QGroupBox(QStringLiteral("Lista de artículos (entrada.dat)"), this);
+    cboFormatoLista = new QComboBox(list);
+    cboFormatoLista->setObjectName(QStringLiteral("cboFormatoLista"));
+    for (const ListFormat &format : ListFormat::all())
+        cboFormatoLista->addItem(format.description(), format.code());
+    auto *listForm = new QFormLayout(list);
+    listForm->addRow(QStringLiteral("Números y fechas:"), cboFormatoLista);
+
     auto *server = new QGroupBox(QStringLiteral("Servidor de la empresa"), this);
     txtServidor = newTextBox(QStringLiteral("txtServidor"), server);
     txtServidor->setPlaceholderText(QStringLiteral("este equipo"));
@@ -98,7 +107,7 @@ frmConfiguracion::frmConfiguracion(QWidget *parent)
     serverForm->addRow(QStringLiteral("Cifrado (TLS):"), cboModoTls);
     serverForm->addRow(password);
     serverForm->addRow(QString(), cmdProbar);
-    alignFieldColumns({companyForm, serverForm});
+    alignFieldColumns({companyForm, listForm, serverForm});
 
     cmdAceptar = newButton(QStringLiteral("cmdAceptar"), QStringLiteral("&Aceptar"), this);
     cmdCancelar = newButton(QStringLiteral("cmdCancelar"), QStringLiteral("&Cancelar"), this);
@@ -108,6 +117,7 @@ frmConfiguracion::frmConfiguracion(QWidget *parent)
     buttons->addWidget(cmdCancelar);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(company);
+    layout->addWidget(list);
     layout->addWidget(server);
     layout->addLayout(buttons);
     setMinimumWidth(480);
@@ -142,6 +152,7 @@ void frmConfiguracion::Form_Load()
     txtCodigoVendedor->setText(stored.server.vendedor);
     txtUsuario->setText(stored.server.usuario);
     cboModoTls->setCurrentIndex(qMax(0, cboModoTls->findData(stored.server.modoTls)));
+    cboFormatoLista->setCurrentIndex(qMax(0, cboFormatoLista->findData(stored.listFormat)));
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->setCursorPosition(0);
 }
@@ -152,6 +163,7 @@ SettingsEditor::Typed frmConfiguracion::typed() const
     typed.company = {txtEmpresa->text(), txtVendedor->text(), txtUltimoPedido->text()};
     typed.server = {txtServidor->text(), txtPuerto->text(), txtBaseDeDatos->text(), txtCodigoVendedor->text(),
         txtUsuario->text(), cboModoTls->currentData().toString()};
+    typed.listFormat = cboFormatoLista->currentData().toString();
     return typed;
 }
 

@@ -8,8 +8,8 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 
-// The settings window behind the desk's "Configuración" tool: the company's settings row and
-// the company server this laptop sends to. The rules live in SettingsEditor.
+// The settings window behind the desk's "Configuración" tool: the company's settings row, the
+// article list's format and the company server this laptop sends to. The rules live in SettingsEditor.
 class frmConfiguracion : public QDialog
 {
     Q_OBJECT
@@ -30,6 +30,7 @@ private:
     QLineEdit *txtEmpresa = nullptr;
     QLineEdit *txtVendedor = nullptr;
     QLineEdit *txtUltimoPedido = nullptr;
+    QComboBox *cboFormatoLista = nullptr;
     QLineEdit *txtServidor = nullptr;
     QLineEdit *txtPuerto = nullptr;
     QLineEdit *txtBaseDeDatos = nullptr;

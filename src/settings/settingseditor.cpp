@@ -33,6 +33,10 @@ MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
     typed.server.vendedor = server.vendedor;
     typed.server.usuario = server.usuario;
     typed.server.modoTls = server.modoTls;
+    ListFormat format = ListFormat::es();
+    if (MaybeError error = ListFormat::read(connection, format))
+        return error;
+    typed.listFormat = format.code();
     return std::nullopt;
 }
 
@@ -45,6 +49,9 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
     const std::optional<ServerSettings> server = ServerSettings::validate(typed.server, &refusal);
     if (!server)
         return refusal;
+    const std::optional<ListFormat> format = ListFormat::fromCode(typed.listFormat);
+    if (!format)
+        return QStringLiteral("El formato de la lista de artículos '%1' no se conoce.").arg(typed.listFormat);
     ServerSettings before;
     std::optional<Schema::StoredSettings> companyBefore;
     int unsent = 0;
@@ -81,6 +88,8 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
         error = ServerSettings::write(connection, *server);
     if (!error && setAside)
         error = SentOrders::setAsideUnsent(connection, QDateTime::currentDateTime());
+    if (!error)
+        error = ListFormat::write(connection, *format);
     if (!error)
         error = transaction.commit();
     if (error)

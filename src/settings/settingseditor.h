@@ -2,6 +2,7 @@
 
 #include "data/companysettings.h"
 #include "data/dberror.h"
+#include "data/listformat.h"
 #include "data/serversettings.h"
 
 #include <QString>
@@ -11,8 +12,8 @@
 class Connection;
 class Dialogs;
 
-// The rules behind the settings window: the company's settings row and the company server,
-// read from the store, checked and stored, and the server tried as typed.
+// The rules behind the settings window: the company's settings row, the article list's format and
+// the company server, read from the store, checked and stored, and the server tried as typed.
 class SettingsEditor
 {
 public:
@@ -20,6 +21,8 @@ public:
     {
         CompanySettings::Typed company;
         ServerSettings::Typed server;
+        // The article list's format, by its code.
+        QString listFormat = ListFormat::es().code();
     };
 
     // What a try of the server found, as the user reads it.

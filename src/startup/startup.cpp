@@ -2,17 +2,21 @@
 
 #include "base/dialogs.h"
 #include "base/globals.h"
+#include "base/messagetitles.h"
 #include "base/regional.h"
+#include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/schema.h"
 #include "databaseclaim.h"
 #include "firststart.h"
+#include "freespace.h"
 #include "legacyconversion.h"
 #include "sessionend.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
+#include <QStorageInfo>
 
 namespace {
 
@@ -89,9 +93,12 @@ void CierroConexion()
 
 void endRun()
 {
+    // A database deleted or moved away while the run had it open lost what the run stored
+    // since: the run did not end well, whatever the window showed.
+    const bool lost = acnDataBase().isOpen() && acnDataBase().checkStillInPlace().has_value();
     CierroConexion();
     QCoreApplication::processEvents();
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(lost ? 1 : 0);
 }
 
 int Main(const QString &databaseFolder, const std::function<QWidget *()> &createWindow)
@@ -113,6 +120,11 @@ int Main(const QString &databaseFolder, const std::function<QWidget *()> &create
     const LegacyOutcome legacy = offerLegacyConversion(databaseFolder);
     if (legacy == LegacyOutcome::Declined || legacy == LegacyOutcome::Failed)
         return 1;
+    if (const std::optional<QString> full
+        = freeSpaceRefusal(databaseFolder, QStorageInfo(databaseFolder).bytesAvailable())) {
+        Dialogs::current().message(*full, QString(), Dialogs::Critical);
+        return 1;
+    }
     if (MaybeError error = AbroConexion(databaseFolder)) {
         Dialogs::current().message(QStringLiteral("No se pudo abrir la base de datos.\n\nError %1: %2")
                                        .arg(error->number)
@@ -120,6 +132,9 @@ int Main(const QString &databaseFolder, const std::function<QWidget *()> &create
             QString(), Dialogs::Critical);
         return 1;
     }
+    // Said before any order is typed, rather than at the confirmation of the first.
+    if (const std::optional<QString> exhausted = CompanySettings::counterExhausted(strULTIMO_PEDIDO))
+        Dialogs::current().message(*exhausted, MessageTitles::attention(), Dialogs::Warning);
     window = createWindow ? createWindow() : nullptr;
     if (!window || sessionEnd.hasEnded()) {
         delete window;

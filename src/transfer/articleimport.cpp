@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
 #include "data/articlebatchwriter.h"
+#include "data/connection.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,10 +15,10 @@ ArticleImport::ArticleImport(QString path, Connection &connection, Dialogs &dial
     , m_dialogs(dialogs)
 { }
 
-void ArticleImport::reportProblems(const QList<Problem> &problems) const
+void ArticleImport::reportProblems(const QList<Problem> &problems, int imported) const
 {
-    m_dialogs.message(
-        ArticleList::problemsText(m_path, problems), MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+    m_dialogs.message(ArticleList::problemsText(m_path, problems, imported), MessageTitles::attention(),
+        Dialogs::Warning, Dialogs::Ok);
 }
 
 bool ArticleImport::askToStop(const DbError &error, int line) const
@@ -48,14 +49,44 @@ bool ArticleImport::askToDelete() const
         == Dialogs::Yes;
 }
 
+void ArticleImport::deleteFile(const std::optional<FileIdentity> &read) const
+{
+    // Only the file that was read goes: one put in its place, or changed, while the question
+    // was up is somebody else's work.
+    const std::optional<FileIdentity> now = FileIdentity::of(m_path);
+    const QString shown = QDir::toNativeSeparators(m_path);
+    if (!read || !now || !(*now == *read)) {
+        m_dialogs.message(QStringLiteral("El archivo '%1' cambió o fue reemplazado después de importarlo; no se "
+                                         "eliminó. Revíselo: puede traer artículos que no se importaron.")
+                              .arg(shown),
+            MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+        return;
+    }
+    if (!QFile::remove(m_path))
+        m_dialogs.message(QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(shown), MessageTitles::attention(),
+            Dialogs::Warning, Dialogs::Ok);
+}
+
 ArticleImport::Outcome ArticleImport::run()
 {
     Outcome outcome;
-    QString text;
-    if (std::optional<QString> error = ArticleList::readFile(m_path, text)) {
-        m_dialogs.message(*error, MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
+    auto refuse = [this, &outcome](const QString &why) {
+        m_dialogs.message(why, MessageTitles::attention(), Dialogs::Critical, Dialogs::Ok);
         return outcome;
-    }
+    };
+    if (MaybeError gone = m_connection.checkStillInPlace())
+        return refuse(gone->description);
+    ListFormat format = ListFormat::es();
+    if (MaybeError error = ListFormat::read(m_connection, format))
+        return refuse(error->description);
+    // What was read is what may be deleted afterwards.
+    const std::optional<FileIdentity> read = FileIdentity::of(m_path);
+    QString text;
+    if (std::optional<QString> error = ArticleList::readFile(m_path, text))
+        return refuse(*error);
+    ArticleList list(std::move(text), format);
+    if (std::optional<QString> refused = list.refusal(m_path))
+        return refuse(*refused + QStringLiteral("\nSi la lista usa otro formato, elíjalo en Configuración."));
 
     bool failed = false;
     ArticleBatchWriter::Listener listener;
@@ -75,7 +106,6 @@ ArticleImport::Outcome ArticleImport::run()
     {
         const StoredRoutines routines(m_connection, m_dialogs);
         ArticleBatchWriter writer(routines, listener, m_batchSize);
-        ArticleList list(std::move(text));
         ArticleRecord article;
         int line = 0;
         while (!writer.stopped() && list.next(article, line)) {
@@ -102,7 +132,7 @@ ArticleImport::Outcome ArticleImport::run()
         return outcome;
     }
     if (!outcome.problems.isEmpty()) {
-        reportProblems(outcome.problems);
+        reportProblems(outcome.problems, outcome.stored);
         failed = true;
     }
     if (failed)
@@ -111,10 +141,7 @@ ArticleImport::Outcome ArticleImport::run()
     outcome.succeeded = true;
     if (askToDelete()) {
         outcome.fileDeleted = true;
-        if (!QFile::remove(m_path))
-            m_dialogs.message(
-                QStringLiteral("No se pudo eliminar el archivo '%1'.").arg(QDir::toNativeSeparators(m_path)),
-                MessageTitles::attention(), Dialogs::Warning, Dialogs::Ok);
+        deleteFile(read);
     }
     return outcome;
 }

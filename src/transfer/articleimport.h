@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/fileidentity.h"
 #include "data/articlelist.h"
 
 #include <QList>
@@ -50,10 +51,11 @@ public:
     Outcome run();
 
 private:
-    void reportProblems(const QList<Problem> &problems) const;
+    void reportProblems(const QList<Problem> &problems, int imported) const;
     bool askToStop(const DbError &error, int line) const;
     void reportStopped(const Outcome &outcome) const;
     bool askToDelete() const;
+    void deleteFile(const std::optional<FileIdentity> &read) const;
 
     QString m_path;
     Connection &m_connection;

@@ -53,7 +53,8 @@ private slots:
         QCOMPARE(reader.next(record), Status::End);
     }
 
-    void decodesBothCodePages_data()
+    // The encoding is the bytes' own: the text read, or "mixed, line N" and "UTF-16", refused.
+    void decodesByTheBytes_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
@@ -65,12 +66,25 @@ private slots:
                                       << accented;
         QTest::newRow("UTF-8 cut in the middle of a character reads as 1252")
             << QByteArray("ab\xC3") << QStringLiteral("abÃ");
+        QTest::newRow("UTF-8 with one Windows-1252 byte") << QByteArray("\"A\",\"Ca\xC3\xB1o\"\r\n\"B\",\"Ca\xF1"
+                                                                        "er\xC3\xAD"
+                                                                        "a\"\r\n")
+                                                          << "mixed, line 2";
+        QTest::newRow("UTF-16 with byte-order mark") << QByteArray("\xFF\xFE"
+                                                                   "A\0,\0",
+            6) << "UTF-16";
+        QTest::newRow("UTF-16 without one") << QByteArray("\0A\0,\0B\0,\0C\0\n", 12) << "UTF-16";
     }
 
-    void decodesBothCodePages()
+    void decodesByTheBytes()
     {
         QFETCH(QByteArray, bytes);
-        QTEST(ArticleListReader::decode(bytes), "expected");
+        const ArticleListReader::Decoded decoded = ArticleListReader::decode(bytes);
+        using E = ArticleListReader::Encoding;
+        QTEST(decoded.encoding == E::Mixed     ? QStringLiteral("mixed, line %1").arg(decoded.badLine)
+                : decoded.encoding == E::Utf16 ? QStringLiteral("UTF-16")
+                                               : decoded.text,
+            "expected");
     }
 };
 

@@ -23,6 +23,9 @@ private slots:
         row("last order, blanks around", "E", " 41 ", "E|Ana|41");
         row("negative last order", "E", "-4", last.arg("-4"));
         row("last order not a number", "E", "x", last.arg("x"));
+        row("last order that leaves one number", "E", "2147483646", "E|Ana|2147483646");
+        row("last order that leaves none", "E", "2147483647",
+            "El último número de pedido puede ser a lo sumo 2147483646: el pedido siguiente no tendría número.");
         row("blank first order is the first of all", "Núñez S.A.", "first ", "Núñez S.A.|Ana|0");
         row("first order, blanks around", " Núñez S.A. ", "first  100 ", "Núñez S.A.|Ana|99");
         row("first order not a number", "E", "first 1a", first.arg("1a"));

@@ -3,6 +3,7 @@
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
 
+#include <QFile>
 #include <QtTest>
 
 class tst_Connection : public QObject
@@ -132,6 +133,27 @@ private slots:
         }
         QVERIFY(!m_connection.inTransaction());
         QTEST(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM PEDIDOS")).toInt(), "kept");
+    }
+
+    // The path names another file once the opened one is replaced (deleted or moved away:
+    // tst_startup, tst_orderconfirmation).
+    void stillInPlace()
+    {
+        TestDatabase db;
+        Connection connection(QStringLiteral("tst-place"));
+        QVERIFY_NO_ERROR(connection.open(db.path()));
+        QVERIFY_NO_ERROR(connection.checkStillInPlace());
+        const QString copy = db.path() + QStringLiteral(".copia");
+        QVERIFY(QFile::copy(db.path(), copy) && QFile::remove(db.path()) && QFile::rename(copy, db.path()));
+        QVERIFY_ERROR_CONTAINS(connection.checkStillInPlace(), QStringLiteral("'%1' ya no está").arg(db.path()));
+    }
+
+    // The engine's failures a user can act on are told in Spanish, its own words after them.
+    void engineFailuresInSpanish()
+    {
+        QCOMPARE(engineError(4874, "disk I/O error").description,
+            QStringLiteral("No se pudo leer o escribir en el disco: puede estar lleno o fallando (disk I/O error)."));
+        QCOMPARE(engineError(19, "UNIQUE constraint failed").description, QStringLiteral("UNIQUE constraint failed"));
     }
 
 private:

@@ -49,12 +49,12 @@ private slots:
         QCOMPARE(version(), 1);
     }
 
-    // Format 2 adds the company server's bookkeeping to a file of format 1: today's tables but
-    // the two that step adds.
+    // Format 2 adds the company server's bookkeeping to a file of format 1, format 3 the article
+    // list's format: today's tables but the ones those steps add.
     void versionOneIsBroughtForward()
     {
         QVERIFY(m_db->seed(DemoCatalogue().addOrder(7, QDate(2024, 3, 1), "Cliente", {{"A1", 2}})));
-        for (const char *table : {"SERVIDOR", "ENVIOS"})
+        for (const char *table : {"SERVIDOR", "ENVIOS", "FORMATO_LISTA"})
             QVERIFY_NO_ERROR(m_connection.execute(QStringLiteral("DROP TABLE ") + table));
         QVERIFY(Schema::check(m_connection).has_value());
         QVERIFY_NO_ERROR(Schema::upgrade(m_connection));

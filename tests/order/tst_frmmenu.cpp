@@ -107,9 +107,14 @@ private slots:
         const QString empresa = QStringLiteral("Distribuidora Comercial del Paraguay S.A. y Asociados");
         const QString vendedor = QStringLiteral("María Fernanda Ramírez de Villalba");
         QVERIFY(desk.db.exec(QStringLiteral("UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?"), {empresa, vendedor}));
-        QVERIFY(desk.open(QStringLiteral("2.85")));
-        const Dialogs::Input rate = desk.dialogs.inputs().first();
-        QCOMPARE((L{rate.prompt, rate.proposed}), (L{"Tipo de Cambio:", "0"}));
+        // A rate that does not read wholly by this machine's rules is told and asked again.
+        desk.dialogs.answerInput(QStringLiteral("2.85")).answerMessage(Dialogs::Ok);
+        QVERIFY(desk.open(QStringLiteral("2,85")));
+        const QList<Dialogs::Input> rate = desk.dialogs.inputs();
+        QCOMPARE(
+            (L{rate.first().prompt, rate.first().proposed, rate.last().proposed}), (L{"Tipo de Cambio:", "0", "2.85"}));
+        QCOMPARE(desk.dialogs.messages().first().text,
+            QStringLiteral("El tipo de cambio '2.85' no es un número (por ejemplo: 1.234,50)."));
         QCOMPARE(desk.texts({"lblTC", "lblNRO_PEDIDO"}), (L{"2,85", "16"}));
         QSignalSpy imprimir(desk.window.get(), &frmMenu::imprimirRequested);
         QTest::mouseClick(desk.control("cmdImprimir"), Qt::LeftButton);
@@ -165,6 +170,49 @@ private slots:
         QCOMPARE(unloaded.size(), 0);
         QVERIFY(window->close());
         QCOMPARE(unloaded.size(), 1);
+    }
+
+    // A code typed by hand, on leaving its box and on adding the line: the catalogue's own code,
+    // one that differs only in blanks or case, several that do, one the catalogue lacks.
+    void typedCodes_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("answers"); // to the boxes shown, in order
+        QTest::addColumn<QString>("added"); // the code of the line added; empty: none
+        const auto row = [](const char *name, const char *typed, const char *answers, const char *added) {
+            QTest::newRow(name) << QString(typed) << QString(answers) << QString(added);
+        };
+        for (const char *typed : {"HX-001", "hx-001", " HX-001 "})
+            row(typed, typed, "", "HX-001");
+        row("several alike", "Ab-1", "ok,ok", "");
+        row("unknown, added after Yes", "ZZ-9", "yes", "ZZ-9");
+        row("unknown, refused after No", "ZZ-9", "no,no", "");
+    }
+
+    void typedCodes()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, answers);
+        QFETCH(QString, added);
+        DeskFixture desk;
+        QVERIFY(desk.db.exec("INSERT INTO ARTICULOS (COD_ART, DESCRIPCION) VALUES ('HX-001', 'Codo'), ('AB-1', 'a'), "
+                             "('ab-1', 'b')"));
+        QVERIFY(desk.open());
+        for (const QString &answer : answers.split(',', Qt::SkipEmptyParts))
+            desk.dialogs.answerMessage(answer == "yes" ? Dialogs::Yes : answer == "no" ? Dialogs::No : Dialogs::Ok);
+        auto *code = desk.control<QLineEdit>("txtCOD_ART");
+        code->setFocus(Qt::TabFocusReason);
+        desk.type(typed);
+        desk.press(Qt::Key_Return);
+        QCOMPARE(desk.focused() == code, added.isEmpty());
+        desk.control<QLineEdit>("txtCANTIDAD")->setText("2");
+        desk.control<QLineEdit>("txtP_UNITARIO")->setText("10");
+        desk.control("cmdGuardar")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(desk.orderRows().value(0).value(4), added);
+        const Dialogs::Message asked = desk.dialogs.messages().value(0);
+        QCOMPARE(
+            asked.text.startsWith("El código 'ZZ-9' no está en el catálogo.\n") && asked.defaultButton == Dialogs::No,
+            typed == "ZZ-9");
     }
 
     // A whole order from the keyboard, from the articles taken to a failed and a repeated confirmation. With a

@@ -6,6 +6,7 @@
 #include "support/scripteddialogs.h"
 #include "support/testdatabase.h"
 
+#include <QFile>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -247,6 +248,19 @@ private slots:
         QCOMPARE(count("LINEAS_PEDIDOS"), 3);
         QCOMPARE(text("SELECT GROUP_CONCAT(STK_ACTUAL) FROM ARTICULOS"), S("8,10,9"));
         QCOMPARE(text("SELECT ULTIMO_PEDIDO FROM SETUP"), S("16"));
+    }
+
+    // The database moved away under the program: nothing is tried, and the path is named.
+    void databaseGoneIsRefused()
+    {
+        const QString moved = m_db->path() + QStringLiteral(".movida");
+        QVERIFY(QFile::rename(m_db->path(), moved));
+        m_dialogs.answerMessage(Dialogs::Ok);
+        QCOMPARE(confirm().outcome, Outcome::DatabaseGone);
+        QVERIFY(m_dialogs.messages().first().text.contains(
+            QStringLiteral("'%1' ya no está en su lugar").arg(m_db->path())));
+        QVERIFY(QFile::rename(moved, m_db->path()));
+        expectStored(false, 1);
     }
 
 private:

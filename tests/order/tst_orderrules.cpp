@@ -104,30 +104,41 @@ private slots:
         QTEST(totals.moneyText(), "money");
     }
 
+    // A reply is taken only when it reads wholly as a number by the machine's rules, above zero.
     void exchangeRateReply_data()
     {
         QTest::addColumn<bool>("point"); // the point-decimal, month-first setting
         QTest::addColumn<QString>("reply");
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("caption"); // the rate taken, or "keep", or a piece of the refusal
         const bool c = false, p = true;
-        row("comma machine, comma reply", c, S("3,15"), 3.15, S("3,15"));
-        row("comma machine, point reply", c, S("2.85"), 2.85, S("2,85"));
-        row("point machine, point reply", p, S("3.15"), 3.15, S("3.15"));
-        row("cancel", c, S(""), 0.0, S("0"));
-        row("too large", c, S("1e999"), 0.0, S("0"));
+        row("comma machine, comma reply", c, S("3,15"), S("3,15"));
+        row("comma machine, grouped", c, S("1.234,5"), S("1234,5"));
+        row("point machine, grouped", p, S("1,234.5"), S("1234.5"));
+        row("comma machine, point reply", c, S("2.85"), S("'2.85' no es un número (por ejemplo: 1.234,50)"));
+        row("comma machine, English grouping", c, S("1,234.5"), S("'1,234.5' no es un número"));
+        row("point machine, comma reply", p, S("1.234,5"), S("'1.234,5' no es un número (por ejemplo: 1,234.50)"));
+        row("letters after the number", c, S("3,15 pesos"), S("no es un número"));
+        row("zero", c, S("0"), S("debe ser mayor que cero, no '0'"));
+        row("below zero", c, S("-3"), S("debe ser mayor que cero"));
+        row("too large", c, S("1e999"), S("no es un número"));
+        row("cancel", c, S(""), S("keep"));
     }
 
     void exchangeRateReply()
     {
         QFETCH(bool, point);
         QFETCH(QString, reply);
-        QFETCH(double, rate);
+        QFETCH(QString, caption);
         Regional::setCurrent(point ? Regional::pointMonthFirst() : Regional::commaDayFirst());
-        QCOMPARE(ExchangeRate::fromReply(reply), rate);
-        QTEST(ExchangeRate::caption(rate), "caption");
+        const ExchangeRate::Reading reading = ExchangeRate::read(reply);
+        using Kind = ExchangeRate::Reading::Kind;
+        if (reading.kind == Kind::Refuse)
+            QVERIFY2(reading.refusal.contains(caption), qPrintable(reading.refusal));
+        else
+            QCOMPARE(reading.kind == Kind::Keep ? S("keep") : ExchangeRate::caption(reading.rate), caption);
         // Accepting the proposed reply unchanged keeps the rate.
-        QCOMPARE(ExchangeRate::fromReply(ExchangeRate::proposed(ExchangeRate::caption(rate))), rate);
+        if (reading.kind == Kind::Take)
+            QCOMPARE(ExchangeRate::read(ExchangeRate::proposed(caption)).rate, reading.rate);
     }
 };
 

@@ -36,6 +36,8 @@ private slots:
         const QDate day(2004, 8, 20);
         QVERIFY(store.article("A1", "Tornillo hexagonal") && store.order(21, day, "Ferretería Núñez", 3, 1, 0.5)
             && store.order(22, day, "Casa O'Brien", 18, 2, 1234.5, "sin cargo") && store.wideOrder(23, day));
+        // A line whose code the catalogue does not hold is printed, and counts, all the same.
+        QVERIFY(store.line(21, 4, "ZZ-9", 2, 10));
         const std::unique_ptr<rptOrden> report = store.report({}, "20/08/2004");
         QVERIFY(report);
         strConexion.clear();
@@ -52,6 +54,8 @@ private slots:
         const QString text = run("pdftotext", {"-layout", path, "-"});
         for (const char *expected : {"Ferretería Núñez", "Casa O'Brien", "Tornillo hexagonal", "sin cargo"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("ZZ-9 +\\(no está en el catálogo\\) +2 +10,00 +20,00\n"
+                                                                "(.*\n)* +Total: +21,50\n"))));
         QVERIFY(text.contains(QString::fromUtf8("Ferretería y Bulonería")) && !text.contains("Industrial"));
 
         // Every figure, in the file as read back, is one word that lies inside its own box.

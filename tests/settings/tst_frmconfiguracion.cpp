@@ -1,10 +1,12 @@
 #include "base/globals.h"
 #include "data/connection.h"
+#include "data/listformat.h"
 #include "settings/frmconfiguracion.h"
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -88,6 +90,21 @@ private slots:
         QVERIFY2(dialogs.messages().first().text.contains(QStringLiteral("no respondió en 5 segundos")),
             qPrintable(dialogs.messages().first().text));
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM SERVIDOR")).toInt(), 0);
+    }
+
+    // The article list's format: the company's own writing until another is chosen and stored.
+    void listFormatChosen()
+    {
+        TestDatabase db;
+        QVERIFY_NO_ERROR(acnDataBase().open(db.path()));
+        ScriptedDialogs dialogs;
+        frmConfiguracion window;
+        auto *format = window.findChild<QComboBox *>(QStringLiteral("cboFormatoLista"));
+        QCOMPARE(format->currentText(), ListFormat::es().description());
+        format->setCurrentIndex(format->findData(QStringLiteral("en")));
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdAceptar")), Qt::LeftButton);
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT FORMATO FROM FORMATO_LISTA")).toString(), QStringLiteral("en"));
     }
 
     void cleanup() { acnDataBase().close(); }

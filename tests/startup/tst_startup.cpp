@@ -2,6 +2,7 @@
 #include "base/regional.h"
 #include "data/connection.h"
 #include "startup/databaseclaim.h"
+#include "startup/freespace.h"
 #include "startup/startup.h"
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 
@@ -164,6 +166,56 @@ private slots:
         QVERIFY2(shown.text.contains(QRegularExpression(QStringLiteral("Error \\d+:"))), qPrintable(shown.text));
         QCOMPARE(contentOf(db.path()), before);
         QCOMPARE(filesIn(db.folder()), filesBefore);
+    }
+
+    // The database deleted while the window is open (moving it: tst_orderconfirmation): the run
+    // ends as failed when the window closes.
+    void databaseDeletedWhileOpenEndsAsFailed_data()
+    {
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<int>("status");
+        QTest::newRow("left in place") << false << 0;
+        QTest::newRow("deleted") << true << 1;
+    }
+
+    void databaseDeletedWhileOpenEndsAsFailed()
+    {
+        QFETCH(bool, deleted);
+        TestDatabase db;
+        ScriptedDialogs dialogs;
+        const auto desk = [&] {
+            QTimer::singleShot(0, [&] {
+                if (deleted)
+                    QFile::remove(db.path());
+                endRun();
+            });
+            return new QWidget;
+        };
+        QTEST(Main(db.folder(), desk), "status");
+    }
+
+    // A counter that leaves no number for another order is told at the start; the desk still opens.
+    void counterAtItsLimitIsToldAtTheStart()
+    {
+        TestDatabase db;
+        QVERIFY(db.exec(QStringLiteral("UPDATE SETUP SET ULTIMO_PEDIDO = 2147483647")));
+        ScriptedDialogs dialogs;
+        dialogs.answerMessage(Dialogs::Ok);
+        QString seen;
+        QCOMPARE(Main(db.folder(), noteSettings(seen)), 0);
+        QCOMPARE(seen, QStringLiteral("Empresa de Prueba|Vendedor de Prueba|2147483647"));
+        QVERIFY(dialogs.messages().first().text.startsWith(
+            QStringLiteral("El contador de pedidos llegó a su límite (último pedido: 2147483647)")));
+    }
+
+    // Too little room in the database's folder to take an order: the start refuses, saying so.
+    void freeSpace()
+    {
+        QVERIFY(!freeSpaceRefusal(QStringLiteral("/datos"), 1024 * 1024) && !freeSpaceRefusal("/datos", -1));
+        QVERIFY(freeSpaceRefusal(QStringLiteral("/datos"), 20 * 1024)
+                    .value_or(QString())
+                    .startsWith("En la carpeta de la base de datos '/datos' quedan solo 20 KB libres; hace falta al "
+                                "menos 1024 KB"));
     }
 
     // No database.mdb at all: create one, convert an older file ("open OLD": the older program's

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -110,6 +113,15 @@ private slots:
         QTest::newRow("migrate: missing") << migrate << "" << false << "no existe";
         QTest::newRow("migrate: already ours") << migrate << "ours" << false << "no hace falta convertirla";
         QTest::newRow("migrate: one argument") << QStringList{"migrate", "OLD"} << "jet" << false << "Uso:";
+        QTest::newRow("init: an option twice")
+            << init + QStringList{"--empresa", "F"} << "" << false << "La opción --empresa se dio más de una vez.";
+        QTest::newRow("init: read-only folder") << init << "read-only" << false << "es de solo lectura";
+        // The list is looked at before any server is reached.
+        const QStringList load = {"server-load", "postgresql:///nada?host=/nada", "OLD"};
+        QTest::newRow("server-load: unknown format")
+            << load + QStringList{"--formato", "fr"} << "" << false << "debe ser es (1.234,50 y 20/08/2004) o en";
+        QTest::newRow("server-load: English list as the company's")
+            << load << "English list" << false << "No se importó nada del archivo";
     }
 
     void refusesWhatItCannotDo()
@@ -126,7 +138,21 @@ private slots:
         } else if (kind == QLatin1String("jet")) {
             old = TestDatabase::jetFixture();
             REQUIRE_FIXTURE(old);
+        } else if (kind == QLatin1String("English list")) {
+            QVERIFY(writeFile(old, "A,p,d,1,\"1,250.5\",08/20/2004\n"));
         }
+        // Root writes into any folder it may not write to: for root the folder is made immutable.
+        const bool readOnly = kind == QLatin1String("read-only");
+        const QFileDevice::Permissions mode = QFile::permissions(dir.path());
+        const auto writableAgain = qScopeGuard([&] {
+            if (readOnly && geteuid() == 0)
+                QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), dir.path()});
+            QFile::setPermissions(dir.path(), mode);
+        });
+        if (readOnly
+            && (!QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner)
+                || (geteuid() == 0 && QProcess::execute(QStringLiteral("chattr"), {"+i", dir.path()}) != 0)))
+            QSKIP("This folder cannot be made read-only here.");
         if (newExists)
             QVERIFY(writeFile(newFile, "mío"));
         args.replaceInStrings(QRegularExpression(QStringLiteral("^OLD$")), old);

@@ -1,6 +1,8 @@
 #include "base/regional.h"
 #include "data/connection.h"
+#include "data/listformat.h"
 #include "support/scripteddialogs.h"
+#include "support/testchecks.h"
 #include "support/testdatabase.h"
 #include "support/testfiles.h"
 #include "transfer/frmtransferencia.h"
@@ -118,9 +120,39 @@ private slots:
             qPrintable(told.text));
         QVERIFY(told.text.contains(QDir::toNativeSeparators(m_path)));
         QCOMPARE(told.icon, Dialogs::Warning);
+        QVERIFY2(told.text.endsWith(QStringLiteral("\nArtículos importados: 2. Registros dejados fuera: 1.")),
+            qPrintable(told.text));
         QCOMPARE(articleCount(), 2);
         QVERIFY(QFile::exists(m_path));
         QVERIFY(m_window->isVisible());
+    }
+
+    // The list is read by the format Configuración holds, not by this comma machine's rules.
+    void readsByTheCompanysFormat()
+    {
+        QVERIFY_NO_ERROR(ListFormat::write(acnDataBase(), ListFormat::en()));
+        openOn("\"A\",p,d,\"1,500\",\"1,234.5\",08/20/2004\n\"B\",p,d,2,\"14.29\",09/02/2004\n");
+        m_dialogs->answerMessage(Dialogs::No);
+        accept();
+        QCOMPARE(m_dialogs->messages().first().text, successQuestion);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(COD_ART || '|' || STK_ACTUAL || '|' || P_UNITARIO || "
+                                             "'|' || FECHA_ACT, ';') FROM (SELECT * FROM ARTICULOS ORDER BY COD_ART)"))
+                     .toString(),
+            QStringLiteral("A|1500|1234.5|2004-08-20;B|2|14.29|2004-09-02"));
+    }
+
+    // The file is replaced while the deletion question is up: the new one is not the one read.
+    void fileChangedWhileAskedIsKept()
+    {
+        openOn(listOf({"A"}));
+        m_dialogs->answerMessage(Dialogs::Yes, [this] {
+            QVERIFY(QFile::remove(m_path));
+            QVERIFY(writeFile(m_path, listOf({"A", "B"})));
+        });
+        m_dialogs->answerMessage(Dialogs::Ok);
+        accept();
+        QVERIFY(m_dialogs->messages().last().text.contains("cambió o fue reemplazado después de importarlo"));
+        QCOMPARE(contentOf(m_path), listOf({"A", "B"}));
     }
 
     // A store that refuses every write, as a full disk does: after the first article given up,

@@ -102,6 +102,9 @@ CatalogueUpdate::Result CatalogueUpdate::run()
 
 CatalogueUpdate::Result CatalogueUpdate::bringDown(Connection &local, Dialogs &dialogs, const Progress &progress)
 {
+    // Nothing is written into a file that is no longer where the program opened it.
+    if (MaybeError error = local.checkStillInPlace())
+        return {0, 0, false, error};
     ServerSettings settings;
     if (MaybeError error = ServerSettings::read(local, settings))
         return {0, 0, false, error};

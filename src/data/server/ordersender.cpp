@@ -198,6 +198,12 @@ OrderSender::Result OrderSender::sendAll(Connection &local, Dialogs &dialogs, co
     }
     if (result.total == 0)
         return result;
+    // Nothing is recorded in a file that is no longer where the program opened it.
+    if (MaybeError error = local.checkStillInPlace()) {
+        result.stoppedBy = error;
+        result.notSent = result.total;
+        return result;
+    }
     ServerConnection server(QStringLiteral("recorvan-envio"));
     std::optional<qint32> raised;
     MaybeError error = ServerLogin::open(server, settings, dialogs);
