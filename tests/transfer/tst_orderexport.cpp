@@ -1,10 +1,10 @@
 #include "report/orderfixture.h"
 
 #include "base/regional.h"
-#include "transfer/reportpreview.h"
 #include "support/scripteddialogs.h"
 #include "support/testfiles.h"
 #include "transfer/frmtransferencia.h"
+#include "transfer/reportpreview.h"
 
 #include <QDir>
 #include <QLabel>

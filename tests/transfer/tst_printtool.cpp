@@ -1,9 +1,9 @@
 #include "report/orderfixture.h"
 
 #include "base/regional.h"
-#include "transfer/reportpreview.h"
 #include "support/scripteddialogs.h"
 #include "transfer/printtool.h"
+#include "transfer/reportpreview.h"
 
 #include <QtTest>
 

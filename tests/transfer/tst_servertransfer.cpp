@@ -2,13 +2,13 @@
 #include "data/connection.h"
 #include "data/server/ordersender.h"
 #include "data/server/serverconnection.h"
-#include "transfer/reportpreview.h"
 #include "server/testcluster.h"
 #include "server/testcompanydatabase.h"
 #include "server/testlaptop.h"
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
 #include "transfer/frmtransferencia.h"
+#include "transfer/reportpreview.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
