@@ -2,7 +2,7 @@
 // 100,000 order lines, handed over in memory so that only the rules and the writing are timed.
 
 #include "benchcatalogue.h"
-#include "data/legacy/legacyconverter.h"
+#include "legacy/legacyconverter.h"
 #include "support/memorysource.h"
 
 #include <QCoreApplication>

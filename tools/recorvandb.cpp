@@ -7,22 +7,23 @@
 #include "data/articlelist.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
-#include "data/legacy/jetsource.h"
-#include "data/legacy/legacyconverter.h"
+#include "data/databaseaside.h"
 #include "data/salespersoncode.h"
 #include "data/schema.h"
-#include "data/server/catalogueload.h"
-#include "data/server/companyexport.h"
-#include "data/server/companyschema.h"
-#include "data/server/ordersender.h"
-#include "data/server/receivedorders.h"
-#include "data/server/salespeople.h"
-#include "data/server/serverconnection.h"
-#include "data/server/servererrornumber.h"
 #include "data/serversettings.h"
+#include "legacy/jetsource.h"
+#include "legacy/legacyconverter.h"
 #include "passwordprompt.h"
 #include "report/pdfexportfilter.h"
 #include "report/rptorden.h"
+#include "server/catalogueload.h"
+#include "server/companyexport.h"
+#include "server/companyschema.h"
+#include "server/ordersender.h"
+#include "server/receivedorders.h"
+#include "server/salespeople.h"
+#include "server/serverconnection.h"
+#include "server/servererrornumber.h"
 #include "terminaldialogs.h"
 #include "tools/democatalogue.h"
 
@@ -298,7 +299,7 @@ int migrate(QStringList args)
             {DbErrorNumber::Generic, QStringLiteral("no se pudo iniciar la conversión: %1").arg(reader.errorString())});
     if (reader.exitStatus() == QProcess::NormalExit)
         return reader.exitCode();
-    LegacyConverter::removeUnfinished(newFile);
+    DatabaseAside::removeUnfinished(newFile);
     QFile::remove(newFile);
     err() << "No se pudo convertir " << QDir::toNativeSeparators(oldFile)
           << ": el archivo está dañado y su lectura se interrumpió (la biblioteca libmdb falló al leerlo). "

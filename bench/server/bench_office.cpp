@@ -5,9 +5,9 @@
 
 #include "base/globals.h"
 #include "data/connection.h"
-#include "data/server/serverconnection.h"
 #include "report/pdfexportfilter.h"
 #include "report/rptorden.h"
+#include "server/serverconnection.h"
 #include "server/testcluster.h"
 #include "server/testcompanydatabase.h"
 #include "support/testdatabase.h"

@@ -4,9 +4,9 @@
 
 #include "base/dialogs.h"
 #include "data/connection.h"
-#include "data/server/catalogueupdate.h"
-#include "data/server/ordersender.h"
-#include "data/server/serverconnection.h"
+#include "server/catalogueupdate.h"
+#include "server/ordersender.h"
+#include "server/serverconnection.h"
 #include "server/testcluster.h"
 #include "server/testcompanydatabase.h"
 #include "server/testlaptop.h"

@@ -104,6 +104,21 @@ const TableDefinition &formatoLista()
     return table;
 }
 
+const TableDefinition &apartados()
+{
+    static const TableDefinition table(QStringLiteral("APARTADOS"),
+        {{QStringLiteral("ID"), Type::Integer, false, true}, text("TABLA", true), integer("FILA_ORIGEN", true),
+            text("MOTIVO", true), text("DATOS", true)});
+    return table;
+}
+
+const TableDefinition &conversion()
+{
+    static const TableDefinition table(
+        QStringLiteral("CONVERSION"), {text("FECHA", true), text("ORIGEN"), text("INFORME", true)});
+    return table;
+}
+
 QList<const TableDefinition *> all()
 {
     return {&setup(), &clientes(), &articulos(), &pedidos(), &lineasPedidos(), &schemaVersion(), &servidor(), &envios(),

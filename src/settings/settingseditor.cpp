@@ -8,10 +8,10 @@
 #include "data/salespersoncode.h"
 #include "data/schema.h"
 #include "data/sentorders.h"
-#include "data/server/countercheck.h"
-#include "data/server/serverconnection.h"
-#include "data/server/serverlogin.h"
 #include "data/transaction.h"
+#include "server/countercheck.h"
+#include "server/serverconnection.h"
+#include "server/serverlogin.h"
 
 MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
 {

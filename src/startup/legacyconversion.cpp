@@ -5,7 +5,7 @@
 #include "base/privatefiles.h"
 #include "conversionwindow.h"
 #include "data/connection.h"
-#include "data/legacy/legacyconverter.h"
+#include "data/databaseaside.h"
 
 #include <QApplication>
 #include <QDir>
@@ -90,7 +90,7 @@ ConversionRun runConversion(const QString &original, const QString &converted, C
         run.failure = QString::fromUtf8(child.readAllStandardError()).trimmed();
     if (run.failure.isEmpty())
         run.failure = QStringLiteral("El programa de conversión terminó con el código %1.").arg(child.exitCode());
-    LegacyConverter::removeUnfinished(converted);
+    DatabaseAside::removeUnfinished(converted);
     QFile::remove(converted);
     return run;
 }

@@ -6,10 +6,10 @@
 #include "base/messagetitles.h"
 #include "base/regional.h"
 #include "data/connection.h"
-#include "data/server/catalogueupdate.h"
-#include "data/server/ordersender.h"
 #include "data/serversettings.h"
 #include "orderexport.h"
+#include "server/catalogueupdate.h"
+#include "server/ordersender.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #include "testcompanydatabase.h"
 
 #include "data/salespersoncode.h"
-#include "data/server/companyschema.h"
-#include "data/server/serverconnection.h"
+#include "server/companyschema.h"
+#include "server/serverconnection.h"
 
 #include <QFile>
 #include <QRandomGenerator>

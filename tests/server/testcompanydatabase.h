@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/server/serveraddress.h"
+#include "server/serveraddress.h"
 #include "testcluster.h"
 
 #include <QString>

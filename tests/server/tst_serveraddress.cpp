@@ -1,5 +1,5 @@
-#include "data/server/serveraddress.h"
-#include "data/server/servererrornumber.h"
+#include "server/serveraddress.h"
+#include "server/servererrornumber.h"
 
 #include <QtTest>
 

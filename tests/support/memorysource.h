@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/legacy/legacysource.h"
+#include "legacy/legacysource.h"
 
 #include <QList>
 

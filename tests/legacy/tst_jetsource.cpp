@@ -1,5 +1,5 @@
-#include "data/legacy/jetsource.h"
-#include "data/legacy/jetvalues.h"
+#include "legacy/jetsource.h"
+#include "legacy/jetvalues.h"
 #include "support/memorysource.h"
 #include "support/testchecks.h"
 #include "support/testdatabase.h"

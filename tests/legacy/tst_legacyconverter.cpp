@@ -1,6 +1,7 @@
 #include "data/connection.h"
-#include "data/legacy/legacyconverter.h"
+#include "data/databaseaside.h"
 #include "data/schema.h"
+#include "legacy/legacyconverter.h"
 #include "support/memorysource.h"
 #include "support/testchecks.h"
 #include "support/testfiles.h"
@@ -233,7 +234,7 @@ private slots:
         // What a conversion cut short (its process killed) leaves is found by the target's name alone.
         for (const char *name : {".nueva.mdb.0a1b2c3d.tmp", ".nueva.mdb.0a1b2c3d.tmp-wal", ".otra.mdb.0a1b2c3d.tmp"})
             QVERIFY(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
-        LegacyConverter::removeUnfinished(folder.filePath("nueva.mdb"));
+        DatabaseAside::removeUnfinished(folder.filePath("nueva.mdb"));
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList({".otra.mdb.0a1b2c3d.tmp", "nueva.mdb"}));
     }
 

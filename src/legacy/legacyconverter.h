@@ -28,11 +28,8 @@ public:
     using Progress = std::function<void(int percent, const QString &step)>;
 
     // Writes the whole new database or nothing: the rows go in one transaction into a
-    // temporary file beside newPath, renamed to newPath at the end. Refuses an existing newPath.
+    // temporary file beside newPath (DatabaseAside), renamed to newPath at the end. Refuses an
+    // existing newPath.
     static MaybeError convert(
         LegacySource &source, const QString &newPath, ConversionReport &report, const Progress &progress = {});
-
-    // Removes what a conversion into newPath that was cut short (its process killed or crashed)
-    // left beside it: the temporary file and its journals. newPath itself is left alone.
-    static void removeUnfinished(const QString &newPath);
 };

@@ -1,6 +1,7 @@
 #include "legacyconverter.h"
 
 #include "data/connection.h"
+#include "data/databaseaside.h"
 #include "data/schema.h"
 #include "data/tables.h"
 #include "data/transaction.h"
@@ -81,26 +82,6 @@ const QList<TargetTable> &targetTables()
     static const QList<TargetTable> tables = {targetOf(Tables::setup()), targetOf(Tables::clientes()),
         targetOf(Tables::articulos()), targetOf(Tables::pedidos()), targetOf(Tables::lineasPedidos())};
     return tables;
-}
-
-// The conversion's own tables: the rows kept aside, and the report.
-const TableDefinition &apartados()
-{
-    using Type = TableDefinition::Type;
-    static const TableDefinition table(QStringLiteral("APARTADOS"),
-        {{QStringLiteral("ID"), Type::Integer, false, true}, {QStringLiteral("TABLA"), Type::Text, true},
-            {QStringLiteral("FILA_ORIGEN"), Type::Integer, true}, {QStringLiteral("MOTIVO"), Type::Text, true},
-            {QStringLiteral("DATOS"), Type::Text, true}});
-    return table;
-}
-
-const TableDefinition &conversion()
-{
-    using Type = TableDefinition::Type;
-    static const TableDefinition table(QStringLiteral("CONVERSION"),
-        {{QStringLiteral("FECHA"), Type::Text, true}, {QStringLiteral("ORIGEN"), Type::Text},
-            {QStringLiteral("INFORME"), Type::Text, true}});
-    return table;
 }
 
 QString emptyText()
@@ -438,17 +419,11 @@ MaybeError writeTable(Connection &connection, const Plan &plan, const std::funct
     for (const KeptAside &kept : plan.keptAside) {
         const QString json
             = QString::fromUtf8(QJsonDocument(rowAsJson(plan.source, kept.row)).toJson(QJsonDocument::Compact));
-        if (MaybeError error
-            = connection.execute(apartados().insertStatement(), {plan.target->name, kept.row + 1, kept.reason, json}))
+        if (MaybeError error = connection.execute(
+                Tables::apartados().insertStatement(), {plan.target->name, kept.row + 1, kept.reason, json}))
             return error;
     }
     return std::nullopt;
-}
-
-void removeDatabaseFiles(const QString &path)
-{
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
-        QFile::remove(path + QString::fromLatin1(suffix));
 }
 
 } // namespace
@@ -509,11 +484,8 @@ MaybeError LegacyConverter::convert(
         report.notes << QStringLiteral("Las filas apartadas están completas en la tabla APARTADOS del archivo nuevo "
                                        "(columna DATOS, en formato JSON).");
 
-    // A unique name beside the target, so the rename at the end stays on one file system.
     const QFileInfo target(newPath);
-    const QString temporary = target.dir().filePath(
-        QStringLiteral(".%1.%2.tmp")
-            .arg(target.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces).left(8)));
+    const QString temporary = DatabaseAside::temporaryFor(newPath);
     MaybeError failure;
     {
         Connection connection(QStringLiteral("conversion-") + QUuid::createUuid().toString());
@@ -527,7 +499,7 @@ MaybeError LegacyConverter::convert(
             failure = transaction.begin();
             if (!failure)
                 failure = Schema::create(connection);
-            for (const TableDefinition *table : {&apartados(), &conversion()}) {
+            for (const TableDefinition *table : {&Tables::apartados(), &Tables::conversion()}) {
                 for (const QString &statement : table->createStatements()) {
                     if (!failure)
                         failure = connection.execute(statement);
@@ -546,7 +518,7 @@ MaybeError LegacyConverter::convert(
                 });
             }
             if (!failure)
-                failure = connection.execute(conversion().insertStatement(),
+                failure = connection.execute(Tables::conversion().insertStatement(),
                     {QDateTime::currentDateTime().toString(Qt::ISODate), report.source, report.text()});
             if (!failure) {
                 tell(95, QStringLiteral("Guardando…"));
@@ -562,19 +534,9 @@ MaybeError LegacyConverter::convert(
         failure = DbError{DbErrorNumber::CantOpen,
             QStringLiteral("No se pudo dejar la base convertida en '%1'.").arg(QDir::toNativeSeparators(newPath))};
     if (failure) {
-        removeDatabaseFiles(temporary);
+        DatabaseAside::remove(temporary);
         return failure;
     }
     tell(100, QStringLiteral("Conversión terminada."));
     return std::nullopt;
-}
-
-void LegacyConverter::removeUnfinished(const QString &newPath)
-{
-    const QFileInfo target(newPath);
-    const QDir folder = target.dir();
-    const QStringList temporaries
-        = folder.entryList({QStringLiteral(".%1.*.tmp*").arg(target.fileName())}, QDir::Files | QDir::Hidden);
-    for (const QString &name : temporaries)
-        QFile::remove(folder.filePath(name));
 }
