@@ -11,6 +11,7 @@
 #include "data/salespersoncode.h"
 #include "data/schema.h"
 #include "data/serversettings.h"
+#include "data/tables.h"
 #include "legacy/jetsource.h"
 #include "legacy/legacyconverter.h"
 #include "passwordprompt.h"
@@ -203,24 +204,23 @@ int check(const QStringList &args)
         return fail(file, *error);
 
     int counts[3] = {0, 0, 0};
-    const QString countStatements[3] = {QStringLiteral("SELECT COUNT(*) AS N FROM ARTICULOS"),
-        QStringLiteral("SELECT COUNT(*) AS N FROM CLIENTES"), QStringLiteral("SELECT COUNT(*) AS N FROM PEDIDOS")};
+    const TableDefinition *counted[3] = {&Tables::articulos(), &Tables::clientes(), &Tables::pedidos()};
     for (int i = 0; i < 3; ++i) {
         RowSet rows;
-        if (MaybeError error = connection.select(countStatements[i], {}, rows))
+        if (MaybeError error = connection.select(counted[i]->countStatement(), {}, rows))
             return fail(file, *error);
         counts[i] = rows.value(0, QStringLiteral("N")).toInt();
     }
-    RowSet setup;
-    if (MaybeError error = connection.select(QStringLiteral("select * from SETUP;"), {}, setup))
+    std::optional<Schema::StoredSettings> setup;
+    if (MaybeError error = Schema::readSettings(connection, setup))
         return fail(file, *error);
-    if (setup.count() == 0)
+    if (!setup)
         return fail(file, {DbErrorNumber::Generic, QStringLiteral("La tabla SETUP no tiene la fila de la empresa.")});
 
     out() << QDir::toNativeSeparators(file) << ": base de datos de Recorvan utilizable.\n"
-          << "  Empresa: " << setup.text(0, QStringLiteral("EMPRESA")) << "\n"
-          << "  Vendedor: " << setup.text(0, QStringLiteral("RECORVAN")) << "\n"
-          << "  Último pedido: " << setup.text(0, QStringLiteral("ULTIMO_PEDIDO")) << "\n"
+          << "  Empresa: " << setup->empresa << "\n"
+          << "  Vendedor: " << setup->vendedor << "\n"
+          << "  Último pedido: " << setup->ultimoPedido << "\n"
           << "  Artículos: " << counts[0] << ", clientes: " << counts[1] << ", pedidos: " << counts[2] << "\n";
     // Left as it is (it may be shared on purpose), but said: it holds customers, orders and prices.
     if (const QString mode = PrivateFiles::looseMode(file); !mode.isEmpty())

@@ -7,14 +7,30 @@
 
 namespace {
 
-const QString selectHighestOrder = QStringLiteral("SELECT MAX(NRO_PEDIDO) AS N FROM PEDIDOS");
+using Assignment = TableDefinition::Assignment;
+using Condition = TableDefinition::Condition;
+
+const QString &selectHighestOrder()
+{
+    static const QString sql = Tables::pedidos().highestStatement(QStringLiteral("NRO_PEDIDO"));
+    return sql;
+}
 
 // The settings row is the first one the table gives, as start-up reads it.
-const QString updateFirstRow = QStringLiteral(
-    R"(UPDATE SETUP SET EMPRESA = ?, RECORVAN = ?, ULTIMO_PEDIDO = ? WHERE rowid = (SELECT MIN(rowid) FROM SETUP))");
+const QString &updateFirstRow()
+{
+    static const QString sql = Tables::setup().updateStatement(
+        {{QStringLiteral("EMPRESA")}, {QStringLiteral("RECORVAN")}, {QStringLiteral("ULTIMO_PEDIDO")}},
+        {{{}, Condition::Kind::FirstRow}});
+    return sql;
+}
 
-const QString raiseFirstRow = QStringLiteral(R"(UPDATE SETUP SET ULTIMO_PEDIDO = ?
-    WHERE rowid = (SELECT MIN(rowid) FROM SETUP) AND (ULTIMO_PEDIDO IS NULL OR ULTIMO_PEDIDO < ?))");
+const QString &raiseFirstRow()
+{
+    static const QString sql = Tables::setup().updateStatement({{QStringLiteral("ULTIMO_PEDIDO")}},
+        {{{}, Condition::Kind::FirstRow}, {QStringLiteral("ULTIMO_PEDIDO"), Condition::Kind::Below}});
+    return sql;
+}
 
 } // namespace
 
@@ -72,7 +88,7 @@ MaybeError CompanySettings::save(Connection &connection, const Schema::Settings 
     if (MaybeError error = transaction.begin())
         return error;
     RowSet rows;
-    if (MaybeError error = connection.select(selectHighestOrder, {}, rows))
+    if (MaybeError error = connection.select(selectHighestOrder(), {}, rows))
         return error;
     const qint64 highest = rows.value(0, QStringLiteral("N")).toLongLong();
     if (settings.ultimoPedido < highest)
@@ -81,7 +97,7 @@ MaybeError CompanySettings::save(Connection &connection, const Schema::Settings 
                 .arg(highest)};
     Connection::Executed executed;
     if (MaybeError error
-        = connection.execute(updateFirstRow, {settings.empresa, settings.vendedor, settings.ultimoPedido}, &executed))
+        = connection.execute(updateFirstRow(), {settings.empresa, settings.vendedor, settings.ultimoPedido}, &executed))
         return error;
     if (executed.rowsAffected == 0) {
         if (MaybeError error = connection.execute(
@@ -93,5 +109,5 @@ MaybeError CompanySettings::save(Connection &connection, const Schema::Settings 
 
 MaybeError CompanySettings::raiseLastOrder(Connection &connection, qint32 atLeast)
 {
-    return connection.execute(raiseFirstRow, {atLeast, atLeast});
+    return connection.execute(raiseFirstRow(), {atLeast, atLeast});
 }

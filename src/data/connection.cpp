@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QUrl>
@@ -54,6 +55,17 @@ void release(const QString &key)
     QMutexLocker locker(&heldMutex);
     if (--heldFiles[key] <= 0)
         heldFiles.remove(key);
+}
+
+// What the driver says when it cannot open the file.
+DbError errorOf(const QSqlError &error)
+{
+    bool ok = false;
+    int number = error.nativeErrorCode().toInt(&ok);
+    if (!ok || number == 0)
+        number = DbErrorNumber::Generic;
+    const QString description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return engineError(number, description);
 }
 
 DbError notOpen()
@@ -138,16 +150,6 @@ QString Connection::pathFromConnectionString(const QString &connectionString)
     if (!connectionString.startsWith(connectionPrefix))
         return {};
     return connectionString.mid(connectionPrefix.size());
-}
-
-DbError Connection::errorOf(const QSqlError &error)
-{
-    bool ok = false;
-    int number = error.nativeErrorCode().toInt(&ok);
-    if (!ok || number == 0)
-        number = DbErrorNumber::Generic;
-    const QString description = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return engineError(number, description);
 }
 
 MaybeError Connection::open(const QString &path, Mode mode)
@@ -266,7 +268,6 @@ void Connection::close()
     if (!m_open)
         return;
     m_statements.clear();
-    m_nativeStatements.clear();
     m_handle = nullptr;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -300,123 +301,78 @@ bool Connection::inTransaction() const
     return handle && sqlite3_get_autocommit(handle) == 0;
 }
 
-QSqlDatabase Connection::database() const
-{
-    return QSqlDatabase::database(m_name, false);
-}
-
 sqlite3 *Connection::nativeHandle() const
 {
     return m_open ? m_handle : nullptr;
 }
 
-std::shared_ptr<QSqlQuery> Connection::statement(const QString &sql, MaybeError &error)
+NativeStatement *Connection::statement(const QString &sql, std::unique_ptr<NativeStatement> &own, MaybeError &error)
 {
-    std::shared_ptr<QSqlQuery> &cached = m_statements[sql];
-    if (cached && !cached->isActive())
-        return cached;
-    auto query = std::make_shared<QSqlQuery>(database());
-    query->setForwardOnly(true);
-    if (!query->prepare(sql)) {
-        error = errorOf(query->lastError());
-        if (!cached)
-            m_statements.remove(sql);
-        return nullptr;
-    }
-    // A statement still being read (a row handler running another one of the same text) is
-    // left alone; this run gets one of its own.
-    if (!cached)
-        cached = query;
-    return query;
-}
-
-MaybeError Connection::run(QSqlQuery &query, const QVariantList &values)
-{
-    for (qsizetype i = 0; i < values.size(); ++i)
-        query.bindValue(int(i), values.at(i));
-    if (!query.exec()) {
-        const DbError error = errorOf(query.lastError());
-        query.finish();
-        return error;
-    }
-    return std::nullopt;
-}
-
-NativeStatement *Connection::nativeStatement(const QString &sql, MaybeError &error)
-{
-    if (const auto found = m_nativeStatements.find(sql); found != m_nativeStatements.end())
+    const auto found = m_statements.find(sql);
+    if (found != m_statements.end() && !found->second->isRunning())
         return found->second.get();
     std::unique_ptr<NativeStatement> prepared = NativeStatement::prepare(m_handle, sql, error);
     if (!prepared)
         return nullptr;
-    return m_nativeStatements.emplace(sql, std::move(prepared)).first->second.get();
+    if (found != m_statements.end()) {
+        own = std::move(prepared);
+        return own.get();
+    }
+    return m_statements.emplace(sql, std::move(prepared)).first->second.get();
 }
 
-MaybeError Connection::execute(const QString &sql, const QVariantList &values, Executed *executed)
+MaybeError Connection::run(
+    const QString &sql, const QVariantList &values, const std::function<void(const Row &)> &row, Executed *executed)
 {
     if (!m_open)
         return notOpen();
     MaybeError error;
-    NativeStatement *statement = nativeStatement(sql, error);
+    std::unique_ptr<NativeStatement> own;
+    NativeStatement *statement = this->statement(sql, own, error);
     if (!statement)
         return error;
-    bool row = false;
+    QStringList columns;
+    bool stepped = false;
     error = statement->bind(values);
     if (!error)
-        error = statement->step(row);
+        error = statement->step(stepped);
+    if (!error && stepped && row)
+        columns = statement->columnNames();
+    while (!error && stepped && row) {
+        const QVariantList values = statement->row();
+        row(Row(columns, values));
+        error = statement->step(stepped);
+    }
     if (!error && executed) {
         executed->rowsAffected = sqlite3_changes(m_handle);
         const qint64 key = sqlite3_last_insert_rowid(m_handle);
         executed->insertedKey = key ? QVariant(key) : QVariant();
     }
+    // A finished statement holds no read lock and keeps no snapshot of the file.
     statement->reset();
     return error;
 }
 
-MaybeError Connection::forEachRow(
-    const QString &sql, const QVariantList &values, const std::function<void(const QSqlQuery &)> &row)
+MaybeError Connection::execute(const QString &sql, const QVariantList &values, Executed *executed)
 {
-    if (!m_open)
-        return notOpen();
-    MaybeError error;
-    const std::shared_ptr<QSqlQuery> query = statement(sql, error);
-    if (!query)
-        return error;
-    if (MaybeError failed = run(*query, values))
-        return failed;
-    while (query->next())
-        row(*query);
-    const QSqlError last = query->lastError();
-    // A finished statement holds no read lock and keeps no snapshot of the file.
-    query->finish();
-    if (last.isValid())
-        return errorOf(last);
-    return std::nullopt;
+    return run(sql, values, {}, executed);
+}
+
+MaybeError Connection::forEachRow(
+    const QString &sql, const QVariantList &values, const std::function<void(const Row &)> &row)
+{
+    return run(sql, values, row);
 }
 
 MaybeError Connection::select(const QString &sql, const QVariantList &values, RowSet &rows)
 {
-    if (!m_open)
-        return notOpen();
-    MaybeError error;
-    NativeStatement *statement = nativeStatement(sql, error);
-    if (!statement)
-        return error;
     QStringList columns;
     QList<QVariantList> read;
-    bool row = false;
-    error = statement->bind(values);
-    if (!error)
-        error = statement->step(row);
-    while (!error && row) {
-        if (columns.isEmpty())
-            columns = statement->columnNames();
-        read.append(statement->row());
-        error = statement->step(row);
-    }
-    // A finished statement holds no read lock and keeps no snapshot of the file.
-    statement->reset();
-    if (error)
+    if (MaybeError error = run(sql, values, [&](const Row &row) {
+            if (columns.isEmpty())
+                columns = row.columns();
+            read.append(row.values());
+        }))
         return error;
     rows = RowSet(std::move(columns), std::move(read));
     return std::nullopt;

@@ -5,9 +5,6 @@
 #include "nativestatement.h"
 #include "rowset.h"
 
-#include <QHash>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -19,11 +16,10 @@
 struct sqlite3;
 
 // One named connection to an SQLite file, with the Spanish-aware LIKE and the SPANISH collation
-// registered on it. Statements take their values as bound parameters only; each statement text
-// is prepared once per connection and kept, so that running one shape many times costs no new
-// preparing. `execute` and `select` run on SQLite's own handle: Qt's binding (a placeholder name
-// made for each value, a record described for each run) cost the article import more than the
-// engine's own work. `forEachRow` hands its rows over as Qt's queries.
+// registered on it. Qt's SQLite driver opens the file (and the report's own connections through
+// it share the process's locks); every statement then runs on SQLite's own handle, prepared once
+// per text and kept, so that running one shape many times costs no new preparing, and its rows
+// come out as the store's own Row. Statements take their values as bound parameters only.
 class Connection
 {
 public:
@@ -71,11 +67,10 @@ public:
     MaybeError execute(const QString &sql, const QVariantList &values = {}, Executed *executed = nullptr);
     // The rows of a SELECT, read whole.
     MaybeError select(const QString &sql, const QVariantList &values, RowSet &rows);
-    // Streams the rows of a SELECT without holding them all.
-    MaybeError forEachRow(
-        const QString &sql, const QVariantList &values, const std::function<void(const QSqlQuery &)> &row);
+    // Streams the rows of a SELECT without holding them all. The handler may run statements of
+    // its own, the same text too.
+    MaybeError forEachRow(const QString &sql, const QVariantList &values, const std::function<void(const Row &)> &row);
 
-    QSqlDatabase database() const;
     // SQLite's own handle, for registering functions and asking the transaction state.
     sqlite3 *nativeHandle() const;
 
@@ -83,14 +78,15 @@ public:
     static DbError fileError(FileKind kind, const QString &path);
     static QString connectionString(const QString &path);
     static QString pathFromConnectionString(const QString &connectionString);
-    static DbError errorOf(const class QSqlError &error);
 
 private:
     MaybeError openFile(const QString &path, Mode mode);
-    // The prepared statement for the text, made on first use; null with the error on failure.
-    std::shared_ptr<QSqlQuery> statement(const QString &sql, MaybeError &error);
-    NativeStatement *nativeStatement(const QString &sql, MaybeError &error);
-    MaybeError run(QSqlQuery &query, const QVariantList &values);
+    // The prepared statement for the text, made on first use; one being read already is left to
+    // its reader, and this run gets one of its own in `own`. Null with the error on failure.
+    NativeStatement *statement(const QString &sql, std::unique_ptr<NativeStatement> &own, MaybeError &error);
+    // The one way a statement runs: bound, stepped to its end (each row to `row`), reset.
+    MaybeError run(const QString &sql, const QVariantList &values, const std::function<void(const Row &)> &row,
+        Executed *executed = nullptr);
 
     QString m_name;
     QString m_path;
@@ -99,8 +95,7 @@ private:
     bool m_open = false;
     // Qt's handle, held while open; the native statements are finalized before it closes.
     sqlite3 *m_handle = nullptr;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
-    std::unordered_map<QString, std::unique_ptr<NativeStatement>> m_nativeStatements;
+    std::unordered_map<QString, std::unique_ptr<NativeStatement>> m_statements;
 };
 
 // The program's one connection for the run. It is never destroyed: the run closes it, and no

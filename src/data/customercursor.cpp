@@ -8,7 +8,11 @@
 namespace {
 
 // Equal names by their key, so that the order is the same at every opening.
-const QString selectCustomers = QStringLiteral(R"(select * from CLIENTES order by NOMBRE collate SPANISH, ID;)");
+const QString &selectCustomers()
+{
+    static const QString sql = Tables::clientes().selectStatement({}, QStringLiteral("NOMBRE collate SPANISH, ID"));
+    return sql;
+}
 
 const std::array<QString, CustomerCursor::fieldCount> columns = {QStringLiteral("NOMBRE"), QStringLiteral("DIRECCION"),
     QStringLiteral("RUC"), QStringLiteral("TELEFONO"), QStringLiteral("CONTACTO"), QStringLiteral("EMAIL")};
@@ -80,7 +84,7 @@ QString CustomerCursor::columnName(Field field)
 MaybeError CustomerCursor::open()
 {
     RowSet rows;
-    if (MaybeError error = m_connection.select(selectCustomers, {}, rows))
+    if (MaybeError error = m_connection.select(selectCustomers(), {}, rows))
         return error;
     QList<Record> records;
     records.reserve(rows.count());

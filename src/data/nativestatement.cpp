@@ -116,6 +116,7 @@ MaybeError NativeStatement::bind(const QVariantList &values)
             QStringLiteral("La instrucción espera %1 valores y recibió %2.")
                 .arg(sqlite3_bind_parameter_count(m_statement))
                 .arg(values.size())};
+    m_running = true;
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (const int code = bindValue(m_statement, int(i + 1), values.at(i)); code != SQLITE_OK)
             return error(code);
@@ -179,4 +180,5 @@ void NativeStatement::reset()
 {
     sqlite3_reset(m_statement);
     sqlite3_clear_bindings(m_statement);
+    m_running = false;
 }

@@ -13,8 +13,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // One statement prepared on SQLite's own handle, for Connection alone, which owns it and
-// finalizes it before the handle closes. Values are bound and read back exactly as Qt's SQLite
-// driver binds and reads them, so a caller cannot tell the two apart.
+// finalizes it before the handle closes. A null value is what Qt's own types call null (a null
+// text, date or time binds as NULL), and NULL reads back as a null text.
 class NativeStatement
 {
 public:
@@ -26,6 +26,8 @@ public:
 
     // The values' texts and bytes are read in place: they must outlive the run, up to reset().
     MaybeError bind(const QVariantList &values);
+    // Bound and not reset yet: someone is reading it.
+    bool isRunning() const { return m_running; }
     // One step: `row` tells whether it gave a row.
     MaybeError step(bool &row);
     // The current row's column names and values.
@@ -40,4 +42,5 @@ private:
 
     sqlite3 *m_db;
     sqlite3_stmt *m_statement;
+    bool m_running = false;
 };

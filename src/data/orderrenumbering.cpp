@@ -2,20 +2,42 @@
 
 #include "companysettings.h"
 #include "connection.h"
+#include "tables.h"
 #include "transaction.h"
 
 #include <limits>
 
 namespace {
 
+// The highest number used: the stored orders' and the counter's.
 const QString selectHighestUsed = QStringLiteral(R"(SELECT MAX(N) AS N FROM (SELECT MAX(NRO_PEDIDO) AS N FROM PEDIDOS
     UNION ALL SELECT CAST(ULTIMO_PEDIDO AS INTEGER) FROM SETUP WHERE rowid = (SELECT MIN(rowid) FROM SETUP)))");
-const QString countOrders = QStringLiteral("SELECT COUNT(*) AS N FROM PEDIDOS WHERE NRO_PEDIDO = ?");
-const QString countRecorded = QStringLiteral("SELECT COUNT(*) AS N FROM ENVIOS WHERE NRO_PEDIDO = ?");
-const QString renumberOrder = QStringLiteral("UPDATE PEDIDOS SET NRO_PEDIDO = ? WHERE NRO_PEDIDO = ?");
-const QString renumberLines = QStringLiteral("UPDATE LINEAS_PEDIDOS SET NRO_PEDIDO = ? WHERE NRO_PEDIDO = ?");
+
+const QString &countOrders()
+{
+    static const QString sql = Tables::pedidos().countStatement({QStringLiteral("NRO_PEDIDO")});
+    return sql;
+}
+
+const QString &countRecorded()
+{
+    static const QString sql = Tables::envios().countStatement({QStringLiteral("NRO_PEDIDO")});
+    return sql;
+}
+
+// The order's number and its lines' move together.
+QStringList renumbering()
+{
+    return {Tables::pedidos().updateStatement({QStringLiteral("NRO_PEDIDO")}, {QStringLiteral("NRO_PEDIDO")}),
+        Tables::lineasPedidos().updateStatement({QStringLiteral("NRO_PEDIDO")}, {QStringLiteral("NRO_PEDIDO")})};
+}
+
 // A row left under the new number by an order deleted long ago would hide this one from the server.
-const QString forgetStaleRecord = QStringLiteral("DELETE FROM ENVIOS WHERE NRO_PEDIDO = ?");
+const QString &forgetStaleRecord()
+{
+    static const QString sql = Tables::envios().deleteStatement({QStringLiteral("NRO_PEDIDO")});
+    return sql;
+}
 
 MaybeError countOf(Connection &connection, const QString &sql, qint64 number, qint64 &count)
 {
@@ -49,11 +71,11 @@ MaybeError OrderRenumbering::renumber(Connection &connection, qint64 from, qint3
     qint64 taken = 0;
     qint64 exists = 0;
     qint64 recorded = 0;
-    if (MaybeError error = countOf(connection, countOrders, to, taken))
+    if (MaybeError error = countOf(connection, countOrders(), to, taken))
         return error;
-    if (MaybeError error = countOf(connection, countOrders, from, exists))
+    if (MaybeError error = countOf(connection, countOrders(), from, exists))
         return error;
-    if (MaybeError error = countOf(connection, countRecorded, from, recorded))
+    if (MaybeError error = countOf(connection, countRecorded(), from, recorded))
         return error;
     if (taken > 0)
         return DbError{DbErrorNumber::Generic, QStringLiteral("Ya hay una orden #%1 en este equipo.").arg(to)};
@@ -63,11 +85,11 @@ MaybeError OrderRenumbering::renumber(Connection &connection, qint64 from, qint3
         return DbError{DbErrorNumber::Generic,
             QStringLiteral("La orden #%1 ya se envió al servidor (o se dejó sin enviar): conserva su número.")
                 .arg(from)};
-    for (const QString &sql : {renumberOrder, renumberLines}) {
+    for (const QString &sql : renumbering()) {
         if (MaybeError error = connection.execute(sql, {to, from}))
             return error;
     }
-    if (MaybeError error = connection.execute(forgetStaleRecord, {to}))
+    if (MaybeError error = connection.execute(forgetStaleRecord(), {to}))
         return error;
     if (MaybeError error = CompanySettings::raiseLastOrder(connection, to))
         return error;

@@ -9,16 +9,12 @@ QVariant RowSet::value(int row, const QString &column) const
 {
     if (row < 0 || row >= m_rows.size())
         return {};
-    // Column names are compared as SQL does, without regard to case.
-    for (qsizetype i = 0; i < m_columns.size(); ++i) {
-        if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0)
-            return m_rows.at(row).at(i);
-    }
-    return {};
+    return this->row(row).value(column);
 }
 
 QString RowSet::text(int row, const QString &column) const
 {
-    const QVariant v = value(row, column);
-    return v.isNull() ? QString() : v.toString();
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    return this->row(row).text(column);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "row.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,8 @@ public:
 
     int count() const { return int(m_rows.size()); }
     const QStringList &columns() const { return m_columns; }
-    // Null when the column is unknown or the stored value is empty.
+    Row row(int index) const { return {m_columns, m_rows.at(index)}; }
+    // Null when the row or the column is unknown or the stored value is empty.
     QVariant value(int row, const QString &column) const;
     // The value joined to an empty text: a missing value reads as "".
     QString text(int row, const QString &column) const;

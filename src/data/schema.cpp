@@ -8,8 +8,17 @@
 
 namespace {
 
-const QString selectVersion = QStringLiteral("SELECT MAX(VERSION) AS VERSION FROM SCHEMA_VERSION");
-const QString updateVersion = QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = ?");
+const QString &selectVersion()
+{
+    static const QString sql = Tables::schemaVersion().highestStatement(QStringLiteral("VERSION"));
+    return sql;
+}
+
+const QString &updateVersion()
+{
+    static const QString sql = Tables::schemaVersion().updateStatement({QStringLiteral("VERSION")}, QStringList());
+    return sql;
+}
 
 MaybeError createTables(Connection &connection, const QList<const TableDefinition *> &tables)
 {
@@ -69,14 +78,14 @@ MaybeError Schema::check(Connection &connection)
 MaybeError Schema::readVersion(Connection &connection, int &stored)
 {
     RowSet rows;
-    if (MaybeError error = connection.select(selectVersion, {}, rows)) {
+    if (MaybeError error = connection.select(selectVersion(), {}, rows)) {
         // A file without the version table is no database of this program: say what it lacks.
         if (MaybeError missing = check(connection))
             return missing;
         return error;
     }
     bool ok = false;
-    stored = rows.value(0, QStringLiteral("VERSION")).toInt(&ok);
+    stored = rows.value(0, QStringLiteral("N")).toInt(&ok);
     if (!ok)
         return DbError{DbErrorNumber::Generic, QStringLiteral("La base de datos no indica su versión.")};
     return std::nullopt;
@@ -138,7 +147,7 @@ MaybeError Schema::upgrade(Connection &connection, int target, const QList<Migra
         if (MaybeError error = step->apply(connection))
             return error;
     }
-    if (MaybeError error = connection.execute(updateVersion, {target}))
+    if (MaybeError error = connection.execute(updateVersion(), {target}))
         return error;
     return transaction.commit();
 }
@@ -146,7 +155,8 @@ MaybeError Schema::upgrade(Connection &connection, int target, const QList<Migra
 MaybeError Schema::readSettings(Connection &connection, std::optional<StoredSettings> &settings)
 {
     RowSet setup;
-    if (MaybeError error = connection.select(QStringLiteral("select * from SETUP;"), {}, setup))
+    // The first row, as a plain reading of the table gives it.
+    if (MaybeError error = connection.select(Tables::setup().selectStatement({}, QStringLiteral("rowid")), {}, setup))
         return error;
     settings.reset();
     if (setup.count() > 0) {

@@ -6,7 +6,6 @@
 #include "transaction.h"
 
 #include <QHash>
-#include <QSqlQuery>
 
 namespace {
 
@@ -42,11 +41,11 @@ const QString setAside = QStringLiteral(
         (SELECT NRO_PEDIDO FROM ENVIOS))");
 
 // A row under the table definition's column names, which the statement selects in their order.
-QVariantMap rowOf(const QSqlQuery &query, const QStringList &columns)
+QVariantMap rowOf(const Row &read, const QStringList &columns)
 {
     QVariantMap row;
     for (qsizetype i = 0; i < columns.size(); ++i)
-        row.insert(columns.at(i), query.value(int(i)));
+        row.insert(columns.at(i), read.value(int(i)));
     return row;
 }
 
@@ -82,9 +81,9 @@ MaybeError SentOrders::unsent(Connection &connection, qint64 after, int limit, Q
     QHash<qint64, qsizetype> byNumber;
     const QStringList headerColumns = Tables::pedidos().columnNames();
     const QStringList lineColumns = Tables::lineasPedidos().columnNames();
-    if (MaybeError error = connection.forEachRow(selectUnsent(), {after, limit}, [&](const QSqlQuery &query) {
+    if (MaybeError error = connection.forEachRow(selectUnsent(), {after, limit}, [&](const Row &read) {
             ServerOrder order;
-            order.header = rowOf(query, headerColumns);
+            order.header = rowOf(read, headerColumns);
             byNumber.insert(order.header.value(QStringLiteral("NRO_PEDIDO")).toLongLong(), orders.size());
             orders.append(order);
         }))
@@ -94,10 +93,10 @@ MaybeError SentOrders::unsent(Connection &connection, qint64 after, int limit, Q
     const QVariant first = orders.first().header.value(QStringLiteral("NRO_PEDIDO"));
     const QVariant last = orders.last().header.value(QStringLiteral("NRO_PEDIDO"));
     // Lines of orders sent before, which lie between these, are read and passed over.
-    return connection.forEachRow(selectLines(), {first, last}, [&](const QSqlQuery &query) {
-        const auto at = byNumber.constFind(query.value(0).toLongLong());
+    return connection.forEachRow(selectLines(), {first, last}, [&](const Row &read) {
+        const auto at = byNumber.constFind(read.value(0).toLongLong());
         if (at != byNumber.constEnd())
-            orders[*at].lines.append(rowOf(query, lineColumns));
+            orders[*at].lines.append(rowOf(read, lineColumns));
     });
 }
 

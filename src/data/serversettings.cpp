@@ -7,8 +7,17 @@
 
 namespace {
 
-const QString deleteRow = QStringLiteral("DELETE FROM SERVIDOR");
-const QString updateStamp = QStringLiteral("UPDATE SERVIDOR SET SELLO_CATALOGO = ?");
+const QString &deleteRow()
+{
+    static const QString sql = Tables::servidor().deleteStatement();
+    return sql;
+}
+
+const QString &updateStamp()
+{
+    static const QString sql = Tables::servidor().updateStatement({QStringLiteral("SELLO_CATALOGO")}, QStringList());
+    return sql;
+}
 
 QVariant textOrNull(const QString &value)
 {
@@ -88,7 +97,7 @@ MaybeError ServerSettings::write(Connection &connection, const ServerSettings &s
     Transaction transaction(connection);
     if (MaybeError error = transaction.begin())
         return error;
-    if (MaybeError error = connection.execute(deleteRow))
+    if (MaybeError error = connection.execute(deleteRow()))
         return error;
     if (settings.isConfigured()) {
         if (MaybeError error = connection.execute(Tables::servidor().insertStatement(),
@@ -102,5 +111,5 @@ MaybeError ServerSettings::write(Connection &connection, const ServerSettings &s
 
 MaybeError ServerSettings::storeStamp(Connection &connection, qint64 stamp)
 {
-    return connection.execute(updateStamp, {stamp});
+    return connection.execute(updateStamp(), {stamp});
 }

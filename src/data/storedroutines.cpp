@@ -18,8 +18,16 @@ const QString &insertLinea()
     return sql;
 }
 
+using Assignment = TableDefinition::Assignment;
+using Condition = TableDefinition::Condition;
+
 // Only whether the code is there matters: the code alone is read.
-const QString findArticulo = QStringLiteral(R"(SELECT COD_ART FROM ARTICULOS WHERE COD_ART = ?)");
+const QString &findArticulo()
+{
+    static const QString sql
+        = Tables::articulos().selectStatement({QStringLiteral("COD_ART")}, {}, {QStringLiteral("COD_ART")});
+    return sql;
+}
 
 const QString &insertArticulo()
 {
@@ -37,13 +45,22 @@ const QString &updateArticulo()
     return sql;
 }
 
-// Arithmetic on stored values has no shape in the definitions.
-const QString updateStock
-    = QStringLiteral(R"(UPDATE ARTICULOS SET STK_ACTUAL = STK_ACTUAL - ?, FECHA_ACT = ? WHERE COD_ART = ?)");
+const QString &updateStock()
+{
+    static const QString sql = Tables::articulos().updateStatement(
+        {{QStringLiteral("STK_ACTUAL"), Assignment::Kind::LessValue}, {QStringLiteral("FECHA_ACT")}},
+        {{QStringLiteral("COD_ART")}});
+    return sql;
+}
 
 // A settings row whose company name was never filled in still counts as the company's.
-const QString updateCounter
-    = QStringLiteral(R"(UPDATE SETUP SET ULTIMO_PEDIDO = ULTIMO_PEDIDO + 1 WHERE COALESCE(EMPRESA, '') = ?)");
+const QString &updateCounter()
+{
+    static const QString sql
+        = Tables::setup().updateStatement({{QStringLiteral("ULTIMO_PEDIDO"), Assignment::Kind::NextNumber}},
+            {{QStringLiteral("EMPRESA"), Condition::Kind::EqualsBlankAsEmpty}});
+    return sql;
+}
 
 // Dates are stored as ISO dates; no date at all as NULL. Written digit by digit: Qt's own
 // formatting took a twentieth of a long article import.
@@ -101,14 +118,14 @@ bool StoredRoutines::GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString
 
 bool StoredRoutines::ActualizoStock(const QString &codArt, qint32 cantidad) const
 {
-    return executeWithRetry(updateStock, {cantidad, dateValue(QDate::currentDate()), text(codArt)});
+    return executeWithRetry(updateStock(), {cantidad, dateValue(QDate::currentDate()), text(codArt)});
 }
 
 std::optional<double> StoredRoutines::AumentoNroPedido(const QString &empresa, double ultimoPedido) const
 {
     const bool advanced = withRetry([&]() -> MaybeError {
         Connection::Executed executed;
-        if (MaybeError error = m_connection.execute(updateCounter, {text(empresa)}, &executed))
+        if (MaybeError error = m_connection.execute(updateCounter(), {text(empresa)}, &executed))
             return error;
         if (executed.rowsAffected == 0)
             return DbError{DbErrorNumber::NoRowChanged,
@@ -126,7 +143,7 @@ MaybeError StoredRoutines::Busco_Articulo(const QString &codArt, bool &found) co
 {
     // Through select, which runs on SQLite's own statement: the lookup comes once per imported article.
     RowSet rows;
-    if (MaybeError error = m_connection.select(findArticulo, {text(codArt)}, rows))
+    if (MaybeError error = m_connection.select(findArticulo(), {text(codArt)}, rows))
         return error;
     found = rows.count() > 0;
     return std::nullopt;

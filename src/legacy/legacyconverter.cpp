@@ -48,7 +48,11 @@ Kind kindOf(const TableDefinition &table, const TableDefinition::Column &column)
     case TableDefinition::Type::Text:
         return Kind::Text;
     case TableDefinition::Type::Integer:
+    case TableDefinition::Type::BigInteger:
+    case TableDefinition::Type::Boolean:
         return Kind::Whole;
+    case TableDefinition::Type::Timestamp:
+        return Kind::DateTime;
     case TableDefinition::Type::Double:
         return Kind::Decimal;
     case TableDefinition::Type::Date:

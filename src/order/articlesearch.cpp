@@ -4,30 +4,6 @@
 #include "data/connection.h"
 #include "gridcolumns.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
-
-ArticleSearch::Statement ArticleSearch::statement(const SearchCriteria &criteria)
-{
-    Statement statement;
-    statement.sql = QStringLiteral("select * from ARTICULOS where COD_ART<>'' ");
-    // The code must begin with its text; the other two must contain theirs.
-    if (criteria.byCode) {
-        statement.sql += QStringLiteral("and COD_ART like ? ");
-        statement.values.append(criteria.code + QLatin1Char('%'));
-    }
-    if (criteria.byFactoryCode) {
-        statement.sql += QStringLiteral("and COD_PROPIO like ? ");
-        statement.values.append(QLatin1Char('%') + criteria.factoryCode + QLatin1Char('%'));
-    }
-    if (criteria.byDescription) {
-        statement.sql += QStringLiteral("and DESCRIPCION like ? ");
-        statement.values.append(QLatin1Char('%') + criteria.description + QLatin1Char('%'));
-    }
-    statement.sql += QStringLiteral("order by COD_ART;");
-    return statement;
-}
-
 namespace {
 
 QString cellText(const QVariant &value)
@@ -60,20 +36,11 @@ QStringList ArticleSearch::gridRow(const QVariant &codArt, const QVariant &codPr
 MaybeError ArticleSearch::run(
     Connection &connection, const SearchCriteria &criteria, double tipoCambio, QList<QStringList> &rows)
 {
-    const Statement search = statement(criteria);
     QList<QStringList> found;
-    int codArt = -1, codPropio = -1, descripcion = -1, stock = -1, precio = -1;
-    MaybeError error = connection.forEachRow(search.sql, search.values, [&](const QSqlQuery &query) {
-        if (codArt < 0) {
-            const QSqlRecord record = query.record();
-            codArt = record.indexOf(QStringLiteral("COD_ART"));
-            codPropio = record.indexOf(QStringLiteral("COD_PROPIO"));
-            descripcion = record.indexOf(QStringLiteral("DESCRIPCION"));
-            stock = record.indexOf(QStringLiteral("STK_ACTUAL"));
-            precio = record.indexOf(QStringLiteral("P_UNITARIO"));
-        }
-        found.append(gridRow(query.value(codArt), query.value(codPropio), query.value(descripcion), query.value(stock),
-            query.value(precio), tipoCambio));
+    MaybeError error = CatalogueSearch::forEachArticle(connection, criteria, [&](const Row &article) {
+        found.append(gridRow(article.value(QStringLiteral("COD_ART")), article.value(QStringLiteral("COD_PROPIO")),
+            article.value(QStringLiteral("DESCRIPCION")), article.value(QStringLiteral("STK_ACTUAL")),
+            article.value(QStringLiteral("P_UNITARIO")), tipoCambio));
     });
     if (error)
         return error;

@@ -1,40 +1,19 @@
 #pragma once
 
+#include "data/cataloguesearch.h"
 #include "data/dberror.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
+#include <QVariant>
 
 class Connection;
-class QSqlQuery;
 
-// The three criteria of the catalogue search, as the check boxes and their texts hold them.
-struct SearchCriteria
-{
-    bool byCode = false;
-    QString code;
-    bool byFactoryCode = false;
-    QString factoryCode;
-    bool byDescription = false;
-    QString description;
-};
-
-// The catalogue search: the statement built from the criteria and the grid rows of the
-// articles found. The typed texts are bound values with the wildcards joined to them, so
-// a typed % or _ still matches anything while a quote is just a character.
+// The rows of the found grid for the catalogue search (CatalogueSearch, in the store).
 class ArticleSearch
 {
 public:
-    struct Statement
-    {
-        QString sql;
-        QVariantList values;
-    };
-
-    static Statement statement(const SearchCriteria &criteria);
-
     // One row of the found grid: code, factory code, description, stock, and the price
     // in pesos ("Standard"); a missing value is an empty cell, a missing price is 0.
     static QStringList gridRow(const QVariant &codArt, const QVariant &codPropio, const QVariant &descripcion,

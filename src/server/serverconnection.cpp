@@ -4,8 +4,10 @@
 #include "servererrornumber.h"
 
 #include <QElapsedTimer>
+#include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <libpq-fe.h>

@@ -4,17 +4,20 @@
 #include "data/rowset.h"
 #include "serveraddress.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
 #include <map>
 #include <memory>
 
-// One named connection to the company database through Qt's PostgreSQL driver. Failures
-// come back as values whose description names the cause and never holds a password;
-// statements take their values as bound parameters only.
+class QSqlDatabase;
+class QSqlError;
+class QSqlQuery;
+
+// One named connection to the company database through Qt's PostgreSQL driver, which no one
+// else sees: rows come out as the store's own RowSet. Failures come back as values whose
+// description names the cause and never holds a password; statements take their values as
+// bound parameters only.
 class ServerConnection
 {
 public:
@@ -44,10 +47,9 @@ public:
     // with a rollback even when asked to commit.
     bool transactionFailed() const;
 
-    QSqlDatabase database() const;
-    DbError errorOf(const class QSqlError &error) const;
-
 private:
+    QSqlDatabase database() const;
+    DbError errorOf(const QSqlError &error) const;
     struct pg_conn *handle() const;
     MaybeError run(const QString &sql, const QVariantList &values, QSqlQuery *&query);
 
