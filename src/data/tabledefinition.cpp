@@ -79,13 +79,17 @@ TableDefinition::TableDefinition(QString name, QList<Column> columns, QList<Key>
     , m_indexes(std::move(indexes))
 { }
 
-TableDefinition TableDefinition::widened(
-    QList<Column> before, QList<Column> after, Key primaryKey, QList<Key> indexes, QList<Reference> references) const
+TableDefinition TableDefinition::keyed(QString name, QList<Column> columns, Keys keys)
 {
-    TableDefinition table(m_name, before + m_columns + after, {}, std::move(indexes));
-    table.m_primaryKey = std::move(primaryKey);
-    table.m_references = std::move(references);
+    TableDefinition table(std::move(name), std::move(columns), std::move(keys.unique), std::move(keys.indexes));
+    table.m_primaryKey = std::move(keys.primary);
+    table.m_references = std::move(keys.references);
     return table;
+}
+
+TableDefinition TableDefinition::widened(QList<Column> before, QList<Column> after, Keys keys) const
+{
+    return keyed(m_name, before + m_columns + after, std::move(keys));
 }
 
 QStringList TableDefinition::columnNames(bool withRowKey) const

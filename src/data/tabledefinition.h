@@ -70,10 +70,18 @@ public:
     };
 
     TableDefinition(QString name, QList<Column> columns, QList<Key> uniqueKeys = {}, QList<Key> indexes = {});
-    // The same table with columns before and after its own, a primary key, foreign keys and
-    // indexes of its own instead of its keys (the company server's tables from the laptop's).
-    TableDefinition widened(QList<Column> before, QList<Column> after, Key primaryKey, QList<Key> indexes = {},
-        QList<Reference> references = {}) const;
+    // A table keyed by a primary key: the company server's.
+    struct Keys
+    {
+        Key primary;
+        QList<Key> unique = {};
+        QList<Key> indexes = {};
+        QList<Reference> references = {};
+    };
+    static TableDefinition keyed(QString name, QList<Column> columns, Keys keys);
+    // The same table with columns before and after its own, and keys of its own instead of its
+    // keys (the company server's tables from the laptop's).
+    TableDefinition widened(QList<Column> before, QList<Column> after, Keys keys) const;
 
     const QString &name() const { return m_name; }
     const QList<Column> &columns() const { return m_columns; }

@@ -2,6 +2,7 @@
 
 #include "companyschema.h"
 #include "data/articlelist.h"
+#include "data/tables.h"
 #include "serverconnection.h"
 #include "servertransaction.h"
 
@@ -15,17 +16,25 @@ namespace {
 constexpr int batchSize = 5000;
 
 // The articles of a batch travel as one JSON value; the keys are the column names as the
-// server folds them.
-const QString upsertBatch = QStringLiteral(R"(
-    INSERT INTO ARTICULOS AS A (COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT)
-    SELECT L.COD_ART, L.COD_PROPIO, L.DESCRIPCION, L.STK_ACTUAL, L.P_UNITARIO, L.FECHA_ACT
-    FROM jsonb_to_recordset(CAST(? AS JSONB)) AS L (COD_ART TEXT, COD_PROPIO TEXT, DESCRIPCION TEXT,
-        STK_ACTUAL INTEGER, P_UNITARIO DOUBLE PRECISION, FECHA_ACT DATE)
-    ON CONFLICT (COD_ART) DO UPDATE SET COD_PROPIO = EXCLUDED.COD_PROPIO, DESCRIPCION = EXCLUDED.DESCRIPCION,
-        STK_ACTUAL = EXCLUDED.STK_ACTUAL, P_UNITARIO = EXCLUDED.P_UNITARIO, FECHA_ACT = EXCLUDED.FECHA_ACT
-    WHERE (A.COD_PROPIO, A.DESCRIPCION, A.STK_ACTUAL, A.P_UNITARIO, A.FECHA_ACT)
-        IS DISTINCT FROM (EXCLUDED.COD_PROPIO, EXCLUDED.DESCRIPCION, EXCLUDED.STK_ACTUAL, EXCLUDED.P_UNITARIO,
-            EXCLUDED.FECHA_ACT))");
+// server folds them. A row whose values stay the same is not written, and keeps its stamp.
+const QString &upsertBatch()
+{
+    static const QString sql = [] {
+        const TableDefinition &articles = Tables::articulos();
+        const QStringList columns = articles.columnNames();
+        const QStringList values = columns.mid(1);
+        QStringList replaced;
+        for (const QString &column : values)
+            replaced << QStringLiteral("%1 = EXCLUDED.%1").arg(column);
+        return QStringLiteral(R"(INSERT INTO ARTICULOS AS A (%1) SELECT L.%2 FROM jsonb_to_recordset(CAST(? AS JSONB))
+                AS L (%3)
+            ON CONFLICT (COD_ART) DO UPDATE SET %4 WHERE (A.%5) IS DISTINCT FROM (EXCLUDED.%6))")
+            .arg(columns.join(QStringLiteral(", ")), columns.join(QStringLiteral(", L.")),
+                articles.typedColumns(columns), replaced.join(QStringLiteral(", ")),
+                values.join(QStringLiteral(", A.")), values.join(QStringLiteral(", EXCLUDED.")));
+    }();
+    return sql;
+}
 
 QJsonObject jsonOf(const ArticleRecord &article)
 {
@@ -56,7 +65,7 @@ MaybeError CatalogueLoad::load(ServerConnection &office, ArticleList &list, Outc
             return std::nullopt;
         int changed = 0;
         const QString json = QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact));
-        if (MaybeError error = office.execute(upsertBatch, {json}, &changed))
+        if (MaybeError error = office.execute(upsertBatch(), {json}, &changed))
             return error;
         outcome.changed += changed;
         batch = QJsonArray();

@@ -1,5 +1,6 @@
 #include "catalogueupdate.h"
 
+#include "companytables.h"
 #include "data/articlebatchwriter.h"
 #include "data/connection.h"
 #include "data/serversettings.h"
@@ -12,9 +13,13 @@ namespace {
 const QString countChanged
     = QStringLiteral(R"(SELECT COUNT(*) AS N, MAX(CAMBIO) AS HASTA FROM ARTICULOS WHERE CAMBIO > ?)");
 // Bounded by the highest stamp counted, so that the count stays true while others write.
-const QString selectChanged = QStringLiteral(
-    R"(SELECT COD_ART, COD_PROPIO, DESCRIPCION, STK_ACTUAL, P_UNITARIO, FECHA_ACT, CAMBIO FROM ARTICULOS
-       WHERE CAMBIO > ? AND CAMBIO <= ? ORDER BY CAMBIO LIMIT ?)");
+const QString &selectChanged()
+{
+    static const QString sql
+        = QStringLiteral("SELECT %1 FROM ARTICULOS WHERE CAMBIO > ? AND CAMBIO <= ? ORDER BY CAMBIO LIMIT ?")
+              .arg(CompanyTables::articulos().columnNames().join(QStringLiteral(", ")));
+    return sql;
+}
 
 constexpr int progressEvery = 500;
 
@@ -56,7 +61,7 @@ CatalogueUpdate::Result CatalogueUpdate::run()
     qint64 from = settings.selloCatalogo;
     while (!result.stoppedBy && !result.cancelled) {
         RowSet page;
-        if (MaybeError error = m_server.select(selectChanged, {from, upTo, m_pageSize}, page)) {
+        if (MaybeError error = m_server.select(selectChanged(), {from, upTo, m_pageSize}, page)) {
             result.stoppedBy = error;
             break;
         }

@@ -1,6 +1,9 @@
 #include "companyschema.h"
 
+#include "companytables.h"
 #include "data/salespersoncode.h"
+#include "data/tables.h"
+#include "orderfingerprint.h"
 #include "serverconnection.h"
 #include "servererrornumber.h"
 #include "servertransaction.h"
@@ -17,49 +20,6 @@ const char *const sessionStatements[] = {
 
 const char *const createStatements[] = {
     R"(CREATE SEQUENCE IF NOT EXISTS ARTICULOS_CAMBIO_SEQ)",
-    R"(CREATE TABLE IF NOT EXISTS ARTICULOS (
-        COD_ART TEXT NOT NULL,
-        COD_PROPIO TEXT,
-        DESCRIPCION TEXT,
-        STK_ACTUAL INTEGER,
-        P_UNITARIO DOUBLE PRECISION,
-        FECHA_ACT DATE,
-        CAMBIO BIGINT NOT NULL DEFAULT 0,
-        CONSTRAINT ARTICULOS_COD_ART PRIMARY KEY (COD_ART)))",
-    R"(CREATE INDEX IF NOT EXISTS ARTICULOS_POR_CAMBIO ON ARTICULOS (CAMBIO))",
-    R"(CREATE TABLE IF NOT EXISTS VENDEDORES (
-        CODIGO TEXT NOT NULL,
-        NOMBRE TEXT NOT NULL,
-        USUARIO TEXT NOT NULL,
-        CONSTRAINT VENDEDORES_CODIGO PRIMARY KEY (CODIGO),
-        CONSTRAINT VENDEDORES_USUARIO UNIQUE (USUARIO)))",
-    R"(CREATE TABLE IF NOT EXISTS PEDIDOS (
-        VENDEDOR TEXT NOT NULL REFERENCES VENDEDORES (CODIGO),
-        NRO_PEDIDO INTEGER NOT NULL,
-        FECHA DATE,
-        CLIENTE TEXT,
-        DIRECCION TEXT,
-        RUC TEXT,
-        TELEFONO TEXT,
-        CONTACTO TEXT,
-        EMAIL TEXT,
-        FORMA_DE_ENVIO TEXT,
-        FORMA_DE_PAGO TEXT,
-        OBSERVACIONES TEXT,
-        RECIBIDO TIMESTAMP WITH TIME ZONE NOT NULL DEFAULT now(),
-        HUELLA TEXT,
-        CONSTRAINT PEDIDOS_VENDEDOR_NRO PRIMARY KEY (VENDEDOR, NRO_PEDIDO)))",
-    R"(CREATE TABLE IF NOT EXISTS LINEAS_PEDIDOS (
-        VENDEDOR TEXT NOT NULL,
-        NRO_PEDIDO INTEGER NOT NULL,
-        NRO_LINEA INTEGER NOT NULL,
-        COD_ART TEXT,
-        CANTIDAD INTEGER,
-        P_UNITARIO DOUBLE PRECISION,
-        DETALLES TEXT,
-        CONSTRAINT LINEAS_PEDIDOS_LINEA PRIMARY KEY (VENDEDOR, NRO_PEDIDO, NRO_LINEA),
-        CONSTRAINT LINEAS_PEDIDOS_PEDIDO FOREIGN KEY (VENDEDOR, NRO_PEDIDO) REFERENCES PEDIDOS))",
-
     // Writers of the catalogue take their stamps one transaction at a time (the lock lasts
     // until commit), so no stamp becomes visible after a higher one: a laptop that asks for
     // the articles changed since the highest stamp it saw misses none.
@@ -96,10 +56,6 @@ const char *const createStatements[] = {
     END
     $$)",
 
-    // Databases made before fingerprints were kept get the column; their orders get their
-    // fingerprints below, from what was stored.
-    R"(ALTER TABLE PEDIDOS ADD COLUMN IF NOT EXISTS HUELLA TEXT)",
-
     // The fingerprint of an order: SHA-256 of a canonical text of everything stored with it.
     // Each value is its UTF-8 length, ':' and its text, or '-' for NULL; a price is its eight
     // IEEE bytes (zero without its sign), so that no rounding of a decimal text can tell two
@@ -133,30 +89,9 @@ const char *const createStatements[] = {
              FROM LINEAS_PEDIDOS L WHERE L.VENDEDOR = P.VENDEDOR AND L.NRO_PEDIDO = P.NRO_PEDIDO))
         WHERE P.HUELLA IS NULL)",
 
-    // The lines of an order as they travel, one JSON value. (No temporary table holds them: one
-    // that a salesperson made under that name would run its triggers as the office.)
-    R"(CREATE OR REPLACE FUNCTION LINEAS_DE(P_LINEAS JSONB) RETURNS TABLE (NRO_LINEA INTEGER, COD_ART TEXT,
-            CANTIDAD INTEGER, P_UNITARIO DOUBLE PRECISION, DETALLES TEXT)
-        LANGUAGE sql IMMUTABLE AS $$
-        SELECT * FROM jsonb_to_recordset(P_LINEAS)
-            AS L (NRO_LINEA INTEGER, COD_ART TEXT, CANTIDAD INTEGER, P_UNITARIO DOUBLE PRECISION, DETALLES TEXT)
-    $$)",
-
-    // What the office reads: lines whose article the catalogue lacks, and which orders went out
-    // in an export for its own system (each export one row; an order the first that took it).
-    R"(ALTER TABLE LINEAS_PEDIDOS ADD COLUMN IF NOT EXISTS EN_CATALOGO BOOLEAN)",
+    // A database made before lines were marked has them marked by today's catalogue.
     R"(UPDATE LINEAS_PEDIDOS AS L SET EN_CATALOGO = EXISTS (SELECT FROM ARTICULOS A WHERE A.COD_ART = L.COD_ART)
         WHERE L.EN_CATALOGO IS NULL)",
-    R"(CREATE TABLE IF NOT EXISTS EXPORTACIONES (
-        ID BIGINT GENERATED ALWAYS AS IDENTITY,
-        HECHA TIMESTAMP WITH TIME ZONE NOT NULL DEFAULT now(),
-        ARCHIVO TEXT NOT NULL,
-        ORDENES INTEGER NOT NULL,
-        LINEAS INTEGER NOT NULL,
-        CONSTRAINT EXPORTACIONES_ID PRIMARY KEY (ID)))",
-    R"(ALTER TABLE PEDIDOS ADD COLUMN IF NOT EXISTS EXPORTACION BIGINT REFERENCES EXPORTACIONES (ID))",
-    R"(CREATE INDEX IF NOT EXISTS PEDIDOS_SIN_EXPORTAR ON PEDIDOS (VENDEDOR, NRO_PEDIDO) WHERE EXPORTACION IS NULL)",
-    R"(CREATE INDEX IF NOT EXISTS PEDIDOS_POR_FECHA ON PEDIDOS (FECHA))",
 
     // The receiving function of the first format told an order sent again from another order
     // under the same number by its number alone.
@@ -314,6 +249,20 @@ const char *const createStatements[] = {
         HABILITAR_VENDEDOR, CLAVE_VENDEDOR FROM PUBLIC)",
 };
 
+// The lines of an order as they travel, one JSON value, with the lines' own columns and types.
+// (No temporary table holds them: one that a salesperson made under that name would run its
+// triggers as the office.)
+QString linesFunction()
+{
+    const QStringList columns = OrderFingerprint::lineColumns();
+    const QString typed = Tables::lineasPedidos().typedColumns(columns);
+    return QStringLiteral(R"(CREATE OR REPLACE FUNCTION LINEAS_DE(P_LINEAS JSONB) RETURNS TABLE (%1)
+        LANGUAGE sql IMMUTABLE AS $$
+        SELECT * FROM jsonb_to_recordset(P_LINEAS) AS L (%1)
+    $$)")
+        .arg(typed);
+}
+
 MaybeError storedVersion(ServerConnection &connection, QVariant &stored)
 {
     RowSet rows;
@@ -325,9 +274,9 @@ MaybeError storedVersion(ServerConnection &connection, QVariant &stored)
         return std::nullopt;
     }
     if (MaybeError error
-        = connection.select(QStringLiteral("SELECT MAX(VERSION) AS VERSION FROM SCHEMA_VERSION"), {}, rows))
+        = connection.select(CompanyTables::schemaVersion().highestStatement(QStringLiteral("VERSION")), {}, rows))
         return error;
-    stored = rows.value(0, QStringLiteral("VERSION"));
+    stored = rows.value(0, QStringLiteral("N"));
     return std::nullopt;
 }
 
@@ -354,21 +303,25 @@ MaybeError CompanySchema::create(ServerConnection &connection)
         return error;
     if (!stored.isNull() && stored.toInt() > version)
         return newerSchema(connection);
-    if (MaybeError error
-        = connection.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS SCHEMA_VERSION (VERSION INTEGER NOT NULL)")))
+    // The tables, or the columns an earlier format lacked; then the rules, each made anew.
+    for (const TableDefinition *table : CompanyTables::all()) {
+        for (const QString &statement : table->createStatements(TableDefinition::Dialect::PostgreSQL)) {
+            if (MaybeError error = connection.execute(statement))
+                return error;
+        }
+    }
+    if (MaybeError error = connection.execute(linesFunction()))
         return error;
     for (const char *statement : createStatements) {
         if (MaybeError error = connection.execute(QString::fromUtf8(statement)))
             return error;
     }
-    if (stored.isNull()) {
-        if (MaybeError error
-            = connection.execute(QStringLiteral("INSERT INTO SCHEMA_VERSION (VERSION) VALUES (?)"), {version}))
-            return error;
-    } else if (stored.toInt() < version) {
-        if (MaybeError error = connection.execute(QStringLiteral("UPDATE SCHEMA_VERSION SET VERSION = ?"), {version}))
-            return error;
-    }
+    const TableDefinition &versions = CompanyTables::schemaVersion();
+    if (MaybeError error
+        = connection.execute(stored.isNull() ? versions.insertStatement()
+                                             : versions.updateStatement({QStringLiteral("VERSION")}, QStringList()),
+            {version}))
+        return error;
     return transaction.commit();
 }
 

@@ -1,6 +1,7 @@
 #include "orderfingerprint.h"
 
 #include "data/serverorder.h"
+#include "data/tables.h"
 
 #include <QCryptographicHash>
 #include <QDate>
@@ -55,17 +56,18 @@ void appendPrice(QByteArray &canonical, const QVariant &value)
 
 const QStringList &OrderFingerprint::headerColumns()
 {
-    static const QStringList columns = {QStringLiteral("NRO_PEDIDO"), QStringLiteral("FECHA"),
-        QStringLiteral("CLIENTE"), QStringLiteral("DIRECCION"), QStringLiteral("RUC"), QStringLiteral("TELEFONO"),
-        QStringLiteral("CONTACTO"), QStringLiteral("EMAIL"), QStringLiteral("FORMA_DE_ENVIO"),
-        QStringLiteral("FORMA_DE_PAGO"), QStringLiteral("OBSERVACIONES")};
+    static const QStringList columns = Tables::pedidos().columnNames();
     return columns;
 }
 
+// The lines travel inside their order: its number is the order's.
 const QStringList &OrderFingerprint::lineColumns()
 {
-    static const QStringList columns = {QStringLiteral("NRO_LINEA"), QStringLiteral("COD_ART"),
-        QStringLiteral("CANTIDAD"), QStringLiteral("P_UNITARIO"), QStringLiteral("DETALLES")};
+    static const QStringList columns = [] {
+        QStringList names = Tables::lineasPedidos().columnNames();
+        names.removeAll(QStringLiteral("NRO_PEDIDO"));
+        return names;
+    }();
     return columns;
 }
 

@@ -15,7 +15,8 @@ class OrderFingerprint
 public:
     static QString of(const ServerOrder &order);
 
-    // The header's columns in the order the receiving function takes them, and the lines'.
+    // The header's columns, the laptop's own in their order, which is the order the receiving
+    // function takes them in; and the lines' but their order's number.
     static const QStringList &headerColumns();
     static const QStringList &lineColumns();
     // NULL as the server's driver binds it: no value, or a null text.

@@ -275,6 +275,38 @@ private slots:
         QVERIFY(!connection.isOpen());
     }
 
+    // A company database of the first format (no fingerprints, no marks, no exports, and logins
+    // that could insert rows): laptops refuse it until server-init brings it forward, which
+    // fingerprints the orders already there and takes the insert away.
+    void firstFormatBroughtForward()
+    {
+        TestCompanyDatabase company;
+        QVERIFY(company.isValid() && company.initialise({{QStringLiteral("A"), passwordA}}));
+        ServerConnection office(QStringLiteral("office"));
+        QVERIFY_NO_ERROR(office.open(company.office()));
+        ServerConnection salesperson(QStringLiteral("salesperson"));
+        QVERIFY_NO_ERROR(salesperson.open(company.salesperson(QStringLiteral("A"), passwordA)));
+        OrderUpload::Received received;
+        QVERIFY_NO_ERROR(OrderUpload::send(salesperson, order7(), received));
+        for (const char *statement : {"ALTER TABLE PEDIDOS DROP COLUMN HUELLA, DROP COLUMN EXPORTACION",
+                 "ALTER TABLE LINEAS_PEDIDOS DROP COLUMN EN_CATALOGO", "DROP TABLE EXPORTACIONES",
+                 "UPDATE SCHEMA_VERSION SET VERSION = 1"})
+            QVERIFY_NO_ERROR(office.execute(QString::fromLatin1(statement)));
+        QVERIFY_NO_ERROR(office.execute(
+            QStringLiteral("GRANT INSERT ON PEDIDOS TO %1").arg(SalespersonCode::defaultLogin(company.name(), "A"))));
+        QCOMPARE(CompanySchema::check(salesperson)->number, ServerErrorNumber::OlderSchema);
+
+        QVERIFY_NO_ERROR(CompanySchema::create(office));
+        QVERIFY_NO_ERROR(CompanySchema::check(salesperson));
+        QVERIFY_NO_ERROR(OrderUpload::send(salesperson, order7(), received));
+        QCOMPARE(received.outcome, OrderUpload::Outcome::AlreadyThere);
+        QCOMPARE(
+            salesperson.execute(QStringLiteral("INSERT INTO PEDIDOS (VENDEDOR, NRO_PEDIDO) VALUES ('A', 8)"))->number,
+            ServerErrorNumber::NotAllowed);
+        QCOMPARE(rowsOf(office, QStringLiteral("SELECT COUNT(*) FROM LINEAS_PEDIDOS WHERE EN_CATALOGO IS NULL")),
+            QStringList({"0"}));
+    }
+
     // A laptop of salesperson V07 sends order #101 (customer "Nuevo", three of article A1), its
     // counter at its highest order. The server may hold #101 already: the same order, sent
     // before the laptop could record it, or another one (customer "Viejo", one A1), from a
