@@ -257,7 +257,9 @@ MaybeError Connection::checkWritable()
     if (MaybeError error = execute(QStringLiteral("BEGIN IMMEDIATE")))
         return refuse(reason(error->description));
     MaybeError written = execute(QStringLiteral("PRAGMA user_version = %1").arg(userVersion));
-    execute(QStringLiteral("ROLLBACK"));
+    // Nothing may go on inside a transaction that was never closed.
+    if (MaybeError undone = execute(QStringLiteral("ROLLBACK")))
+        return undone;
     if (written)
         return refuse(reason(written->description));
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include "dberror.h"
 #include "nativestatement.h"
 #include "rowset.h"
+#include "transaction.h"
 
 #include <QString>
 #include <QVariant>
@@ -20,7 +21,7 @@ struct sqlite3;
 // it share the process's locks); every statement then runs on SQLite's own handle, prepared once
 // per text and kept, so that running one shape many times costs no new preparing, and its rows
 // come out as the store's own Row. Statements take their values as bound parameters only.
-class Connection
+class Connection : public TransactionalStore
 {
 public:
     // Inspect reads a file without leaving a trace: no journal or shared-memory file is made
@@ -36,7 +37,7 @@ public:
     };
 
     explicit Connection(QString name);
-    ~Connection();
+    ~Connection() override;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
@@ -59,8 +60,10 @@ public:
     // replaced while open takes every later write with it: a confirmation or an import asks
     // first, and the run ends as failed.
     MaybeError checkStillInPlace() const;
-    // True while a transaction is open in the engine; some failures end one on their own.
-    bool inTransaction() const;
+    bool inTransaction() const override;
+    MaybeError executeStatement(const QString &sql) override { return execute(sql); }
+    // The write lock at once, so that no statement inside waits for it halfway.
+    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     QString path() const { return m_path; }
     QString name() const { return m_name; }
 

@@ -1,7 +1,5 @@
 #include "transaction.h"
 
-#include "connection.h"
-
 namespace {
 
 const QString savepointName = QStringLiteral("RECORVAN_ANIDADA");
@@ -10,8 +8,8 @@ const QString release = QStringLiteral("RELEASE ") + savepointName;
 
 } // namespace
 
-Transaction::Transaction(Connection &connection)
-    : m_connection(connection)
+Transaction::Transaction(TransactionalStore &store)
+    : m_store(store)
 { }
 
 Transaction::~Transaction()
@@ -21,10 +19,8 @@ Transaction::~Transaction()
 
 MaybeError Transaction::begin()
 {
-    // Inside another transaction this one is a savepoint: its work is kept or undone with the
-    // outer one, and a rollback here undoes only its own.
-    m_nested = m_connection.inTransaction();
-    if (MaybeError error = m_connection.execute(m_nested ? savepoint : QStringLiteral("BEGIN IMMEDIATE")))
+    m_nested = m_store.inTransaction();
+    if (MaybeError error = m_store.executeStatement(m_nested ? savepoint : m_store.beginStatement()))
         return error;
     m_active = true;
     return std::nullopt;
@@ -34,7 +30,12 @@ MaybeError Transaction::commit()
 {
     if (!m_active)
         return DbError{DbErrorNumber::Generic, QStringLiteral("No hay una transacción abierta.")};
-    if (MaybeError error = m_connection.execute(m_nested ? release : QStringLiteral("COMMIT")))
+    if (m_store.transactionFailed()) {
+        rollback();
+        return DbError{
+            DbErrorNumber::Generic, QStringLiteral("Se deshizo la transacción porque una de sus operaciones falló.")};
+    }
+    if (MaybeError error = m_store.executeStatement(m_nested ? release : QStringLiteral("COMMIT")))
         return error;
     m_active = false;
     return std::nullopt;
@@ -42,18 +43,19 @@ MaybeError Transaction::commit()
 
 bool Transaction::isStillOpen() const
 {
-    return m_active && m_connection.inTransaction();
+    return m_active && m_store.inTransaction();
 }
 
-void Transaction::rollback()
+MaybeError Transaction::rollback()
 {
     if (!m_active)
-        return;
-    if (m_nested) {
-        m_connection.execute(QStringLiteral("ROLLBACK TO ") + savepointName);
-        m_connection.execute(release);
-    } else {
-        m_connection.execute(QStringLiteral("ROLLBACK"));
-    }
+        return std::nullopt;
     m_active = false;
+    MaybeError error = m_store.executeStatement(
+        m_nested ? QStringLiteral("ROLLBACK TO ") + savepointName : QStringLiteral("ROLLBACK"));
+    if (m_nested) {
+        if (MaybeError released = m_store.executeStatement(release); !error)
+            error = released;
+    }
+    return error;
 }

@@ -3,8 +3,8 @@
 #include "companyschema.h"
 #include "data/articlelist.h"
 #include "data/tables.h"
+#include "data/transaction.h"
 #include "serverconnection.h"
-#include "servertransaction.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -49,7 +49,7 @@ QJsonObject jsonOf(const ArticleRecord &article)
 MaybeError CatalogueLoad::load(ServerConnection &office, ArticleList &list, Outcome &outcome)
 {
     outcome = Outcome();
-    ServerTransaction transaction(office);
+    Transaction transaction(office);
     if (MaybeError error = transaction.begin())
         return error;
     // Taken before any article row, as every writer of the catalogue does.

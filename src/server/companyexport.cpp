@@ -1,9 +1,9 @@
 #include "companyexport.h"
 
 #include "data/dberror.h"
+#include "data/transaction.h"
 #include "serverconnection.h"
 #include "servererrornumber.h"
-#include "servertransaction.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -87,7 +87,7 @@ QString CompanyExport::field(const QVariant &value)
 MaybeError CompanyExport::run(ServerConnection &office, const Request &request, Outcome &outcome)
 {
     outcome = Outcome();
-    ServerTransaction transaction(office);
+    Transaction transaction(office);
     if (MaybeError error = transaction.begin())
         return error;
     RowSet rows;

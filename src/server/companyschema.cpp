@@ -3,10 +3,10 @@
 #include "companytables.h"
 #include "data/salespersoncode.h"
 #include "data/tables.h"
+#include "data/transaction.h"
 #include "orderfingerprint.h"
 #include "serverconnection.h"
 #include "servererrornumber.h"
-#include "servertransaction.h"
 
 namespace {
 
@@ -291,7 +291,7 @@ DbError newerSchema(const ServerConnection &connection)
 
 MaybeError CompanySchema::create(ServerConnection &connection)
 {
-    ServerTransaction transaction(connection);
+    Transaction transaction(connection);
     if (MaybeError error = transaction.begin())
         return error;
     for (const char *statement : sessionStatements) {

@@ -99,6 +99,13 @@ pg_conn *ServerConnection::handle() const
     return *static_cast<PGconn *const *>(handle.data());
 }
 
+bool ServerConnection::inTransaction() const
+{
+    PGconn *connection = handle();
+    const PGTransactionStatusType status = connection ? PQtransactionStatus(connection) : PQTRANS_UNKNOWN;
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR;
+}
+
 bool ServerConnection::transactionFailed() const
 {
     PGconn *connection = handle();

@@ -2,6 +2,7 @@
 
 #include "data/dberror.h"
 #include "data/rowset.h"
+#include "data/transaction.h"
 #include "serveraddress.h"
 
 #include <QString>
@@ -18,11 +19,11 @@ class QSqlQuery;
 // else sees: rows come out as the store's own RowSet. Failures come back as values whose
 // description names the cause and never holds a password; statements take their values as
 // bound parameters only.
-class ServerConnection
+class ServerConnection : public TransactionalStore
 {
 public:
     explicit ServerConnection(QString name);
-    ~ServerConnection();
+    ~ServerConnection() override;
     ServerConnection(const ServerConnection &) = delete;
     ServerConnection &operator=(const ServerConnection &) = delete;
 
@@ -43,9 +44,9 @@ public:
     // that the password itself never travels nor reaches a server log.
     MaybeError passwordVerifier(const QString &login, const QString &password, QString &verifier);
 
-    // True when a statement failed inside the open transaction: PostgreSQL then ends it
-    // with a rollback even when asked to commit.
-    bool transactionFailed() const;
+    MaybeError executeStatement(const QString &sql) override { return execute(sql); }
+    bool inTransaction() const override;
+    bool transactionFailed() const override;
 
 private:
     QSqlDatabase database() const;

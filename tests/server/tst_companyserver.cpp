@@ -3,6 +3,7 @@
 #include "data/sentorders.h"
 #include "data/serverorder.h"
 #include "data/serversettings.h"
+#include "data/transaction.h"
 #include "server/catalogueupdate.h"
 #include "server/companyschema.h"
 #include "server/ordersender.h"
@@ -10,7 +11,6 @@
 #include "server/serverconnection.h"
 #include "server/servererrornumber.h"
 #include "server/serverlogin.h"
-#include "server/servertransaction.h"
 #include "support/scripteddialogs.h"
 #include "support/testchecks.h"
 #include "support/testfiles.h"
@@ -236,7 +236,7 @@ private slots:
         QFETCH(QString, says);
         ServerConnection login(QStringLiteral("salesperson"));
         QVERIFY_NO_ERROR(login.open(m_database->salesperson(QStringLiteral("A"), passwordA)));
-        ServerTransaction undone(login);
+        Transaction undone(login);
         QVERIFY_NO_ERROR(undone.begin());
         RowSet rows;
         const MaybeError error

@@ -1,8 +1,8 @@
 #include "data/serverorder.h"
+#include "data/transaction.h"
 #include "server/orderupload.h"
 #include "server/serverconnection.h"
 #include "server/servererrornumber.h"
-#include "server/servertransaction.h"
 #include "support/testchecks.h"
 #include "support/testfiles.h"
 #include "testcluster.h"
@@ -237,7 +237,7 @@ private slots:
         // The office's own transaction keeps the export from recording it, after the file is written.
         ServerConnection office(QStringLiteral("office"));
         QVERIFY_NO_ERROR(office.open(company.office()));
-        ServerTransaction holding(office);
+        Transaction holding(office);
         QVERIFY_NO_ERROR(holding.begin());
         QVERIFY_NO_ERROR(office.execute(QStringLiteral("LOCK TABLE EXPORTACIONES IN EXCLUSIVE MODE")));
         QTemporaryDir folder;
