@@ -6,14 +6,14 @@
 
 namespace {
 
-void tellEnd(const QString &text)
+void tellEnd(Dialogs &dialogs, const QString &text)
 {
-    Dialogs::current().message(text, MessageTitles::attention(), Dialogs::Information);
+    dialogs.message(text, MessageTitles::attention(), Dialogs::Information);
 }
 
 } // namespace
 
-void CustomerRecords::anterior(CustomerCursor &cursor)
+void CustomerRecords::anterior(CustomerCursor &cursor, Dialogs &dialogs)
 {
     if (cursor.bof() || cursor.eof())
         return;
@@ -21,11 +21,11 @@ void CustomerRecords::anterior(CustomerCursor &cursor)
     cursor.movePrevious();
     if (cursor.bof()) {
         cursor.moveFirst();
-        tellEnd(QStringLiteral("Principio del fichero."));
+        tellEnd(dialogs, QStringLiteral("Principio del fichero."));
     }
 }
 
-void CustomerRecords::siguiente(CustomerCursor &cursor)
+void CustomerRecords::siguiente(CustomerCursor &cursor, Dialogs &dialogs)
 {
     if (cursor.bof() || cursor.eof())
         return;
@@ -33,7 +33,7 @@ void CustomerRecords::siguiente(CustomerCursor &cursor)
     cursor.moveNext();
     if (cursor.eof()) {
         cursor.moveLast();
-        tellEnd(QStringLiteral("Final del fichero."));
+        tellEnd(dialogs, QStringLiteral("Final del fichero."));
     }
 }
 
@@ -47,12 +47,11 @@ void CustomerRecords::cancelar(CustomerCursor &cursor)
     cursor.cancelUpdate();
 }
 
-bool CustomerRecords::mayLeaveForSearch(CustomerCursor &cursor)
+bool CustomerRecords::mayLeaveForSearch(CustomerCursor &cursor, Dialogs &dialogs)
 {
     if (cursor.editMode() != CustomerCursor::EditMode::New)
         return true;
-    return Dialogs::current().message(
-               QStringLiteral("Se perderá el cliente nuevo que está escribiendo. ¿Desea seguir?"),
+    return dialogs.message(QStringLiteral("Se perderá el cliente nuevo que está escribiendo. ¿Desea seguir?"),
                MessageTitles::attention(), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
         == Dialogs::Yes;
 }

@@ -545,12 +545,12 @@ void frmMenu::showCustomer()
 
 void frmMenu::lblAnterior_Click()
 {
-    CustomerRecords::anterior(*rsacmCLIENTES);
+    CustomerRecords::anterior(*rsacmCLIENTES, Dialogs::current());
 }
 
 void frmMenu::lblSiguiente_Click()
 {
-    CustomerRecords::siguiente(*rsacmCLIENTES);
+    CustomerRecords::siguiente(*rsacmCLIENTES, Dialogs::current());
 }
 
 void frmMenu::lblCliente_NUEVO_Click()
@@ -568,7 +568,7 @@ void frmMenu::lblCliente_CANCELAR_Click()
 
 void frmMenu::lblCliente_Click()
 {
-    if (!CustomerRecords::mayLeaveForSearch(*rsacmCLIENTES))
+    if (!CustomerRecords::mayLeaveForSearch(*rsacmCLIENTES, Dialogs::current()))
         return;
     auto *search = new frmBuscarCliente(acnDataBase(), this);
     search->setAttribute(Qt::WA_DeleteOnClose);

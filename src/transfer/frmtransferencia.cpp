@@ -168,9 +168,11 @@ void frmTransferencia::Form_Load()
 // file dialog do not count: they would throw away a path the user just chose.
 void frmTransferencia::Form_Activate()
 {
-    // Without a server (or a table that says so), the window is exactly the one it always was.
+    // Without a server, the window is exactly the one it always was. Settings that cannot be
+    // read are no reason to pretend there is none: the export says so.
     ServerSettings server;
-    m_serverConfigured = !ServerSettings::read(acnDataBase(), server) && server.isConfigured();
+    m_serverUnread = ServerSettings::read(acnDataBase(), server);
+    m_serverConfigured = !m_serverUnread && server.isConfigured();
     fraServidor->setVisible(m_serverConfigured);
     optServidor->setVisible(mode() == QLatin1String("I"));
     optArchivo->setVisible(mode() == QLatin1String("I"));
@@ -272,6 +274,11 @@ void frmTransferencia::cmdAceptar_Click()
     } else {
         if (m_serverConfigured)
             sendOrders();
+        else if (m_serverUnread)
+            Dialogs::current().message(QStringLiteral("No se pudo leer la configuración del servidor de la empresa, y "
+                                                      "las órdenes no se enviaron: %1")
+                                           .arg(m_serverUnread->description),
+                MessageTitles::error(m_serverUnread->number), Dialogs::Critical, Dialogs::Ok);
         ProcesoExportar();
     }
     m_busy = false;
@@ -343,7 +350,7 @@ void frmTransferencia::ProcesoImportar()
 
 void frmTransferencia::ProcesoExportar()
 {
-    OrderExport::run(lblFECHA->text(), Check_ExportPDF->isChecked(), txtArchivo->text(), this);
+    OrderExport::run(lblFECHA->text(), Check_ExportPDF->isChecked(), txtArchivo->text(), this, Dialogs::current());
 }
 
 void frmTransferencia::showOrigin()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/dberror.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -88,5 +90,6 @@ private:
     bool m_busy = false;
     bool m_closingAfterImport = false;
     bool m_serverConfigured = false;
+    MaybeError m_serverUnread; // the server settings could not be read
     int m_progressDelayMs = 500;
 };

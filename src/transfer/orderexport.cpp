@@ -16,18 +16,17 @@ const QString attention = MessageTitles::attention();
 
 } // namespace
 
-OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QString &path, QWidget *parent)
+void OrderExport::run(const QString &date, bool toPdf, const QString &path, QWidget *parent, Dialogs &dialogs)
 {
-    Outcome outcome;
     // The order number keeps its "0", so the report selects by date.
     rptOrden report;
     report.setCaption(QStringLiteral("lblFECHA"), date);
     if (const std::optional<QString> failure = report.run()) {
-        Dialogs::current().message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
+        dialogs.message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
         // A report that ran has pages even when it has something to say (a line without a
         // price): the day is still written and shown, that amount blank.
         if (report.document().pageCount() == 0)
-            return outcome;
+            return;
     }
 
     if (toPdf) {
@@ -35,18 +34,14 @@ OrderExport::Outcome OrderExport::run(const QString &date, bool toPdf, const QSt
         filter.setFileName(path);
         // A file that cannot be written is told as such, and never followed by the success text.
         if (const std::optional<QString> failure = filter.exportReport(report.document())) {
-            Dialogs::current().message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
+            dialogs.message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
         } else {
-            outcome.written = true;
-            Dialogs::current().message(
-                QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo."), attention,
-                Dialogs::Information, Dialogs::Ok);
+            dialogs.message(QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo."),
+                attention, Dialogs::Information, Dialogs::Ok);
         }
     }
 
     ReportPreview::show(report.document(), parent);
-    outcome.previewed = true;
-    return outcome;
 }
 
 bool OrderExport::replacesOtherFile(const QString &path)

@@ -71,6 +71,9 @@ private slots:
         QTest::newRow("missing folder") << "no-existe/x.pdf" << 0 << QStringList{"%1"} << false;
         // What the total leaves out is told first, then the day is written and shown all the same.
         QTest::newRow("a line without a price") << "" << 0 << QStringList{"4712", exported} << true;
+        // No server settings to read is not the same as no server: the orders were not sent.
+        QTest::newRow("server settings unreadable")
+            << "" << 0 << QStringList{"No se pudo leer la configuración del servidor", exported} << true;
     }
 
     void exportsTheDay()
@@ -81,6 +84,11 @@ private slots:
         QFETCH(bool, written);
         if (QByteArray(QTest::currentDataTag()).contains("without a price"))
             QVERIFY(m_db->exec(QStringLiteral("UPDATE LINEAS_PEDIDOS SET P_UNITARIO = NULL WHERE NRO_PEDIDO = 4712")));
+        if (QByteArray(QTest::currentDataTag()).contains("unreadable")) {
+            QVERIFY(m_db->exec(QStringLiteral("DROP TABLE SERVIDOR")));
+            m_window->hide();
+            m_window->show();
+        }
         const QDir folder(m_db->folder());
         for (const auto &[name, bytes] : {std::pair{"viejo.pdf", QByteArray("%PDF-1.4\nviejo")},
                  {"entrada.dat", QByteArray("A1,F1,\"Tornillo\",1,2,3\n")}})
