@@ -91,7 +91,7 @@ int usage(bool asked = false)
 
 int fail(const QString &file, const DbError &error)
 {
-    err() << QDir::toNativeSeparators(file) << ": " << error.description << " (error " << error.number << ")\n";
+    err() << QDir::toNativeSeparators(file) << ": " << error.text() << "\n";
     err().flush();
     return 1;
 }
@@ -251,8 +251,7 @@ int convertHere(const QString &oldFile, const QString &newFile, bool progress)
         out().flush();
     };
     if (MaybeError error = LegacyConverter::convert(source, newFile, report, tell)) {
-        err() << "No se pudo convertir " << QDir::toNativeSeparators(oldFile) << ": " << error->description
-              << " (error " << error->number << ")\n";
+        err() << "No se pudo convertir " << QDir::toNativeSeparators(oldFile) << ": " << error->text() << "\n";
         err().flush();
         return 1;
     }
@@ -282,7 +281,7 @@ int migrate(QStringList args)
     const QString &oldFile = args.at(0);
     const QString &newFile = args.at(1);
     if (QFileInfo::exists(newFile))
-        return fail(newFile, {DbErrorNumber::CantOpen, QStringLiteral("ya existe; no se sobrescribe.")});
+        return fail(newFile, DbError::notOverwritten(newFile));
     if (qEnvironmentVariableIsSet(readerMarker))
         return convertHere(oldFile, newFile, progress);
 
@@ -311,7 +310,7 @@ int migrate(QStringList args)
 
 int failServer(const DbError &error)
 {
-    err() << error.description << " (error " << error.number << ")\n";
+    err() << error.text() << "\n";
     if (error.number == ServerErrorNumber::PasswordNeeded)
         err() << "La contraseña se toma de ~/.pgpass (o del archivo que indique PGPASSFILE).\n";
     err().flush();

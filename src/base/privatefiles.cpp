@@ -32,22 +32,20 @@ QString refusal(int error, const QString &folder)
     case EDQUOT:
         return QStringLiteral("no queda espacio en el disco");
     case EEXIST:
-        return QStringLiteral("ya existe; no se sobrescribe");
+        return QStringLiteral("ya existe");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
-} // namespace
-
-std::optional<QString> PrivateFiles::makeFolder(const QString &path)
+// Why the folder, or one above it, could not be made.
+std::optional<QString> makeFolders(const QString &absolute)
 {
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     if (QFileInfo(absolute).isDir())
         return std::nullopt;
     const QString parent = QFileInfo(absolute).path();
     if (parent != absolute) {
-        if (std::optional<QString> why = makeFolder(parent))
+        if (std::optional<QString> why = makeFolders(parent))
             return why;
     }
     const QByteArray name = QFile::encodeName(absolute);
@@ -58,6 +56,16 @@ std::optional<QString> PrivateFiles::makeFolder(const QString &path)
     }
     // mkdir's mode passes through the umask; the folder's own mode must not.
     ::chmod(name.constData(), ownerFolder);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> PrivateFiles::makeFolder(const QString &path)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (std::optional<QString> why = makeFolders(absolute))
+        return QStringLiteral("No se pudo crear la carpeta '%1': %2.").arg(QDir::toNativeSeparators(path), *why);
     return std::nullopt;
 }
 

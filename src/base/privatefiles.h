@@ -11,7 +11,7 @@ class PrivateFiles
 {
 public:
     // Makes the folder and every missing folder above it with mode 700; a folder already there is
-    // left as it is. Returns why it could not, or nullopt.
+    // left as it is. Returns the sentence that says it could not, and why, or nullopt.
     static std::optional<QString> makeFolder(const QString &path);
     // Creates an empty file with mode 600; never opens or replaces an existing one (nor what a
     // link points to). Returns why it could not, or nullopt.

@@ -171,8 +171,7 @@ MaybeError Connection::create(const QString &path)
     close();
     const QFileInfo info(path);
     if (info.exists() || info.isSymLink())
-        return DbError{DbErrorNumber::CantOpen,
-            QStringLiteral("'%1' ya existe; no se sobrescribe.").arg(QDir::toNativeSeparators(path))};
+        return DbError::notOverwritten(path);
     // The file is made first, readable by its owner alone; SQLite gives its log the same mode.
     if (std::optional<QString> why = PrivateFiles::createFile(path))
         return DbError{DbErrorNumber::CantOpen,

@@ -1,5 +1,7 @@
 #include "dberror.h"
 
+#include <QDir>
+
 DbError engineError(int code, const QString &engineText)
 {
     // Extended codes (SQLITE_IOERR_SHMSIZE is 4874) keep their kind in the low byte.
@@ -29,4 +31,15 @@ DbError engineError(int code, const QString &engineText)
         return {code, engineText};
     }
     return {code, QStringLiteral("%1 (%2).").arg(told, engineText)};
+}
+
+QString DbError::text() const
+{
+    return QStringLiteral("Error %1: %2").arg(number).arg(description);
+}
+
+DbError DbError::notOverwritten(const QString &path)
+{
+    return {DbErrorNumber::CantOpen,
+        QStringLiteral("'%1' ya existe; no se sobrescribe.").arg(QDir::toNativeSeparators(path))};
 }

@@ -4,11 +4,22 @@
 
 #include <optional>
 
-// A failure of the store as the user is shown it: a number and a description.
+// A failure as the user is shown it: a number and a description. It is the one error value of
+// the program, whichever database or file failed. The numbers keep apart:
+//   1 to 2999   SQLite's own result codes, extended ones included (DbErrorNumber names the few
+//               used before the engine is reached);
+//   3000s       the store's own findings (DbErrorNumber::NoRowChanged);
+//   8000s       the company server's causes (ServerErrorNumber, in the server room).
 struct DbError
 {
     int number = 0;
     QString description;
+
+    // The one way a number is shown inside a text: "Error 14: …".
+    QString text() const;
+
+    // A file that is there already and is never written over.
+    static DbError notOverwritten(const QString &path);
 };
 
 using MaybeError = std::optional<DbError>;

@@ -26,6 +26,11 @@ DbError readError(const QString &path, const QString &why)
         QStringLiteral("No se puede leer la base de datos anterior '%1': %2").arg(QDir::toNativeSeparators(path), why)};
 }
 
+DbError damagedRow(const QString &path, const QString &table)
+{
+    return readError(path, QStringLiteral("una fila de la tabla %1 está dañada.").arg(table));
+}
+
 // The bytes of a MEMO value: kept in the row, on one other page, or spread over a chain of pages.
 // A damaged length or chain ends the reading: no memo is longer than the file holding it, and
 // every page of a chain must add to it.
@@ -245,14 +250,14 @@ MaybeError JetSource::readTable(const QString &name, LegacyTable &table)
         int rowStart = 0;
         size_t rowLength = 0;
         if (mdb_find_row(mdb, int(definition->cur_row) - 1, &rowStart, &rowLength) != 0) {
-            failure = readError(m_path, QStringLiteral("una fila de la tabla %1 está dañada.").arg(name));
+            failure = damagedRow(m_path, name);
             break;
         }
         rowStart &= offsetMask;
         // The page is copied first: following a memo to other pages must not disturb it.
         const QByteArray page(reinterpret_cast<const char *>(mdb->pg_buf), pageSize);
         if (mdb_crack_row(definition, rowStart, rowLength, fields.data()) < 0) {
-            failure = readError(m_path, QStringLiteral("una fila de la tabla %1 está dañada.").arg(name));
+            failure = damagedRow(m_path, name);
             break;
         }
         QVariantList row(columnCount);
@@ -270,7 +275,7 @@ MaybeError JetSource::readTable(const QString &name, LegacyTable &table)
             if (field.is_null)
                 continue;
             if (field.start < 0 || field.siz < 0 || field.start + field.siz > pageSize) {
-                failure = readError(m_path, QStringLiteral("una fila de la tabla %1 está dañada.").arg(name));
+                failure = damagedRow(m_path, name);
                 break;
             }
             const char *bytes = page.constData() + field.start;

@@ -442,8 +442,7 @@ MaybeError LegacyConverter::convert(
     report = ConversionReport();
     report.source = source.description();
     if (QFileInfo::exists(newPath))
-        return DbError{DbErrorNumber::CantOpen,
-            QStringLiteral("'%1' ya existe; no se sobrescribe.").arg(QDir::toNativeSeparators(newPath))};
+        return DbError::notOverwritten(newPath);
 
     tell(0, QStringLiteral("Leyendo la base anterior…"));
     const QStringList available = source.tableNames();

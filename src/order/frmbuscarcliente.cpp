@@ -85,7 +85,7 @@ void frmBuscarCliente::txtBuscar_Change()
     CustomerSearch::Result found;
     if (MaybeError error = CustomerSearch::find(m_connection, txtBuscar->text(), screenful, found)) {
         lstClientes->clear();
-        lblMas->setText(QStringLiteral("Error %1: %2").arg(error->number).arg(error->description));
+        lblMas->setText(error->text());
         return;
     }
     if (txtBuscar->text().isEmpty() && found.total() == 0)

@@ -115,10 +115,10 @@ std::optional<QString> BandedReport::run()
     static QAtomicInt runs;
     Connection connection(QStringLiteral("BandedReport-%1").arg(runs.fetchAndAddRelaxed(1)));
     if (MaybeError error = connection.open(path, Connection::Mode::ReadOnly))
-        return QStringLiteral("Error %1: %2").arg(error->number).arg(error->description);
+        return error->text();
     RowSet rows;
     if (MaybeError error = connection.select(m_dataControl.query, m_dataControl.values, rows))
-        return QStringLiteral("Error %1: %2").arg(error->number).arg(error->description);
+        return error->text();
     connection.close();
 
     layout(rows);

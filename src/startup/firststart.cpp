@@ -45,9 +45,7 @@ std::optional<Schema::Settings> askSettings()
 MaybeError createDatabase(const QString &databaseFolder, const Schema::Settings &settings)
 {
     if (std::optional<QString> why = PrivateFiles::makeFolder(databaseFolder))
-        return DbError{DbErrorNumber::CantOpen,
-            QStringLiteral("No se pudo crear la carpeta '%1': %2.")
-                .arg(QDir::toNativeSeparators(databaseFolder), *why)};
+        return DbError{DbErrorNumber::CantOpen, *why};
     const QString path = databasePath(databaseFolder);
     Connection connection(QStringLiteral("first-start"));
     if (MaybeError error = connection.create(path))
@@ -82,9 +80,7 @@ FirstStartOutcome offerFirstStart(const QString &databaseFolder)
             if (!settings)
                 continue;
             if (MaybeError error = createDatabase(databaseFolder, *settings)) {
-                Dialogs::current().message(QStringLiteral("No se pudo crear la base de datos.\n\nError %1: %2")
-                                               .arg(error->number)
-                                               .arg(error->description),
+                Dialogs::current().message(QStringLiteral("No se pudo crear la base de datos.\n\n") + error->text(),
                     QString(), Dialogs::Critical);
                 return FirstStartOutcome::Ended;
             }

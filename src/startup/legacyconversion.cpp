@@ -230,8 +230,7 @@ LegacyOutcome ConviertoElegida(const QString &chosen, const QString &databaseFol
         return LegacyOutcome::NotLegacy;
     }
     if (std::optional<QString> why = PrivateFiles::makeFolder(databaseFolder)) {
-        showFailure(QStringLiteral("No se pudo crear la carpeta '%1': %2.")
-                        .arg(QDir::toNativeSeparators(databaseFolder), *why));
+        showFailure(*why);
         return LegacyOutcome::Failed;
     }
     const ConvertedFile converted

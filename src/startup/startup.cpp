@@ -126,10 +126,8 @@ int Main(const QString &databaseFolder, const std::function<QWidget *()> &create
         return 1;
     }
     if (MaybeError error = AbroConexion(databaseFolder)) {
-        Dialogs::current().message(QStringLiteral("No se pudo abrir la base de datos.\n\nError %1: %2")
-                                       .arg(error->number)
-                                       .arg(error->description),
-            QString(), Dialogs::Critical);
+        Dialogs::current().message(
+            QStringLiteral("No se pudo abrir la base de datos.\n\n") + error->text(), QString(), Dialogs::Critical);
         return 1;
     }
     // Said before any order is typed, rather than at the confirmation of the first.
