@@ -8,8 +8,8 @@
 QString DatabaseAside::temporaryFor(const QString &target)
 {
     const QFileInfo info(target);
-    return info.dir().filePath(QStringLiteral(".%1.%2.tmp")
-                                   .arg(info.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces).left(8)));
+    return info.dir().filePath(
+        QStringLiteral(".%1.%2.tmp").arg(info.fileName(), QUuid::createUuid().toString(QUuid::WithoutBraces).left(8)));
 }
 
 void DatabaseAside::remove(const QString &temporary)
