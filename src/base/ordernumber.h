@@ -42,7 +42,8 @@ public:
         return OrderNumber(m_value + 1);
     }
 
-    friend constexpr auto operator<=>(OrderNumber, OrderNumber) = default;
+    constexpr bool operator==(const OrderNumber &) const = default;
+    constexpr std::strong_ordering operator<=>(const OrderNumber &other) const { return m_value <=> other.m_value; }
 
 private:
     qint32 m_value = 0;
