@@ -10,7 +10,7 @@
 
 Schema::Settings benchCompany()
 {
-    return {QStringLiteral("Bench S.A."), QStringLiteral("Bench"), 15};
+    return {QStringLiteral("Bench S.A."), QStringLiteral("Bench"), OrderNumber(15)};
 }
 
 MaybeError writeBenchDatabase(const QString &path, int articles, int customers)

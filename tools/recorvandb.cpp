@@ -180,8 +180,8 @@ int demo(QStringList args)
         }
         rows.withCustomers(count);
     }
-    return createDatabase(
-        args.first(), {QStringLiteral("Distribuidora del Sur S.A."), QStringLiteral("Carlos Giménez"), 0}, &rows);
+    return createDatabase(args.first(),
+        {QStringLiteral("Distribuidora del Sur S.A."), QStringLiteral("Carlos Giménez"), OrderNumber(0)}, &rows);
 }
 
 int check(const QStringList &args)

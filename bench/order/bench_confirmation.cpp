@@ -3,6 +3,7 @@
 
 #include "base/dialogs.h"
 #include "base/globals.h"
+#include "base/ordernumber.h"
 #include "base/regional.h"
 #include "benchcatalogue.h"
 #include "data/connection.h"
@@ -82,7 +83,8 @@ int main(int argc, char *argv[])
     int failures = 0;
 
     auto confirmOnce = [&] {
-        order.nroPedido = Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0) + 1);
+        const std::optional<OrderNumber> next = OrderNumber::read(strULTIMO_PEDIDO).value_or(OrderNumber()).next();
+        order.nroPedido = next ? next->text() : QString();
         if (!confirmation.confirm(order).stored())
             ++failures;
     };

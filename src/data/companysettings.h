@@ -21,11 +21,9 @@ public:
         QString ultimoPedido;
     };
 
-    // Order numbers are 32-bit: the last order may be at most one below the highest, so that the
-    // next one still has a number.
-    static constexpr qint32 highestLastOrder = 2147483646;
-    // What the start says when the stored counter leaves no number for another order; nullopt
-    // while it does.
+    // What the start and the confirmation say when the counter, as the run holds it, leaves no
+    // number for another order (it is at the highest, or holds no order number); nullopt while it
+    // does.
     static std::optional<QString> counterExhausted(const QString &ultimoPedido);
 
     // The settings to store, or nullopt with why not (a Spanish sentence) in `refusal`.
@@ -39,5 +37,5 @@ public:
     // next order would take a number that is already used.
     static MaybeError save(Connection &connection, const Schema::Settings &settings);
     // Raises the stored counter to `atLeast` when it is below; it is never lowered.
-    static MaybeError raiseLastOrder(Connection &connection, qint32 atLeast);
+    static MaybeError raiseLastOrder(Connection &connection, OrderNumber atLeast);
 };

@@ -2,16 +2,17 @@
 
 #include "companysettings.h"
 #include "connection.h"
+#include "schema.h"
 #include "tables.h"
 #include "transaction.h"
 
-#include <limits>
-
 namespace {
 
-// The highest number used: the stored orders' and the counter's.
-const QString selectHighestUsed = QStringLiteral(R"(SELECT MAX(N) AS N FROM (SELECT MAX(NRO_PEDIDO) AS N FROM PEDIDOS
-    UNION ALL SELECT CAST(ULTIMO_PEDIDO AS INTEGER) FROM SETUP WHERE rowid = (SELECT MIN(rowid) FROM SETUP)))");
+const QString &selectHighestOrder()
+{
+    static const QString sql = Tables::pedidos().highestStatement(QStringLiteral("NRO_PEDIDO"));
+    return sql;
+}
 
 const QString &countOrders()
 {
@@ -39,10 +40,10 @@ const QString &forgetStaleRecord()
     return sql;
 }
 
-MaybeError countOf(Connection &connection, const QString &sql, qint64 number, qint64 &count)
+MaybeError countOf(Connection &connection, const QString &sql, OrderNumber number, qint64 &count)
 {
     RowSet rows;
-    if (MaybeError error = connection.select(sql, {number}, rows))
+    if (MaybeError error = connection.select(sql, {number.value()}, rows))
         return error;
     count = rows.value(0, QStringLiteral("N")).toLongLong();
     return std::nullopt;
@@ -50,20 +51,34 @@ MaybeError countOf(Connection &connection, const QString &sql, qint64 number, qi
 
 } // namespace
 
-MaybeError OrderRenumbering::nextFree(Connection &connection, qint64 usedElsewhere, qint32 &number)
+MaybeError OrderRenumbering::nextFree(Connection &connection, OrderNumber usedElsewhere, OrderNumber &number)
 {
     RowSet rows;
-    if (MaybeError error = connection.select(selectHighestUsed, {}, rows))
+    std::optional<Schema::StoredSettings> settings;
+    if (MaybeError error = connection.select(selectHighestOrder(), {}, rows))
         return error;
-    const qint64 highest = qMax(rows.value(0, QStringLiteral("N")).toLongLong(), usedElsewhere);
-    if (highest >= std::numeric_limits<qint32>::max())
+    if (MaybeError error = Schema::readSettings(connection, settings))
+        return error;
+    auto noneFree = [](const QString &after) {
         return DbError{
-            DbErrorNumber::Generic, QStringLiteral("No quedan números de orden libres después del %1.").arg(highest)};
-    number = qint32(qMax<qint64>(highest, 0) + 1);
+            DbErrorNumber::Generic, QStringLiteral("No quedan números de orden libres después del %1.").arg(after)};
+    };
+    OrderNumber highest = std::max(usedElsewhere, OrderNumber());
+    // What holds no order number lies beyond them all.
+    for (const QString &used : {rows.text(0, QStringLiteral("N")), settings ? settings->ultimoPedido : QString()}) {
+        const std::optional<OrderNumber> read = OrderNumber::read(used);
+        if (!read)
+            return noneFree(used.trimmed());
+        highest = std::max(highest, *read);
+    }
+    const std::optional<OrderNumber> next = highest.next();
+    if (!next)
+        return noneFree(highest.text());
+    number = *next;
     return std::nullopt;
 }
 
-MaybeError OrderRenumbering::renumber(Connection &connection, qint64 from, qint32 to)
+MaybeError OrderRenumbering::renumber(Connection &connection, OrderNumber from, OrderNumber to)
 {
     Transaction transaction(connection);
     if (MaybeError error = transaction.begin())
@@ -78,18 +93,19 @@ MaybeError OrderRenumbering::renumber(Connection &connection, qint64 from, qint3
     if (MaybeError error = countOf(connection, countRecorded(), from, recorded))
         return error;
     if (taken > 0)
-        return DbError{DbErrorNumber::Generic, QStringLiteral("Ya hay una orden #%1 en este equipo.").arg(to)};
+        return DbError{DbErrorNumber::Generic, QStringLiteral("Ya hay una orden #%1 en este equipo.").arg(to.text())};
     if (exists == 0)
-        return DbError{DbErrorNumber::NoRowChanged, QStringLiteral("No hay una orden #%1 en este equipo.").arg(from)};
+        return DbError{
+            DbErrorNumber::NoRowChanged, QStringLiteral("No hay una orden #%1 en este equipo.").arg(from.text())};
     if (recorded > 0)
         return DbError{DbErrorNumber::Generic,
             QStringLiteral("La orden #%1 ya se envió al servidor (o se dejó sin enviar): conserva su número.")
-                .arg(from)};
+                .arg(from.text())};
     for (const QString &sql : renumbering()) {
-        if (MaybeError error = connection.execute(sql, {to, from}))
+        if (MaybeError error = connection.execute(sql, {to.value(), from.value()}))
             return error;
     }
-    if (MaybeError error = connection.execute(forgetStaleRecord(), {to}))
+    if (MaybeError error = connection.execute(forgetStaleRecord(), {to.value()}))
         return error;
     if (MaybeError error = CompanySettings::raiseLastOrder(connection, to))
         return error;

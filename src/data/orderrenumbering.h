@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ordernumber.h"
 #include "dberror.h"
 
 class Connection;
@@ -12,8 +13,8 @@ class OrderRenumbering
 public:
     // The number after the highest one used: the counter, the stored orders and
     // `usedElsewhere` (the server's highest for this salesperson).
-    static MaybeError nextFree(Connection &connection, qint64 usedElsewhere, qint32 &number);
+    static MaybeError nextFree(Connection &connection, OrderNumber usedElsewhere, OrderNumber &number);
     // The order, its lines and its bookkeeping take number `to`, in one transaction. An order
     // already sent keeps its number.
-    static MaybeError renumber(Connection &connection, qint64 from, qint32 to);
+    static MaybeError renumber(Connection &connection, OrderNumber from, OrderNumber to);
 };

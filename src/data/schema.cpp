@@ -48,7 +48,7 @@ MaybeError Schema::createWithSettings(Connection &connection, const Settings &se
     if (MaybeError error = create(connection))
         return error;
     if (MaybeError error = connection.execute(
-            Tables::setup().insertStatement(), {settings.empresa, settings.vendedor, settings.ultimoPedido}))
+            Tables::setup().insertStatement(), {settings.empresa, settings.vendedor, settings.ultimoPedido.value()}))
         return error;
     return transaction.commit();
 }

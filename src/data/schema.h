@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ordernumber.h"
 #include "dberror.h"
 
 #include <QList>
@@ -22,7 +23,7 @@ public:
     {
         QString empresa;
         QString vendedor;
-        qint32 ultimoPedido = 0;
+        OrderNumber ultimoPedido;
     };
 
     // The first settings row as stored, each column as its text (a missing value is empty).

@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <limits>
+
 namespace {
 
 const QString countUnsent
@@ -75,13 +77,15 @@ MaybeError SentOrders::unsentWhenConfigured(Connection &connection, std::optiona
     return std::nullopt;
 }
 
-MaybeError SentOrders::unsent(Connection &connection, qint64 after, int limit, QList<ServerOrder> &orders)
+MaybeError SentOrders::unsent(
+    Connection &connection, std::optional<OrderNumber> after, int limit, QList<ServerOrder> &orders)
 {
     orders.clear();
     QHash<qint64, qsizetype> byNumber;
     const QStringList headerColumns = Tables::pedidos().columnNames();
     const QStringList lineColumns = Tables::lineasPedidos().columnNames();
-    if (MaybeError error = connection.forEachRow(selectUnsent(), {after, limit}, [&](const Row &read) {
+    const qint64 above = after ? after->value() : std::numeric_limits<qint64>::min();
+    if (MaybeError error = connection.forEachRow(selectUnsent(), {above, limit}, [&](const Row &read) {
             ServerOrder order;
             order.header = rowOf(read, headerColumns);
             byNumber.insert(order.header.value(QStringLiteral("NRO_PEDIDO")).toLongLong(), orders.size());
@@ -100,7 +104,7 @@ MaybeError SentOrders::unsent(Connection &connection, qint64 after, int limit, Q
     });
 }
 
-MaybeError SentOrders::markSent(Connection &connection, const QList<qint64> &numbers, const QDateTime &when)
+MaybeError SentOrders::markSent(Connection &connection, const QList<OrderNumber> &numbers, const QDateTime &when)
 {
     if (numbers.isEmpty())
         return std::nullopt;
@@ -108,8 +112,8 @@ MaybeError SentOrders::markSent(Connection &connection, const QList<qint64> &num
     Transaction transaction(connection);
     if (MaybeError error = transaction.begin())
         return error;
-    for (const qint64 number : numbers) {
-        if (MaybeError error = connection.execute(insertSent(), {number, time}))
+    for (const OrderNumber number : numbers) {
+        if (MaybeError error = connection.execute(insertSent(), {number.value(), time}))
             return error;
     }
     return transaction.commit();

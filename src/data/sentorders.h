@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ordernumber.h"
 #include "dberror.h"
 #include "serverorder.h"
 
@@ -20,11 +21,13 @@ public:
     static MaybeError unsentCount(Connection &connection, int &count);
     // The same, for the desk: nullopt when no server is configured.
     static MaybeError unsentWhenConfigured(Connection &connection, std::optional<int> &count);
-    // Up to `limit` unsent orders numbered above `after`, lowest first, each with its lines.
-    static MaybeError unsent(Connection &connection, qint64 after, int limit, QList<ServerOrder> &orders);
+    // Up to `limit` unsent orders numbered above `after` (from the lowest without it), lowest
+    // first, each with its lines.
+    static MaybeError unsent(
+        Connection &connection, std::optional<OrderNumber> after, int limit, QList<ServerOrder> &orders);
     // Records the orders as sent at `when`, in one transaction; an order recorded before keeps
     // its time.
-    static MaybeError markSent(Connection &connection, const QList<qint64> &numbers, const QDateTime &when);
+    static MaybeError markSent(Connection &connection, const QList<OrderNumber> &numbers, const QDateTime &when);
     // Records every unsent order as not to be sent, decided at `when`: a laptop that gets a
     // server keeps the orders the office handled before from reaching it again.
     static MaybeError setAsideUnsent(Connection &connection, const QDateTime &when);

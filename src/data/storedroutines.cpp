@@ -106,14 +106,15 @@ bool StoredRoutines::executeWithRetry(const QString &sql, const QVariantList &va
 bool StoredRoutines::GraboPedido(const OrderHeader &h) const
 {
     return executeWithRetry(insertPedido(),
-        {h.nroPedido, dateValue(h.fecha), text(h.cliente), text(h.direccion), text(h.ruc), text(h.telefono),
+        {h.nroPedido.value(), dateValue(h.fecha), text(h.cliente), text(h.direccion), text(h.ruc), text(h.telefono),
             text(h.contacto), text(h.email), text(h.formaDeEnvio), text(h.formaDePago), text(h.observaciones)});
 }
 
-bool StoredRoutines::GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad,
+bool StoredRoutines::GraboLinea(OrderNumber nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad,
     double pUnitario, const QString &detalles) const
 {
-    return executeWithRetry(insertLinea(), {nroPedido, nroLinea, text(codArt), cantidad, pUnitario, text(detalles)});
+    return executeWithRetry(
+        insertLinea(), {nroPedido.value(), nroLinea, text(codArt), cantidad, pUnitario, text(detalles)});
 }
 
 bool StoredRoutines::ActualizoStock(const QString &codArt, qint32 cantidad) const
@@ -121,8 +122,11 @@ bool StoredRoutines::ActualizoStock(const QString &codArt, qint32 cantidad) cons
     return executeWithRetry(updateStock(), {cantidad, dateValue(QDate::currentDate()), text(codArt)});
 }
 
-std::optional<double> StoredRoutines::AumentoNroPedido(const QString &empresa, double ultimoPedido) const
+std::optional<OrderNumber> StoredRoutines::AumentoNroPedido(const QString &empresa, OrderNumber ultimoPedido) const
 {
+    const std::optional<OrderNumber> next = ultimoPedido.next();
+    if (!next)
+        return std::nullopt;
     const bool advanced = withRetry([&]() -> MaybeError {
         Connection::Executed executed;
         if (MaybeError error = m_connection.execute(updateCounter(), {text(empresa)}, &executed))
@@ -136,7 +140,7 @@ std::optional<double> StoredRoutines::AumentoNroPedido(const QString &empresa, d
     });
     if (!advanced)
         return std::nullopt;
-    return ultimoPedido + 1;
+    return next;
 }
 
 MaybeError StoredRoutines::Busco_Articulo(const QString &codArt, bool &found) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ordernumber.h"
 #include "dberror.h"
 
 #include <QDate>
@@ -14,7 +15,7 @@ class Dialogs;
 
 struct OrderHeader
 {
-    qint32 nroPedido = 0;
+    OrderNumber nroPedido;
     QDate fecha;
     QString cliente;
     QString direccion;
@@ -51,14 +52,15 @@ public:
     bool withRetry(const std::function<MaybeError()> &step) const;
 
     bool GraboPedido(const OrderHeader &header) const;
-    bool GraboLinea(qint32 nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad, double pUnitario,
+    bool GraboLinea(OrderNumber nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad, double pUnitario,
         const QString &detalles) const;
     // Lowers the stock (it may fall below zero) and stamps today's date on the article.
     bool ActualizoStock(const QString &codArt, qint32 cantidad) const;
     // Advances the stored counter of the company's settings row and returns the new last order
-    // number (ultimoPedido plus one); nullopt when the user gave up. A counter that no row
-    // holds is a failure, so the stored and the shown counters never part.
-    std::optional<double> AumentoNroPedido(const QString &empresa, double ultimoPedido) const;
+    // number (the one after ultimoPedido); nullopt when the user gave up, or when no number
+    // follows ultimoPedido (then nothing is run). A counter that no row holds is a failure, so
+    // the stored and the shown counters never part.
+    std::optional<OrderNumber> AumentoNroPedido(const QString &empresa, OrderNumber ultimoPedido) const;
     bool AgregoArticulo(const ArticleRecord &article) const;
     bool ModificoArticulo(const ArticleRecord &article) const;
 

@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "base/globals.h"
 #include "base/messagetitles.h"
+#include "base/ordernumber.h"
 #include "base/regional.h"
 #include "base/version.h"
 #include "controls/clickablelabel.h"
@@ -50,6 +51,15 @@ const QList<int> encontradosWidths = {700, 1230, 3260, 540, 900};
 bool movesBetweenControls(QEvent *event)
 {
     return FocusPictureButton::isArrival(static_cast<QFocusEvent *>(event)->reason());
+}
+
+// The number the order in progress takes, one after the run's counter; none once the counter
+// has reached its limit (the start said so), and the confirmation then says why.
+QString nextOrderNumber()
+{
+    const std::optional<OrderNumber> last = OrderNumber::read(strULTIMO_PEDIDO);
+    const std::optional<OrderNumber> next = last ? last->next() : std::nullopt;
+    return next ? next->text() : QString();
 }
 
 } // namespace
@@ -124,7 +134,7 @@ void frmMenu::showCompanySettings()
     // The company's name has one line beside the icon; the salesperson's may take two.
     DeskLook::setFittedName(lblEmpresa, strEMPRESA, DeskLook::font(8, true));
     DeskLook::setFittedName(lblRecorvan, strRECORVAN, DeskLook::font(), 2);
-    lblNRO_PEDIDO->setText(Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0.0) + 1));
+    lblNRO_PEDIDO->setText(nextOrderNumber());
 }
 
 void frmMenu::showUnsentOrders()
@@ -195,7 +205,7 @@ void frmMenu::InicioVars()
         box->clear();
     for (QLineEdit *box : {txtFORMA_DE_ENVIO, txtFORMA_DE_PAGO, txtOBSERVACIONES})
         box->clear();
-    lblNRO_PEDIDO->setText(Regional::plainNumber(Regional::toNumber(strULTIMO_PEDIDO).value_or(0.0) + 1));
+    lblNRO_PEDIDO->setText(nextOrderNumber());
 }
 
 void frmMenu::askTipoCambio()

@@ -3,7 +3,9 @@
 #include "base/dialogs.h"
 #include "base/globals.h"
 #include "base/messagetitles.h"
+#include "base/ordernumber.h"
 #include "base/regional.h"
+#include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/customercursor.h"
 #include "data/retryframe.h"
@@ -38,8 +40,8 @@ struct OrderConfirmation::Checked
 {
     OrderHeader header;
     QList<Line> lines;
-    double lastOrder = 0; // the run's counter before this order
-    double newLastOrder = 0; // and after it, once stored
+    OrderNumber lastOrder; // the run's counter before this order
+    OrderNumber newLastOrder; // and after it, once stored
     int refusedLine = -1; // 0 for the header, from 1 for a line
     QString refusal;
 };
@@ -52,18 +54,18 @@ OrderConfirmation::Checked OrderConfirmation::check(const OrderDraft &order)
         checked.refusal = why;
         return checked;
     };
-    const std::optional<qint32> number = Regional::toInt32(Regional::leadingNumber(order.nroPedido));
+    const std::optional<OrderNumber> number = OrderNumber::read(order.nroPedido);
     if (!number)
         return refuse(0, QStringLiteral("El número de pedido '%1' no es válido.").arg(order.nroPedido));
     const std::optional<QDate> date = Regional::toDate(order.fecha);
     if (!date || !date->isValid())
         return refuse(0, QStringLiteral("La fecha del pedido '%1' no es una fecha.").arg(order.fecha));
-    const std::optional<double> lastOrder = Regional::toNumber(strULTIMO_PEDIDO);
-    if (!lastOrder)
-        return refuse(0, QStringLiteral("El último número de pedido '%1' no es un número.").arg(strULTIMO_PEDIDO));
+    // The counter advances past this order: it must leave a number for it.
+    if (const std::optional<QString> exhausted = CompanySettings::counterExhausted(strULTIMO_PEDIDO))
+        return refuse(0, *exhausted);
     checked.header.nroPedido = *number;
     checked.header.fecha = *date;
-    checked.lastOrder = *lastOrder;
+    checked.lastOrder = OrderNumber::read(strULTIMO_PEDIDO).value_or(OrderNumber());
 
     for (int r = 1; r <= order.lines.size(); ++r) {
         const QStringList &row = order.lines.at(r - 1);
@@ -127,7 +129,7 @@ OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
         std::optional<DbError> commitFailure;
         const Result result = store(checked, order, commitFailure);
         if (result.stored()) {
-            strULTIMO_PEDIDO = Regional::plainNumber(checked.newLastOrder);
+            strULTIMO_PEDIDO = checked.newLastOrder.text();
             m_dialogs.message(QStringLiteral("ORDEN #") + order.nroPedido + QStringLiteral(" ha sido guardada."),
                 MessageTitles::attention(), Dialogs::Information);
             return result;
@@ -213,7 +215,7 @@ OrderConfirmation::Result OrderConfirmation::store(
         }
     }
 
-    const std::optional<double> advanced = routines.AumentoNroPedido(strEMPRESA, checked.lastOrder);
+    const std::optional<OrderNumber> advanced = routines.AumentoNroPedido(strEMPRESA, checked.lastOrder);
     if (!advanced || !transaction.isStillOpen())
         return giveUp(Outcome::CounterNotAdvanced, 0, QStringLiteral("no se pudo aumentar el numero de pedido."));
     checked.newLastOrder = *advanced;

@@ -4,6 +4,7 @@
 #include "reportsection.h"
 
 #include "base/globals.h"
+#include "base/ordernumber.h"
 #include "base/regional.h"
 #include "data/tables.h"
 
@@ -404,10 +405,11 @@ void rptOrden::ActiveReport_ReportStart()
 
     BandedReport::DataControl &data = m_report.dataControl();
     data.connectionString = strConexion;
-    const double number = Regional::leadingNumber(caption(QStringLiteral("lblView_NRO_PEDIDO")));
-    if (number > 0) {
+    const std::optional<OrderNumber> number = OrderNumber::read(caption(QStringLiteral("lblView_NRO_PEDIDO")));
+    if (!number || number->value() > 0) {
+        // A number beyond every order's asks for an order there is not: NULL selects none.
         data.query = selectColumns() + byNumber + ordering;
-        data.values = {notInCatalogue, number};
+        data.values = {notInCatalogue, number ? QVariant(number->value()) : QVariant(QMetaType::fromType<qint32>())};
     } else {
         // Dates are stored as ISO text; a caption that is no date selects no order.
         const std::optional<QDate> date = Regional::toDate(caption(QStringLiteral("lblFECHA")));

@@ -23,8 +23,9 @@ public:
 
     rptOrden();
 
-    // "lblView_NRO_PEDIDO" (greater than zero selects that order, anything else the date)
-    // and "lblFECHA" (the date as regional short-date text) are the report's parameters.
+    // "lblView_NRO_PEDIDO" (an order number greater than zero selects that order, one beyond 32
+    // bits none, anything else the date) and "lblFECHA" (the date as regional short-date text) are
+    // the report's parameters.
     void setCaption(const QString &labelName, const QString &text);
     QString caption(const QString &labelName) const;
     // The start routine, the query over the report's own connection, the layout. On failure

@@ -1,13 +1,10 @@
 #include "countercheck.h"
 
 #include "base/dialogs.h"
-#include "base/regional.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/schema.h"
 #include "serverconnection.h"
-
-#include <limits>
 
 namespace {
 
@@ -17,27 +14,31 @@ const QString selectCode = QStringLiteral("SELECT VENDEDOR_ACTUAL() AS CODIGO");
 
 } // namespace
 
-MaybeError CounterCheck::highestOnServer(ServerConnection &server, qint64 &highest)
+MaybeError CounterCheck::highestOnServer(ServerConnection &server, OrderNumber &highest)
 {
     RowSet rows;
     if (MaybeError error = server.select(selectHighest, {}, rows))
         return error;
-    highest = rows.value(0, QStringLiteral("N")).toLongLong();
+    // The server's column holds 32 bits: every number it gives is an order number.
+    highest = OrderNumber::read(rows.text(0, QStringLiteral("N"))).value_or(OrderNumber::highest());
     return std::nullopt;
 }
 
 MaybeError CounterCheck::offerRaise(
-    Connection &local, ServerConnection &server, Dialogs &dialogs, std::optional<qint32> &raisedTo)
+    Connection &local, ServerConnection &server, Dialogs &dialogs, std::optional<OrderNumber> &raisedTo)
 {
     raisedTo.reset();
-    qint64 highest = 0;
+    OrderNumber highest;
     if (MaybeError error = highestOnServer(server, highest))
         return error;
     std::optional<Schema::StoredSettings> stored;
     if (MaybeError error = Schema::readSettings(local, stored))
         return error;
-    const double counter = stored ? Regional::leadingNumber(stored->ultimoPedido) : 0;
-    if (!stored || counter >= double(highest) || highest >= std::numeric_limits<qint32>::max())
+    // A counter that holds no order number already leaves none for another order.
+    const std::optional<OrderNumber> counter
+        = stored ? OrderNumber::read(stored->ultimoPedido) : std::optional<OrderNumber>();
+    const std::optional<OrderNumber> next = highest.next();
+    if (!counter || *counter >= highest || !next)
         return std::nullopt;
     RowSet rows;
     if (MaybeError error = server.select(selectCode, {}, rows))
@@ -46,16 +47,13 @@ MaybeError CounterCheck::offerRaise(
         = QStringLiteral("El servidor ya tiene órdenes del vendedor %1 hasta la #%2, y el último número de orden de "
                          "este equipo es %3: las órdenes nuevas llegarían al servidor con números que ya tiene.\n\n"
                          "¿Desea que la próxima orden sea la #%4? Las órdenes ya guardadas conservan sus números.")
-              .arg(rows.text(0, QStringLiteral("CODIGO")))
-              .arg(highest)
-              .arg(Regional::plainNumber(counter))
-              .arg(highest + 1);
+              .arg(rows.text(0, QStringLiteral("CODIGO")), highest.text(), counter->text(), next->text());
     if (dialogs.message(question, QStringLiteral("Servidor de la empresa"), Dialogs::Question,
             Dialogs::Yes | Dialogs::No, Dialogs::Yes)
         != Dialogs::Yes)
         return std::nullopt;
-    if (MaybeError error = CompanySettings::raiseLastOrder(local, qint32(highest)))
+    if (MaybeError error = CompanySettings::raiseLastOrder(local, highest))
         return error;
-    raisedTo = qint32(highest);
+    raisedTo = highest;
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ordernumber.h"
 #include "data/dberror.h"
 
 #include <optional>
@@ -17,8 +18,8 @@ class CounterCheck
 {
 public:
     // The highest order number the server holds for the login's salesperson (0: none).
-    static MaybeError highestOnServer(ServerConnection &server, qint64 &highest);
+    static MaybeError highestOnServer(ServerConnection &server, OrderNumber &highest);
     // `raisedTo` is the counter as now stored when it was raised.
     static MaybeError offerRaise(
-        Connection &local, ServerConnection &server, Dialogs &dialogs, std::optional<qint32> &raisedTo);
+        Connection &local, ServerConnection &server, Dialogs &dialogs, std::optional<OrderNumber> &raisedTo);
 };

@@ -12,8 +12,6 @@
 #include "servererrornumber.h"
 #include "serverlogin.h"
 
-#include <limits>
-
 namespace {
 
 // A conflict with another salesperson's order is undone by the server and simply tried again.
@@ -40,11 +38,11 @@ MaybeError sendOne(ServerConnection &server, const ServerOrder &order, OrderUplo
     return error;
 }
 
-QString conflictText(qint64 number, const OrderUpload::Received &received)
+QString conflictText(OrderNumber number, const OrderUpload::Received &received)
 {
     return QStringLiteral("El servidor ya tiene otra orden #%1 del vendedor %2 (cliente %3, fecha %4).")
-        .arg(number)
-        .arg(received.salesperson, received.customer.isEmpty() ? QStringLiteral("sin nombre") : received.customer,
+        .arg(number.text(), received.salesperson,
+            received.customer.isEmpty() ? QStringLiteral("sin nombre") : received.customer,
             received.date.isValid() ? Regional::shortDate(received.date) : QStringLiteral("sin fecha"));
 }
 
@@ -55,48 +53,47 @@ OrderSender::OrderSender(Connection &local, ServerConnection &server)
     , m_server(server)
 { }
 
-bool OrderSender::sendRenumbered(ServerOrder &order, const QString &conflict, Result &result)
+std::optional<OrderNumber> OrderSender::sendRenumbered(
+    ServerOrder &order, OrderNumber number, const QString &conflict, Result &result)
 {
-    const qint64 number = order.header.value(numberColumn).toLongLong();
-    qint64 onServer = 0;
-    qint32 next = 0;
+    OrderNumber onServer;
+    OrderNumber next;
     MaybeError error = CounterCheck::highestOnServer(m_server, onServer);
     if (!error)
         error = OrderRenumbering::nextFree(m_local, onServer, next);
     if (error) {
         result.conflicts.append(conflict + QLatin1Char(' ') + error->description);
-        return false;
+        return std::nullopt;
     }
     const QString question = conflict
         + QStringLiteral("\n\n¿Desea darle a la orden #%1 de este equipo (cliente %2) el número #%3, el siguiente "
                          "libre, y enviarla con ese número? La orden impresa mostrará el número nuevo.")
-              .arg(number)
-              .arg(order.header.value(QStringLiteral("CLIENTE")).toString())
-              .arg(next);
+              .arg(number.text(), order.header.value(QStringLiteral("CLIENTE")).toString(), next.text());
     if (m_dialogs->message(
             question, QStringLiteral("Envío al servidor"), Dialogs::Question, Dialogs::Yes | Dialogs::No, Dialogs::No)
         != Dialogs::Yes) {
         result.conflicts.append(conflict);
-        return false;
+        return std::nullopt;
     }
     if (MaybeError failed = OrderRenumbering::renumber(m_local, number, next)) {
         result.conflicts.append(conflict + QLatin1Char(' ') + failed->description);
-        return false;
+        return std::nullopt;
     }
-    result.lastOrder = qMax(result.lastOrder.value_or(next), next);
-    order.header.insert(numberColumn, next);
+    result.lastOrder = std::max(result.lastOrder.value_or(next), next);
+    order.header.insert(numberColumn, next.value());
     for (QVariantMap &line : order.lines)
-        line.insert(numberColumn, next);
+        line.insert(numberColumn, next.value());
     OrderUpload::Received received;
     error = sendOne(m_server, order, received);
     if (!error && received.outcome == OrderUpload::Outcome::Stored) {
-        result.renumbered.append(QStringLiteral("La orden #%1 pasó a ser la #%2 y se envió.").arg(number).arg(next));
-        return true;
+        result.renumbered.append(
+            QStringLiteral("La orden #%1 pasó a ser la #%2 y se envió.").arg(number.text(), next.text()));
+        return next;
     }
     const QString why = error ? error->description : conflictText(next, received);
-    result.conflicts.append(
-        QStringLiteral("La orden #%1 pasó a ser la #%2, pero no se pudo enviar: %3").arg(number).arg(next).arg(why));
-    return false;
+    result.conflicts.append(QStringLiteral("La orden #%1 pasó a ser la #%2, pero no se pudo enviar: %3")
+                                .arg(number.text(), next.text(), why));
+    return std::nullopt;
 }
 
 OrderSender::Result OrderSender::run()
@@ -114,9 +111,9 @@ OrderSender::Result OrderSender::run()
         return result;
     }
     int done = 0;
-    qint64 after = std::numeric_limits<qint64>::min();
+    std::optional<OrderNumber> after;
     QList<ServerOrder> page;
-    QList<qint64> committed;
+    QList<OrderNumber> committed;
     int stored = 0;
     // What the server committed is recorded page by page, once it is on the server's disk: a
     // crash in between only means that those orders are found on the server next time. Until
@@ -146,7 +143,15 @@ OrderSender::Result OrderSender::run()
         if (page.isEmpty())
             break;
         for (ServerOrder &order : page) {
-            const qint64 number = order.header.value(numberColumn).toLongLong();
+            const std::optional<OrderNumber> read = OrderNumber::read(order.header.value(numberColumn).toString());
+            if (!read) {
+                // No order number follows it: nothing after it can be read by number either.
+                result.stoppedBy = DbError{DbErrorNumber::Generic,
+                    QStringLiteral("una orden guardada tiene el número %1, que no es un número de orden.")
+                        .arg(order.header.value(numberColumn).toString())};
+                break;
+            }
+            const OrderNumber number = *read;
             after = number;
             OrderUpload::Received received;
             if (MaybeError error = sendOne(m_server, order, received)) {
@@ -155,15 +160,16 @@ OrderSender::Result OrderSender::run()
                     result.stoppedBy = error;
                     break;
                 }
-                result.refused.append(QStringLiteral("Orden %1: %2").arg(number).arg(error->description));
+                result.refused.append(QStringLiteral("Orden %1: %2").arg(number.text(), error->description));
             } else if (received.outcome == OrderUpload::Outcome::Conflict) {
                 // Another order under this number: this one waits, unless the salesperson gives
                 // it a new number now. (A renumbered order lies beyond this page's reading.)
                 const QString conflict = conflictText(number, received);
                 if (!m_dialogs)
                     result.conflicts.append(conflict);
-                else if (sendRenumbered(order, conflict, result)) {
-                    committed.append(order.header.value(numberColumn).toLongLong());
+                else if (const std::optional<OrderNumber> renumbered
+                    = sendRenumbered(order, number, conflict, result)) {
+                    committed.append(*renumbered);
                     ++stored;
                 }
             } else {
@@ -205,7 +211,7 @@ OrderSender::Result OrderSender::sendAll(Connection &local, Dialogs &dialogs, co
         return result;
     }
     ServerConnection server(QStringLiteral("recorvan-envio"));
-    std::optional<qint32> raised;
+    std::optional<OrderNumber> raised;
     MaybeError error = ServerLogin::open(server, settings, dialogs);
     if (!error)
         error = CounterCheck::offerRaise(local, server, dialogs, raised);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ordernumber.h"
 #include "data/dberror.h"
 
 #include <QStringList>
@@ -29,7 +30,7 @@ public:
         QStringList refused; // the orders the server refused, each with why
         QStringList conflicts; // the orders whose number the server holds for another order
         QStringList renumbered; // the orders sent under a new number
-        std::optional<qint32> lastOrder; // the counter as stored, when the send raised it
+        std::optional<OrderNumber> lastOrder; // the counter as stored, when the send raised it
         std::optional<DbError> stoppedBy; // why the others were not sent
         bool cancelled = false;
 
@@ -56,9 +57,10 @@ public:
     static Result sendAll(Connection &local, Dialogs &dialogs, const Progress &progress = {});
 
 private:
-    // Offers the next free number to an order the server holds another order under; true when
-    // it went under that number, which `order` then carries.
-    bool sendRenumbered(ServerOrder &order, const QString &conflict, Result &result);
+    // Offers the next free number to order `number`, which the server holds another order under;
+    // the number it went under, which `order` then carries, when it was sent.
+    std::optional<OrderNumber> sendRenumbered(
+        ServerOrder &order, OrderNumber number, const QString &conflict, Result &result);
 
     Connection &m_local;
     ServerConnection &m_server;

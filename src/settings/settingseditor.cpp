@@ -3,7 +3,7 @@
 #include "base/dialogs.h"
 #include "base/globals.h"
 #include "base/messagetitles.h"
-#include "base/regional.h"
+#include "base/ordernumber.h"
 #include "data/connection.h"
 #include "data/salespersoncode.h"
 #include "data/schema.h"
@@ -22,7 +22,7 @@ MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
     if (company) {
         typed.company.empresa = company->empresa;
         typed.company.vendedor = company->vendedor;
-        typed.company.ultimoPedido = Regional::plainInteger(qint64(Regional::leadingNumber(company->ultimoPedido)));
+        typed.company.ultimoPedido = OrderNumber::plainText(company->ultimoPedido);
     }
     ServerSettings server;
     if (MaybeError error = ServerSettings::read(connection, server))
@@ -96,13 +96,13 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
         return error->description;
     strEMPRESA = company->empresa;
     strRECORVAN = company->vendedor;
-    strULTIMO_PEDIDO = Regional::plainInteger(company->ultimoPedido);
+    strULTIMO_PEDIDO = company->ultimoPedido.text();
 
     const bool serverChanged = before.host != server->host || before.port != server->port
         || before.database != server->database || !SalespersonCode::same(before.vendedor, server->vendedor)
         || before.usuario != server->usuario;
     const bool counterChanged
-        = !companyBefore || Regional::leadingNumber(companyBefore->ultimoPedido) != company->ultimoPedido;
+        = !companyBefore || OrderNumber::read(companyBefore->ultimoPedido) != company->ultimoPedido;
     if (server->isConfigured() && (serverChanged || counterChanged))
         compareCounter(connection, *server, dialogs);
     return std::nullopt;
@@ -111,7 +111,7 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
 void SettingsEditor::compareCounter(Connection &connection, const ServerSettings &server, Dialogs &dialogs)
 {
     ServerConnection login(QStringLiteral("recorvan-contador"));
-    std::optional<qint32> raised;
+    std::optional<OrderNumber> raised;
     MaybeError error = ServerLogin::open(login, server, dialogs);
     if (!error)
         error = CounterCheck::offerRaise(connection, login, dialogs, raised);
@@ -123,7 +123,7 @@ void SettingsEditor::compareCounter(Connection &connection, const ServerSettings
         return;
     }
     if (raised)
-        strULTIMO_PEDIDO = Regional::plainInteger(*raised);
+        strULTIMO_PEDIDO = raised->text();
 }
 
 SettingsEditor::Trial SettingsEditor::tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs)

@@ -3,7 +3,7 @@
 #include "base/dialogs.h"
 #include "base/globals.h"
 #include "base/messagetitles.h"
-#include "base/regional.h"
+#include "base/ordernumber.h"
 #include "data/companysettings.h"
 #include "data/connection.h"
 #include "data/schema.h"
@@ -81,7 +81,7 @@ MaybeError LeoSetup()
     }
     strEMPRESA = setup->empresa;
     strRECORVAN = setup->vendedor;
-    strULTIMO_PEDIDO = Regional::plainNumber(Regional::leadingNumber(setup->ultimoPedido));
+    strULTIMO_PEDIDO = OrderNumber::plainText(setup->ultimoPedido);
     return std::nullopt;
 }
 

@@ -399,7 +399,7 @@ void frmTransferencia::sendOrders()
     // A counter raised past the server's numbers, or by an order given a new number, is the
     // run's counter too.
     if (result.lastOrder)
-        strULTIMO_PEDIDO = Regional::plainInteger(*result.lastOrder);
+        strULTIMO_PEDIDO = result.lastOrder->text();
     if (result.total == 0 && !result.stoppedBy)
         return;
     // An order the server holds another order under waits until someone acts: an error.

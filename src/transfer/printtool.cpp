@@ -5,23 +5,23 @@
 
 #include "base/dialogs.h"
 #include "base/messagetitles.h"
+#include "base/ordernumber.h"
 #include "base/regional.h"
-
-#include <cmath>
 
 QString orderNumberCaption(const QString &answer)
 {
-    const double number = Regional::leadingNumber(answer);
-    if (const std::optional<qint32> whole = Regional::toInt32(number))
-        return Regional::plainInteger(*whole);
-    // Beyond any order number there can be: still a number, so it selects no order rather
-    // than falling back on the date.
-    return number > 0 ? Regional::plainNumber(std::round(number)) : QStringLiteral("0");
+    // What is typed is rounded to the nearest number, halves to the even one ("15.5" asks for 16).
+    const double typed = Regional::leadingNumber(answer);
+    if (const std::optional<qint32> number = Regional::toInt32(typed))
+        return OrderNumber(*number).text();
+    // Beyond every order number there can be: above them the answer still asks for an order, and
+    // the report reads none in it; below them it asks for none, as 0 does, and takes the date.
+    return typed > 0 ? answer.trimmed() : QStringLiteral("0");
 }
 
 void previewOrderFromPrintTool(const QString &nroPedidoCaption, const QString &fechaCaption, QWidget *parent)
 {
-    const QString proposed = Regional::plainNumber(Regional::leadingNumber(nroPedidoCaption));
+    const QString proposed = OrderNumber::plainText(nroPedidoCaption);
     const QString answer = Dialogs::current().input(
         QStringLiteral("Ingrese número de pedido a visualizar:"), QStringLiteral("Preview"), proposed);
 

@@ -9,6 +9,6 @@ class QWidget;
 // zero, on every order of the main window's date, and shows it in the preview.
 void previewOrderFromPrintTool(const QString &nroPedidoCaption, const QString &fechaCaption, QWidget *parent);
 
-// The answer of the input box as the report's order-number caption: its leading number
-// rounded to the nearest integer (halves to even), in decimal digits.
+// The answer of the input box as the report's order-number caption: its leading number rounded
+// to the nearest integer (halves to even), in decimal digits.
 QString orderNumberCaption(const QString &answer);

@@ -42,7 +42,7 @@ private slots:
             ? CompanySettings::validateWithFirstOrder(empresa, QStringLiteral("Ana"), counter.mid(6), &refusal)
             : CompanySettings::validate({empresa, QStringLiteral("Ana"), counter}, &refusal);
         const QString stored = settings
-            ? QStringList{settings->empresa, settings->vendedor, QString::number(settings->ultimoPedido)}.join('|')
+            ? QStringList{settings->empresa, settings->vendedor, settings->ultimoPedido.text()}.join('|')
             : refusal;
         QTEST(stored, "stored");
     }

@@ -69,7 +69,7 @@ private slots:
         QVERIFY_NO_ERROR(SentOrders::unsentWhenConfigured(m_connection, shown));
         QVERIFY(!shown);
         QList<ServerOrder> orders;
-        QVERIFY_NO_ERROR(SentOrders::unsent(m_connection, 0, 10, orders));
+        QVERIFY_NO_ERROR(SentOrders::unsent(m_connection, std::nullopt, 10, orders));
         QCOMPARE(orders.size(), 1);
         QCOMPARE(orders.first().header.value(QStringLiteral("CLIENTE")).toString(), QStringLiteral("Cliente"));
         QCOMPARE(orders.first().lines.size(), 1);

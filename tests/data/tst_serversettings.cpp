@@ -71,10 +71,10 @@ private slots:
             && db.exec(QStringLiteral("INSERT INTO ENVIOS (NRO_PEDIDO, ENVIADO) VALUES (1, '2024-03-01 10:00:00')")));
         Connection connection(QStringLiteral("renumbering"));
         QVERIFY_NO_ERROR(connection.open(db.path()));
-        qint32 next = 0;
-        QVERIFY_NO_ERROR(OrderRenumbering::nextFree(connection, 20, next));
-        QCOMPARE(next, 21);
-        const MaybeError error = OrderRenumbering::renumber(connection, from, to);
+        OrderNumber next;
+        QVERIFY_NO_ERROR(OrderRenumbering::nextFree(connection, OrderNumber(20), next));
+        QCOMPARE(next, OrderNumber(21));
+        const MaybeError error = OrderRenumbering::renumber(connection, OrderNumber(from), OrderNumber(to));
         const QString stored = db.scalar(QStringLiteral("SELECT GROUP_CONCAT(NRO_PEDIDO || ':' || N, ' ') || ' | ' || "
                                                         "(SELECT ULTIMO_PEDIDO FROM SETUP) FROM (SELECT NRO_PEDIDO, "
                                                         "COUNT(*) AS N FROM LINEAS_PEDIDOS GROUP BY 1 ORDER BY 1)"))

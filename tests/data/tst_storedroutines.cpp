@@ -39,16 +39,16 @@ private slots:
 
     void counterAdvancesOnTheCompanysRowOnly()
     {
-        QCOMPARE(m_routines.AumentoNroPedido(QStringLiteral("Empresa de Prueba"), 15), std::optional<double>(16));
+        QCOMPARE(m_routines.AumentoNroPedido(QStringLiteral("Empresa de Prueba"), OrderNumber(15)), OrderNumber(16));
         // A company name that was never filled in is still the company's row.
         QVERIFY(m_db->exec("UPDATE SETUP SET EMPRESA = NULL"));
-        QCOMPARE(m_routines.AumentoNroPedido(QString(), 16), std::optional<double>(17));
+        QCOMPARE(m_routines.AumentoNroPedido(QString(), OrderNumber(16)), OrderNumber(17));
         QCOMPARE(scalar("SELECT ULTIMO_PEDIDO FROM SETUP"), QStringLiteral("17"));
 
         // Another company's row is not there: the box comes back while the failure lasts, and
         // Cancel gives up.
         m_dialogs.answerMessage(Dialogs::Retry).answerMessage(Dialogs::Cancel);
-        QCOMPARE(m_routines.AumentoNroPedido(QStringLiteral("Otra Empresa"), 17), std::nullopt);
+        QCOMPARE(m_routines.AumentoNroPedido(QStringLiteral("Otra Empresa"), OrderNumber(17)), std::nullopt);
         QCOMPARE(scalar("SELECT ULTIMO_PEDIDO FROM SETUP"), QStringLiteral("17"));
         QCOMPARE(m_dialogs.messages().size(), 2);
         const Dialogs::Message box = m_dialogs.messages().value(0);
@@ -72,7 +72,7 @@ private slots:
         QVERIFY_NO_ERROR(other.open(m_db->path()));
         QVERIFY_NO_ERROR(other.execute(QStringLiteral("BEGIN IMMEDIATE")));
         m_dialogs.answerMessage(Dialogs::Retry, [&other] { other.execute(QStringLiteral("ROLLBACK")); });
-        QVERIFY(m_routines.GraboLinea(16, 2, QStringLiteral("A'1"), 3, 12.5, QStringLiteral("sin caja")));
+        QVERIFY(m_routines.GraboLinea(OrderNumber(16), 2, QStringLiteral("A'1"), 3, 12.5, QStringLiteral("sin caja")));
         QCOMPARE(m_dialogs.messages().size(), 1);
         QCOMPARE(m_dialogs.messages().first().title, QStringLiteral("Error: 5"));
         QCOMPARE(

@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <optional>
+#include <utility>
 
 using Field = CustomerCursor::Field;
 using Outcome = OrderConfirmation::Outcome;
@@ -101,7 +102,7 @@ private slots:
     // Nothing is stored and the customer being typed is kept as it is.
     void refusedBeforeStoring_data()
     {
-        QTest::addColumn<int>("row"); // -1: no lines at all; 0: the order number (column 0) or date
+        QTest::addColumn<int>("row"); // -1: no lines at all; 0: the order number (column 0), date, run's counter
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("cell");
         QTest::addColumn<int>("outcome");
@@ -118,6 +119,10 @@ private slots:
             "El número de pedido '99999999999' no es válido." + notStored);
         row("date that is not a date", 0, 1, S("31/02/2004"), refused, 0,
             "La fecha del pedido '31/02/2004' no es una fecha." + notStored);
+        row("counter at its limit", 0, 2, S("2147483647"), refused, 0,
+            "El contador de pedidos llegó a su límite (último pedido: 2147483647): en esta base de datos no se "
+            "pueden guardar más pedidos. Los pedidos guardados se pueden seguir consultando, imprimiendo y exportando."
+                + notStored);
     }
 
     void refusedBeforeStoring()
@@ -130,7 +135,7 @@ private slots:
         if (row < 0)
             order.lines.clear();
         else if (row == 0)
-            (column == 0 ? order.nroPedido : order.fecha) = cell;
+            (column == 0 ? order.nroPedido : column == 1 ? order.fecha : strULTIMO_PEDIDO) = cell;
         else
             order.lines[row - 1][column] = cell;
         m_dialogs.answerMessage(Dialogs::Ok);
@@ -138,6 +143,8 @@ private slots:
         QTEST(int(result.outcome), "outcome");
         QTEST(result.line, "line");
         QTEST(m_dialogs.messages().first().text, "told");
+        // The run's counter stays as it was.
+        QCOMPARE(std::exchange(strULTIMO_PEDIDO, S("15")), row == 0 && column == 2 ? cell : S("15"));
         expectStored(false, 1);
         QCOMPARE(m_cursor->editMode(), CustomerCursor::EditMode::New);
         QCOMPARE(m_cursor->value(Field::Nombre), S("Cliente Nuevo"));

@@ -368,7 +368,7 @@ private slots:
             TestLaptop before(company, v07);
             QList<ServerOrder> orders;
             if (onServer == QLatin1String("same"))
-                QVERIFY_NO_ERROR(SentOrders::unsent(local, 0, 1, orders));
+                QVERIFY_NO_ERROR(SentOrders::unsent(local, std::nullopt, 1, orders));
             else
                 QVERIFY(addOrder(before, 101, QStringLiteral("Viejo"), 1));
             ServerConnection earlier(QStringLiteral("earlier"));
@@ -376,7 +376,7 @@ private slots:
             Connection previous(QStringLiteral("previous"));
             QVERIFY_NO_ERROR(previous.open(before.path()));
             if (orders.isEmpty())
-                QVERIFY_NO_ERROR(SentOrders::unsent(previous, 0, 1, orders));
+                QVERIFY_NO_ERROR(SentOrders::unsent(previous, std::nullopt, 1, orders));
             OrderUpload::Received received;
             QVERIFY_NO_ERROR(OrderUpload::send(earlier, orders.first(), received));
             QCOMPARE(received.outcome, OrderUpload::Outcome::Stored);

@@ -12,7 +12,7 @@ class TestDatabase
 {
 public:
     explicit TestDatabase(const Schema::Settings &settings
-        = {QStringLiteral("Empresa de Prueba"), QStringLiteral("Vendedor de Prueba"), 15});
+        = {QStringLiteral("Empresa de Prueba"), QStringLiteral("Vendedor de Prueba"), OrderNumber(15)});
 
     QString folder() const { return m_dir.path(); }
     QString path() const;

@@ -39,6 +39,7 @@ private slots:
         QTest::addColumn<QStringList>("orders");
         const QStringList day{"2", "12"};
         QTest::newRow("leading number") << "12abc" << QStringList{"12"};
+        QTest::newRow("halves to the even one") << "3.5" << QStringList{"4"};
         QTest::newRow("beyond 32 bits selects none") << "99999999999" << QStringList();
         QTest::newRow("negative takes the date") << "-3" << day;
         QTest::newRow("cancel takes the date") << "" << day;
