@@ -51,6 +51,9 @@ MaybeError Transaction::rollback()
     if (!m_active)
         return std::nullopt;
     m_active = false;
+    // A transaction the engine ended by itself (a failed commit, a full disk) has nothing left to undo.
+    if (!m_store.inTransaction())
+        return std::nullopt;
     MaybeError error = m_store.executeStatement(
         m_nested ? QStringLiteral("ROLLBACK TO ") + savepointName : QStringLiteral("ROLLBACK"));
     if (m_nested) {

@@ -125,27 +125,25 @@ OrderConfirmation::Result OrderConfirmation::confirm(const OrderDraft &order)
             m_customers->restoreState(customerState);
     };
 
-    for (;;) {
+    // The engine may have thrown the whole transaction away with its commit (a full disk): a
+    // failed commit is offered again in the routines' own frame, and Retry stores the order
+    // again from its start, so it is stored exactly once. Any other failure has told itself.
+    Result result;
+    const bool retried = runWithRetry(m_dialogs, [&]() -> MaybeError {
         std::optional<DbError> commitFailure;
-        const Result result = store(checked, order, commitFailure);
-        if (result.stored()) {
-            strULTIMO_PEDIDO = checked.newLastOrder.text();
-            m_dialogs.message(QStringLiteral("ORDEN #") + order.nroPedido + QStringLiteral(" ha sido guardada."),
-                MessageTitles::attention(), Dialogs::Information);
-            return result;
-        }
-        restoreCustomer();
-        if (!commitFailure)
-            return result;
-        // The engine may have thrown the whole transaction away with its commit (a full disk):
-        // Retry stores the order again from its start, so it is stored exactly once.
-        if (m_dialogs.message(commitFailure->description, MessageTitles::error(commitFailure->number),
-                Dialogs::Critical, Dialogs::Retry | Dialogs::Cancel, Dialogs::Retry)
-            != Dialogs::Retry) {
-            m_dialogs.message(headerFailed, {});
-            return result;
-        }
+        result = store(checked, order, commitFailure);
+        if (!result.stored())
+            restoreCustomer();
+        return commitFailure;
+    });
+    if (result.stored()) {
+        strULTIMO_PEDIDO = checked.newLastOrder.text();
+        m_dialogs.message(QStringLiteral("ORDEN #") + order.nroPedido + QStringLiteral(" ha sido guardada."),
+            MessageTitles::attention(), Dialogs::Information);
+    } else if (!retried) {
+        m_dialogs.message(headerFailed, {});
     }
+    return result;
 }
 
 OrderConfirmation::Result OrderConfirmation::store(
@@ -155,7 +153,10 @@ OrderConfirmation::Result OrderConfirmation::store(
     Transaction transaction(m_connection);
     auto giveUp = [&](Outcome outcome, int line, const QString &text, const QString &title = {},
                       Dialogs::Icon icon = Dialogs::NoIcon) -> Result {
-        transaction.rollback();
+        if (MaybeError undone = transaction.rollback())
+            m_dialogs.message(
+                QStringLiteral("No se pudo deshacer lo que se alcanzó a guardar de la orden.\n\n") + undone->text(),
+                MessageTitles::attention(), Dialogs::Critical);
         m_dialogs.message(text, title, icon);
         return {outcome, line};
     };
@@ -221,7 +222,9 @@ OrderConfirmation::Result OrderConfirmation::store(
     checked.newLastOrder = *advanced;
 
     if (MaybeError error = transaction.commit()) {
-        transaction.rollback();
+        if (MaybeError undone = transaction.rollback())
+            error->description
+                += QStringLiteral("\n\nNo se pudo deshacer lo que se alcanzó a guardar: ") + undone->text();
         commitFailure = *error;
         return {Outcome::HeaderNotStored, 0};
     }
