@@ -399,14 +399,14 @@ int serverLoad(QStringList args)
     }
     const QString &file = args.at(1);
     QString text;
-    if (std::optional<QString> refusal = ArticleList::readFile(file, text)) {
-        err() << *refusal << "\n";
+    if (MaybeError refusal = ArticleList::readFile(file, text)) {
+        err() << refusal->description << "\n";
         err().flush();
         return 1;
     }
     ArticleList list(std::move(text), *format);
-    if (std::optional<QString> refusal = list.refusal(file)) {
-        err() << *refusal << "\nSi la lista usa otro formato, indíquelo con --formato es|en.\n";
+    if (MaybeError refusal = list.refusal(file)) {
+        err() << refusal->description << "\nSi la lista usa otro formato, indíquelo con --formato es|en.\n";
         err().flush();
         return 1;
     }
@@ -519,12 +519,12 @@ int serverReport(QStringList args)
         return 2;
     }
     rptOrden report;
-    if (std::optional<QString> problem = report.runBySalesperson(rows, period))
-        err() << *problem << "\n";
+    if (MaybeError problem = report.runBySalesperson(rows, period))
+        err() << problem->description << "\n";
     PdfExportFilter filter;
     filter.setFileName(args.at(1));
-    if (std::optional<QString> failure = filter.exportReport(report.document())) {
-        err() << *failure << "\n";
+    if (MaybeError failure = filter.exportReport(report.document())) {
+        err() << failure->description << "\n";
         err().flush();
         return 1;
     }

@@ -73,12 +73,12 @@ int main(int argc, char *argv[])
     const double whole = measureMs("query + layout + PDF", 7, [&] {
         rptOrden report;
         report.setCaption(QStringLiteral("lblFECHA"), QStringLiteral("04/12/2026"));
-        if (std::optional<QString> error = report.run())
-            std::fprintf(stderr, "%s\n", qPrintable(*error));
+        if (MaybeError error = report.run())
+            std::fprintf(stderr, "%s\n", qPrintable(error->description));
         PdfExportFilter filter;
         filter.setFileName(pdf);
-        if (std::optional<QString> error = filter.exportReport(report.document()))
-            std::fprintf(stderr, "%s\n", qPrintable(*error));
+        if (MaybeError error = filter.exportReport(report.document()))
+            std::fprintf(stderr, "%s\n", qPrintable(error->description));
         pages = report.document().pageCount();
     });
 

@@ -131,7 +131,7 @@ int main(int argc, char *argv[])
             report.setCaption(QStringLiteral("lblFECHA"), QStringLiteral("01/03/2024"));
             PdfExportFilter filter;
             filter.setFileName(files.filePath(QStringLiteral("equipo.pdf")));
-            if (std::optional<QString> failure = report.run(); failure || filter.exportReport(report.document()))
+            if (MaybeError failure = report.run(); failure || filter.exportReport(report.document()))
                 done = fail(QStringLiteral("the laptop's report failed"));
             laptop.push_back(clock.nsecsElapsed() / 1e6);
             exported.push_back(toolRun({QStringLiteral("server-export"), company.url(),

@@ -62,7 +62,7 @@ qsizetype controlCharacterIn(const QString &field)
 
 } // namespace
 
-std::optional<QString> ArticleList::readFile(const QString &path, QString &text)
+std::optional<QString> ArticleList::whyNotRead(const QString &path, QString &text)
 {
     const QString name = QDir::toNativeSeparators(path);
     auto cannot = [&name](const QString &why) {
@@ -158,7 +158,7 @@ std::optional<ArticleRecord> ArticleList::convert(
     return article;
 }
 
-std::optional<QString> ArticleList::refusal(const QString &path) const
+std::optional<QString> ArticleList::whyRefused(const QString &path) const
 {
     // One pass over the whole text before the first article is stored: a list written in
     // another format fails nearly every record the same way.
@@ -245,4 +245,18 @@ QString ArticleList::problemsText(const QString &path, const QList<Problem> &pro
                 .arg(imported)
                 .arg(problems.size());
     return text;
+}
+
+MaybeError ArticleList::readFile(const QString &path, QString &text)
+{
+    if (std::optional<QString> why = whyNotRead(path, text))
+        return DbError{DbErrorNumber::Refused, *why};
+    return std::nullopt;
+}
+
+MaybeError ArticleList::refusal(const QString &path) const
+{
+    if (std::optional<QString> why = whyRefused(path))
+        return DbError{DbErrorNumber::Refused, *why};
+    return std::nullopt;
 }

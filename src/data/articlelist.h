@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dberror.h"
+
 #include "articlelistreader.h"
 #include "listformat.h"
 #include "storedroutines.h"
@@ -28,14 +30,14 @@ public:
     static constexpr int maximumFieldLength = 255;
 
     // The decoded text of the file; otherwise why it cannot be read, as a sentence.
-    static std::optional<QString> readFile(const QString &path, QString &text);
+    static MaybeError readFile(const QString &path, QString &text);
 
     explicit ArticleList(QString text, ListFormat format = ListFormat::es());
 
     // Before anything is stored: when more than half of the records fail the same way (their
     // prices, say, do not read by the list's format), the list is refused whole, and this says
     // why, naming the format and an example line. nullopt when the list may be loaded.
-    std::optional<QString> refusal(const QString &path) const;
+    MaybeError refusal(const QString &path) const;
 
     // The next record that converts, with the line it starts on; the records on the way that
     // do not are kept as problems. False at the end of the list.
@@ -57,6 +59,8 @@ public:
     static QString problemsText(const QString &path, const QList<Problem> &problems, int imported);
 
 private:
+    static std::optional<QString> whyNotRead(const QString &path, QString &text);
+    std::optional<QString> whyRefused(const QString &path) const;
     enum class Failure { None, Text, Stock, Price, Date };
     static Failure check(
         const ArticleListRecord &record, const ListFormat &format, ArticleRecord *article, QString *reason);

@@ -37,4 +37,6 @@ constexpr int ReadOnly = 8; // SQLITE_READONLY
 constexpr int CantOpen = 14; // SQLITE_CANTOPEN
 constexpr int NotADatabase = 26; // SQLITE_NOTADB
 constexpr int NoRowChanged = 3021; // no stored row matched the statement's condition
+constexpr int Refused = 3022; // what was typed or read cannot be stored; the description says why
+constexpr int Cancelled = 3023; // the user cancelled a question: nothing more to say (no description)
 } // namespace DbErrorNumber

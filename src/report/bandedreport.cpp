@@ -101,7 +101,7 @@ QString BandedReport::formatValue(const QVariant &value, const QString &format)
     }
 }
 
-std::optional<QString> BandedReport::run()
+MaybeError BandedReport::run()
 {
     m_document = ReportDocument();
     if (m_reportStart)
@@ -109,16 +109,16 @@ std::optional<QString> BandedReport::run()
 
     const QString path = Connection::pathFromConnectionString(m_dataControl.connectionString);
     if (path.isEmpty())
-        return QStringLiteral("El informe no tiene una base de datos de donde leer.");
+        return DbError{DbErrorNumber::CantOpen, QStringLiteral("El informe no tiene una base de datos de donde leer.")};
 
     // Each run reads over a connection of its own, so that it never disturbs the program's one.
     static QAtomicInt runs;
     Connection connection(QStringLiteral("BandedReport-%1").arg(runs.fetchAndAddRelaxed(1)));
     if (MaybeError error = connection.open(path, Connection::Mode::ReadOnly))
-        return error->text();
+        return DbError{error->number, error->text()};
     RowSet rows;
     if (MaybeError error = connection.select(m_dataControl.query, m_dataControl.values, rows))
-        return error->text();
+        return DbError{error->number, error->text()};
     connection.close();
 
     layout(rows);

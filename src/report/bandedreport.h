@@ -4,6 +4,7 @@
 #include "reportsection.h"
 #include "textfit.h"
 
+#include "data/dberror.h"
 #include "data/rowset.h"
 
 #include <QHash>
@@ -62,8 +63,8 @@ public:
     const DataControl &dataControl() const { return m_dataControl; }
 
     // The start event, then the rows over a read-only connection of the run's own, then the
-    // layout. A failure to read is described in Spanish and leaves an empty document.
-    std::optional<QString> run();
+    // layout. A failure to read leaves an empty document; its description carries the number.
+    MaybeError run();
     // Lays out the given rows, firing the section events; the document is replaced.
     void layout(const RowSet &rows);
     const ReportDocument &document() const { return m_document; }

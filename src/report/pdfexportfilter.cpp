@@ -14,9 +14,10 @@
 
 namespace {
 
-QString failure(const QString &path, const QString &why)
+DbError failure(const QString &path, const QString &why)
 {
-    return QStringLiteral("No se pudo escribir el archivo PDF '%1': %2.").arg(QDir::toNativeSeparators(path), why);
+    return {DbErrorNumber::CantOpen,
+        QStringLiteral("No se pudo escribir el archivo PDF '%1': %2.").arg(QDir::toNativeSeparators(path), why)};
 }
 
 QString whyNotWritten(const QSaveFile &file)
@@ -34,10 +35,11 @@ QString whyNotWritten(const QSaveFile &file)
 
 } // namespace
 
-std::optional<QString> PdfExportFilter::exportReport(const ReportDocument &document)
+MaybeError PdfExportFilter::exportReport(const ReportDocument &document)
 {
     if (m_fileName.trimmed().isEmpty())
-        return QStringLiteral("No se pudo escribir el archivo PDF: no se indicó su nombre.");
+        return DbError{
+            DbErrorNumber::CantOpen, QStringLiteral("No se pudo escribir el archivo PDF: no se indicó su nombre.")};
     const QFileInfo target(m_fileName);
     if (target.isDir())
         return failure(m_fileName, QStringLiteral("es una carpeta"));

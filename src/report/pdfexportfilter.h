@@ -2,6 +2,8 @@
 
 #include "reportdocument.h"
 
+#include "data/dberror.h"
+
 #include <QString>
 
 #include <optional>
@@ -16,7 +18,7 @@ public:
     // Writes the pages as PDF, replacing an existing file; on failure (missing folder, no
     // permission, path is a folder) a Spanish description naming the path and why. A file
     // that was there before stays as it was when the new one cannot be written.
-    std::optional<QString> exportReport(const ReportDocument &document);
+    MaybeError exportReport(const ReportDocument &document);
 
 private:
     QString m_fileName;

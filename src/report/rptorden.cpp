@@ -352,15 +352,15 @@ const ReportDocument &rptOrden::document() const
     return m_document;
 }
 
-std::optional<QString> rptOrden::run()
+MaybeError rptOrden::run()
 {
     m_failure.reset();
-    std::optional<QString> error = m_report.run();
+    MaybeError error = m_report.run();
     m_document = m_report.document();
     return error ? error : m_failure;
 }
 
-std::optional<QString> rptOrden::runBySalesperson(const RowSet &rows, const QString &period)
+MaybeError rptOrden::runBySalesperson(const RowSet &rows, const QString &period)
 {
     m_failure.reset();
     dblTotalOrden = 0;
@@ -428,9 +428,10 @@ void rptOrden::Detail_BeforePrint()
         // run says so instead of printing a total that leaves it out silently.
         m_report.setCaption(QStringLiteral("lblTOTAL_LINEA"), QString());
         if (!m_failure)
-            m_failure = QStringLiteral("El pedido %1 tiene una línea sin cantidad o sin precio; "
-                                       "el total del pedido no la incluye.")
-                            .arg(m_report.fieldText(QStringLiteral("Field1")));
+            m_failure = DbError{DbErrorNumber::Generic,
+                QStringLiteral("El pedido %1 tiene una línea sin cantidad o sin precio; el total del pedido no la "
+                               "incluye.")
+                    .arg(m_report.fieldText(QStringLiteral("Field1")))};
         return;
     }
     const QString amount = Regional::standard(*cantidad * *unitario);

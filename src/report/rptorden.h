@@ -30,12 +30,12 @@ public:
     QString caption(const QString &labelName) const;
     // The start routine, the query over the report's own connection, the layout. On failure
     // a description for the user.
-    std::optional<QString> run();
+    MaybeError run();
     // The office's report over the company server's rows, as ReceivedOrders gives them: the same
     // bands, each salesperson's orders under a heading with its code and name and closed by its
     // figures (orders, items, amount), then a closing page with every salesperson's figures and
     // the company's. `period` stands at the foot of each page.
-    std::optional<QString> runBySalesperson(const RowSet &rows, const QString &period);
+    MaybeError runBySalesperson(const RowSet &rows, const QString &period);
     const ReportDocument &document() const;
 
     // The statement and values the last start built.
@@ -66,5 +66,5 @@ private:
     double dblTotalImporte = 0;
     // A day's report may hold more orders than a 16-bit count reaches.
     qint64 intTotalCantidad = 0;
-    std::optional<QString> m_failure;
+    MaybeError m_failure;
 };

@@ -177,13 +177,14 @@ void frmConfiguracion::cmdProbar_Click()
     // Connecting can take up to the connection's time-out: the window says it is busy.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cmdProbar->setEnabled(false);
-    const SettingsEditor::Trial trial = SettingsEditor::tryServer(typed().server, Dialogs::current());
+    QString found;
+    const MaybeError failed = SettingsEditor::tryServer(typed().server, Dialogs::current(), found);
     cmdProbar->setEnabled(true);
     // Disabled, the button gave its focus away: a second Space would have pressed "Aceptar".
     cmdProbar->setFocus(Qt::OtherFocusReason);
     QApplication::restoreOverrideCursor();
-    Dialogs::current().message(
-        trial.text, QStringLiteral("Probar conexión"), trial.connected ? Dialogs::Information : Dialogs::Warning);
+    Dialogs::current().message(failed ? failed->description : found, QStringLiteral("Probar conexión"),
+        failed ? Dialogs::Warning : Dialogs::Information);
 }
 
 void frmConfiguracion::cmdAceptar_Click()
@@ -191,11 +192,11 @@ void frmConfiguracion::cmdAceptar_Click()
     // Storing a server compares the order counter with the server's, which can take up to
     // the connection's time-out.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<QString> refusal = SettingsEditor::save(acnDataBase(), typed(), Dialogs::current());
+    const MaybeError refused = SettingsEditor::save(acnDataBase(), typed(), Dialogs::current());
     QApplication::restoreOverrideCursor();
-    if (refusal) {
-        if (!refusal->isEmpty())
-            Dialogs::current().message(*refusal, MessageTitles::attention(), Dialogs::Warning);
+    if (refused) {
+        if (refused->number != DbErrorNumber::Cancelled)
+            Dialogs::current().message(refused->description, MessageTitles::attention(), Dialogs::Warning);
         return;
     }
     accept();

@@ -40,18 +40,18 @@ MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
     return std::nullopt;
 }
 
-std::optional<QString> SettingsEditor::save(Connection &connection, const Typed &typed, Dialogs &dialogs)
+MaybeError SettingsEditor::save(Connection &connection, const Typed &typed, Dialogs &dialogs)
 {
     QString refusal;
     const std::optional<Schema::Settings> company = CompanySettings::validate(typed.company, &refusal);
-    if (!company)
-        return refusal;
-    const std::optional<ServerSettings> server = ServerSettings::validate(typed.server, &refusal);
-    if (!server)
-        return refusal;
+    const std::optional<ServerSettings> server
+        = company ? ServerSettings::validate(typed.server, &refusal) : std::nullopt;
+    if (!company || !server)
+        return DbError{DbErrorNumber::Refused, refusal};
     const std::optional<ListFormat> format = ListFormat::fromCode(typed.listFormat);
     if (!format)
-        return QStringLiteral("El formato de la lista de artículos '%1' no se conoce.").arg(typed.listFormat);
+        return DbError{DbErrorNumber::Refused,
+            QStringLiteral("El formato de la lista de artículos '%1' no se conoce.").arg(typed.listFormat)};
     ServerSettings before;
     std::optional<Schema::StoredSettings> companyBefore;
     int unsent = 0;
@@ -61,7 +61,7 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
     if (!error && server->isConfigured() && !before.isConfigured())
         error = SentOrders::unsentCount(connection, unsent);
     if (error)
-        return error->description;
+        return error;
 
     // Orders stored before this laptop had a server were handled by the office another way.
     bool setAside = false;
@@ -76,7 +76,7 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
             QStringLiteral("Servidor de la empresa"), Dialogs::Question,
             {QStringLiteral("Solo las nuevas"), QStringLiteral("Todas"), QStringLiteral("Cancelar")}, 0, 2});
         if (choice == 2)
-            return QString();
+            return DbError{DbErrorNumber::Cancelled, {}};
         setAside = choice == 0;
     }
 
@@ -93,7 +93,7 @@ std::optional<QString> SettingsEditor::save(Connection &connection, const Typed 
     if (!error)
         error = transaction.commit();
     if (error)
-        return error->description;
+        return error;
     strEMPRESA = company->empresa;
     strRECORVAN = company->vendedor;
     strULTIMO_PEDIDO = company->ultimoPedido.text();
@@ -126,21 +126,22 @@ void SettingsEditor::compareCounter(Connection &connection, const ServerSettings
         strULTIMO_PEDIDO = raised->text();
 }
 
-SettingsEditor::Trial SettingsEditor::tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs)
+MaybeError SettingsEditor::tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs, QString &found)
 {
     QString refusal;
     const std::optional<ServerSettings> settings = ServerSettings::validate(typed, &refusal);
     if (!settings)
-        return {false, refusal};
+        return DbError{DbErrorNumber::Refused, refusal};
     if (!settings->isConfigured())
-        return {false, QStringLiteral("No hay un servidor que probar: falta el nombre de la base de datos.")};
+        return DbError{DbErrorNumber::Refused,
+            QStringLiteral("No hay un servidor que probar: falta el nombre de la base de datos.")};
     ServerConnection connection(QStringLiteral("recorvan-prueba"));
     if (MaybeError error = ServerLogin::open(connection, *settings, dialogs))
-        return {false, QStringLiteral("No se pudo conectar. %1").arg(error->description)};
+        return DbError{error->number, QStringLiteral("No se pudo conectar. %1").arg(error->description)};
     const ServerAddress &address = connection.address();
-    return {true,
-        QStringLiteral("Conexión correcta: base de datos %1 en el servidor %2, vendedor %3 (usuario %4).")
-            .arg(address.database(), address.shownServer(), settings->vendedor, connection.user())};
+    found = QStringLiteral("Conexión correcta: base de datos %1 en el servidor %2, vendedor %3 (usuario %4).")
+                .arg(address.database(), address.shownServer(), settings->vendedor, connection.user());
+    return std::nullopt;
 }
 
 QString SettingsEditor::defaultLogin(const ServerSettings::Typed &typed)

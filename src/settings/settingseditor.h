@@ -25,23 +25,17 @@ public:
         QString listFormat = ListFormat::es().code();
     };
 
-    // What a try of the server found, as the user reads it.
-    struct Trial
-    {
-        bool connected = false;
-        QString text;
-    };
-
     static MaybeError load(Connection &connection, Typed &typed);
     // Checks and stores both in one transaction, and brings the run's globals up to date.
-    // The refusal, as a sentence, when something typed cannot be stored; then nothing is (an
-    // empty refusal: the user cancelled a question, and there is nothing more to say).
+    // When something typed cannot be stored (DbErrorNumber::Refused, the description says why)
+    // or the user cancelled a question (DbErrorNumber::Cancelled), nothing is.
     // A server configured where there was none, on a laptop with orders, asks which of them
     // to send. A server or counter changed is compared with the server's highest order number.
-    static std::optional<QString> save(Connection &connection, const Typed &typed, Dialogs &dialogs);
+    static MaybeError save(Connection &connection, const Typed &typed, Dialogs &dialogs);
     // Connects with the server settings as typed, asking for a password through the dialogs
-    // when libpq's password file has none.
-    static Trial tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs);
+    // when libpq's password file has none. What a try that connected found, as the user reads
+    // it, is in `found`.
+    static MaybeError tryServer(const ServerSettings::Typed &typed, Dialogs &dialogs, QString &found);
     // The login used when none is typed.
     static QString defaultLogin(const ServerSettings::Typed &typed);
 

@@ -82,11 +82,12 @@ ArticleImport::Outcome ArticleImport::run()
     // What was read is what may be deleted afterwards.
     const std::optional<FileIdentity> read = FileIdentity::of(m_path);
     QString text;
-    if (std::optional<QString> error = ArticleList::readFile(m_path, text))
-        return refuse(*error);
+    if (MaybeError error = ArticleList::readFile(m_path, text))
+        return refuse(error->description);
     ArticleList list(std::move(text), format);
-    if (std::optional<QString> refused = list.refusal(m_path))
-        return refuse(*refused + QStringLiteral("\nSi la lista usa otro formato, elíjalo en Configuración."));
+    if (MaybeError refused = list.refusal(m_path))
+        return refuse(
+            refused->description + QStringLiteral("\nSi la lista usa otro formato, elíjalo en Configuración."));
 
     bool failed = false;
     ArticleBatchWriter::Listener listener;

@@ -21,8 +21,8 @@ void OrderExport::run(const QString &date, bool toPdf, const QString &path, QWid
     // The order number keeps its "0", so the report selects by date.
     rptOrden report;
     report.setCaption(QStringLiteral("lblFECHA"), date);
-    if (const std::optional<QString> failure = report.run()) {
-        dialogs.message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
+    if (const MaybeError failure = report.run()) {
+        dialogs.message(failure->description, attention, Dialogs::Critical, Dialogs::Ok);
         // A report that ran has pages even when it has something to say (a line without a
         // price): the day is still written and shown, that amount blank.
         if (report.document().pageCount() == 0)
@@ -33,8 +33,8 @@ void OrderExport::run(const QString &date, bool toPdf, const QString &path, QWid
         PdfExportFilter filter;
         filter.setFileName(path);
         // A file that cannot be written is told as such, and never followed by the success text.
-        if (const std::optional<QString> failure = filter.exportReport(report.document())) {
-            dialogs.message(*failure, attention, Dialogs::Critical, Dialogs::Ok);
+        if (const MaybeError failure = filter.exportReport(report.document())) {
+            dialogs.message(failure->description, attention, Dialogs::Critical, Dialogs::Ok);
         } else {
             dialogs.message(QStringLiteral("Se exportó el archivo satisfactoriamente.\nSe procederá a visulizarlo."),
                 attention, Dialogs::Information, Dialogs::Ok);

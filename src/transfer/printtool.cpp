@@ -28,8 +28,8 @@ void previewOrderFromPrintTool(const QString &nroPedidoCaption, const QString &f
     rptOrden report;
     report.setCaption(QStringLiteral("lblView_NRO_PEDIDO"), orderNumberCaption(answer));
     report.setCaption(QStringLiteral("lblFECHA"), fechaCaption);
-    if (std::optional<QString> error = report.run()) {
-        Dialogs::current().message(*error, MessageTitles::attention(), Dialogs::Critical);
+    if (MaybeError error = report.run()) {
+        Dialogs::current().message(error->description, MessageTitles::attention(), Dialogs::Critical);
         if (report.document().pageCount() == 0)
             return;
     }

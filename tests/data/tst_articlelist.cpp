@@ -74,7 +74,7 @@ private slots:
     void mostlyBadListIsRefusedWhole()
     {
         const QString english = "A,p,d,1,\"1,250.5\",1/1/2004\nB,p,d,1,\"2\",1/1/2004\nC,p,d,1,\"3.5\",1/1/2004\n";
-        QCOMPARE(ArticleList(english, ListFormat::es()).refusal("entrada.dat").value_or(QString()),
+        QCOMPARE(ArticleList(english, ListFormat::es()).refusal("entrada.dat").value_or(DbError()).description,
             QStringLiteral("No se importó nada del archivo 'entrada.dat': en 2 de sus 3 registros el precio no se lee "
                            "con el formato de la lista, coma decimal, punto de miles y fechas día/mes/año (1.234,50 y "
                            "20/08/2004).\nPor ejemplo, en la línea 1 el precio «1,250.5» no es un número."));

@@ -62,9 +62,9 @@ struct OrderFixture
         for (const auto &[caption, text] : {std::pair{"lblView_NRO_PEDIDO", number}, {"lblFECHA", date}})
             if (!text.isEmpty())
                 report->setCaption(QString::fromLatin1(caption), text);
-        const std::optional<QString> error = report->run();
+        const MaybeError error = report->run();
         if (error)
-            qWarning() << *error;
+            qWarning() << error->description;
         return error ? nullptr : std::move(report);
     }
 

@@ -115,7 +115,7 @@ private slots:
         const QString path = QDir(out.path()).filePath(relative);
         PdfExportFilter filter;
         filter.setFileName(path);
-        const std::optional<QString> error = filter.exportReport(ReportDocument());
+        const MaybeError error = filter.exportReport(ReportDocument());
         QVERIFY_ERROR_CONTAINS(error, QDir::toNativeSeparators(path));
         QVERIFY_ERROR_CONTAINS(error, why);
         filter.setFileName(QString());

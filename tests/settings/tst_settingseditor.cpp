@@ -47,7 +47,8 @@ private slots:
         typed.server = {server.at(0), server.at(1), server.at(2), server.at(3), server.at(4), server.at(5)};
         ScriptedDialogs dialogs;
         dialogs.answerMessage(Dialogs::Ok);
-        const std::optional<QString> refusal = SettingsEditor::save(connection, typed, dialogs);
+        const MaybeError refused = SettingsEditor::save(connection, typed, dialogs);
+        const std::optional<QString> refusal = refused ? std::optional(refused->description) : std::nullopt;
         SettingsEditor::Typed loaded;
         QVERIFY_NO_ERROR(SettingsEditor::load(connection, loaded));
         const ServerSettings::Typed &read = loaded.server;
@@ -90,8 +91,8 @@ private slots:
         dialogs.answerChoice(option);
         if (option != 2)
             dialogs.answerMessage(Dialogs::Ok);
-        QCOMPARE(
-            SettingsEditor::save(connection, typed, dialogs), option == 2 ? std::optional(QString()) : std::nullopt);
+        const MaybeError saved = SettingsEditor::save(connection, typed, dialogs);
+        QCOMPARE(saved ? saved->number : 0, option == 2 ? DbErrorNumber::Cancelled : 0);
         QVERIFY(dialogs.shown().first().choice.text.startsWith(
             QStringLiteral("Este equipo tiene 2 órdenes guardadas que el servidor no recibió.")));
         std::optional<int> unsent;
@@ -101,7 +102,7 @@ private slots:
         if (option != 2) {
             dialogs.clear();
             typed.company.empresa = QStringLiteral("Otra");
-            QCOMPARE(SettingsEditor::save(connection, typed, dialogs), std::nullopt);
+            QVERIFY_NO_ERROR(SettingsEditor::save(connection, typed, dialogs));
             QCOMPARE(dialogs.shown().size(), 0);
         }
     }
