@@ -41,9 +41,9 @@ OrderDraft draftOf(int lines)
 {
     OrderDraft order;
     order.fecha = Regional::shortDate(QDate::currentDate());
-    order.formaDeEnvio = QStringLiteral("Transporte");
-    order.formaDePago = QStringLiteral("Contado");
-    order.observaciones = QStringLiteral("Entrega en depósito");
+    order.texts.formaDeEnvio = QStringLiteral("Transporte");
+    order.texts.formaDePago = QStringLiteral("Contado");
+    order.texts.observaciones = QStringLiteral("Entrega en depósito");
     for (int i = 0; i < lines; ++i) {
         order.lines.append(
             {QStringLiteral("Artículo %1").arg(i), QString::number(1 + i % 5), QStringLiteral("1.234,50"),

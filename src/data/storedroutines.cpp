@@ -105,9 +105,10 @@ bool StoredRoutines::executeWithRetry(const QString &sql, const QVariantList &va
 
 bool StoredRoutines::GraboPedido(const OrderHeader &h) const
 {
-    return executeWithRetry(insertPedido(),
-        {h.nroPedido.value(), dateValue(h.fecha), text(h.cliente), text(h.direccion), text(h.ruc), text(h.telefono),
-            text(h.contacto), text(h.email), text(h.formaDeEnvio), text(h.formaDePago), text(h.observaciones)});
+    QVariantList values{h.nroPedido.value(), dateValue(h.fecha)};
+    for (const QVariant &value : h.texts.values())
+        values.append(text(value.toString()));
+    return executeWithRetry(insertPedido(), values);
 }
 
 bool StoredRoutines::GraboLinea(OrderNumber nroPedido, qint32 nroLinea, const QString &codArt, qint32 cantidad,

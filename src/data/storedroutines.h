@@ -2,6 +2,7 @@
 
 #include "base/ordernumber.h"
 #include "dberror.h"
+#include "ordertexts.h"
 
 #include <QDate>
 #include <QString>
@@ -17,15 +18,7 @@ struct OrderHeader
 {
     OrderNumber nroPedido;
     QDate fecha;
-    QString cliente;
-    QString direccion;
-    QString ruc;
-    QString telefono;
-    QString contacto;
-    QString email;
-    QString formaDeEnvio;
-    QString formaDePago;
-    QString observaciones;
+    OrderTexts texts;
 };
 
 struct ArticleRecord

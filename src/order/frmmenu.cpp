@@ -494,15 +494,8 @@ void frmMenu::Confirmar_Orden()
     OrderDraft order;
     order.nroPedido = lblNRO_PEDIDO->text();
     order.fecha = lblFECHA->text();
-    order.nombre = txtNOMBRE->text();
-    order.direccion = txtDIRECCION->text();
-    order.ruc = txtRUC->text();
-    order.telefono = txtTELEFONO->text();
-    order.contacto = txtCONTACTO->text();
-    order.email = txtEMAIL->text();
-    order.formaDeEnvio = txtFORMA_DE_ENVIO->text();
-    order.formaDePago = txtFORMA_DE_PAGO->text();
-    order.observaciones = txtOBSERVACIONES->text();
+    order.texts = {txtNOMBRE->text(), txtDIRECCION->text(), txtRUC->text(), txtTELEFONO->text(), txtCONTACTO->text(),
+        txtEMAIL->text(), txtFORMA_DE_ENVIO->text(), txtFORMA_DE_PAGO->text(), txtOBSERVACIONES->text()};
     for (int row = 1; row < gridCompras->rows(); ++row) {
         QStringList cells;
         for (int col = 0; col < gridCompras->cols(); ++col)

@@ -174,24 +174,16 @@ OrderConfirmation::Result OrderConfirmation::store(
                 MessageTitles::error(error->number, error->description), Dialogs::Information);
     }
     OrderHeader &header = checked.header;
+    header.texts = order.texts;
     if (m_customers && m_customers->hasCurrent()) {
-        header.cliente = m_customers->value(CustomerCursor::Field::Nombre);
-        header.direccion = m_customers->value(CustomerCursor::Field::Direccion);
-        header.ruc = m_customers->value(CustomerCursor::Field::Ruc);
-        header.telefono = m_customers->value(CustomerCursor::Field::Telefono);
-        header.contacto = m_customers->value(CustomerCursor::Field::Contacto);
-        header.email = m_customers->value(CustomerCursor::Field::Email);
-    } else {
-        header.cliente = order.nombre;
-        header.direccion = order.direccion;
-        header.ruc = order.ruc;
-        header.telefono = order.telefono;
-        header.contacto = order.contacto;
-        header.email = order.email;
+        OrderTexts &texts = header.texts;
+        texts.cliente = m_customers->value(CustomerCursor::Field::Nombre);
+        texts.direccion = m_customers->value(CustomerCursor::Field::Direccion);
+        texts.ruc = m_customers->value(CustomerCursor::Field::Ruc);
+        texts.telefono = m_customers->value(CustomerCursor::Field::Telefono);
+        texts.contacto = m_customers->value(CustomerCursor::Field::Contacto);
+        texts.email = m_customers->value(CustomerCursor::Field::Email);
     }
-    header.formaDeEnvio = order.formaDeEnvio;
-    header.formaDePago = order.formaDePago;
-    header.observaciones = order.observaciones;
 
     // A failure the engine answers by ending the transaction itself would leave every later
     // statement committed on its own: the order is then given up as a whole.

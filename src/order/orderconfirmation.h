@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "data/dberror.h"
+#include "data/ordertexts.h"
 
 #include <functional>
 #include <optional>
@@ -18,16 +19,9 @@ struct OrderDraft
 {
     QString nroPedido; // caption of lblNRO_PEDIDO
     QString fecha; // caption of lblFECHA
-    // The six customer fields as shown; used as they are when no customer record is current.
-    QString nombre;
-    QString direccion;
-    QString ruc;
-    QString telefono;
-    QString contacto;
-    QString email;
-    QString formaDeEnvio;
-    QString formaDePago;
-    QString observaciones;
+    // As the fields show them; the six customer fields are used as they are when no customer
+    // record is current.
+    OrderTexts texts;
     // Data rows of gridCompras (row 1 first), each its cells by OrderColumn.
     QList<QStringList> lines;
 };

@@ -27,7 +27,7 @@ template <typename... Cells> void row(const char *name, const Cells &...cells)
 
 OrderDraft draft()
 {
-    return {"16", "20/08/2004", "Cliente Uno", {}, {}, {}, {}, "uno@x.py", "Transporte", "Contado", "Urgente",
+    return {"16", "20/08/2004", {"Cliente Uno", {}, {}, {}, {}, "uno@x.py", "Transporte", "Contado", "Urgente"},
         {{"Artículo A", "2", "1.234,50", "2.469,00", "A", "rojo", "FA"},
             {"Artículo B", "3", "12,50", "37,50", "B", "", "FB"}, {"Artículo C", "1", "0,00", "0,00", "C", "", "FC"}}};
 }
