@@ -7,10 +7,10 @@
 
 #include <optional>
 
-// The settings row as someone types it (the database tool, the first start, the settings
-// window): every place checks it by the same rules.
 class Connection;
 
+// The settings row as someone types it (the database tool, the first start, the settings
+// window): every place checks it by the same rules.
 class CompanySettings
 {
 public:

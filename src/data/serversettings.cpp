@@ -43,28 +43,28 @@ std::optional<ServerSettings> ServerSettings::validate(const Typed &typed, QStri
     ServerSettings settings;
     settings.host = typed.host.trimmed();
     settings.database = typed.database.trimmed();
-    settings.vendedor = typed.vendedor.trimmed();
-    settings.usuario = typed.usuario.trimmed();
-    settings.modoTls = typed.modoTls.trimmed();
+    settings.salesperson = typed.salesperson.trimmed();
+    settings.login = typed.login.trimmed();
+    settings.tlsMode = typed.tlsMode.trimmed();
     const QString port = typed.port.trimmed();
     if (settings.database.isEmpty()) {
-        if (!settings.host.isEmpty() || !port.isEmpty() || !settings.vendedor.isEmpty() || !settings.usuario.isEmpty())
+        if (!settings.host.isEmpty() || !port.isEmpty() || !settings.salesperson.isEmpty() || !settings.login.isEmpty())
             return refuse(QStringLiteral("Falta el nombre de la base de datos del servidor."));
         return ServerSettings();
     }
     QString why;
-    const std::optional<QString> code = SalespersonCode::normalized(settings.vendedor, &why);
+    const std::optional<QString> code = SalespersonCode::normalized(settings.salesperson, &why);
     if (!code)
         return refuse(why);
-    settings.vendedor = *code;
+    settings.salesperson = *code;
     if (!port.isEmpty()) {
         bool ok = false;
         settings.port = port.toInt(&ok);
         if (!ok || settings.port < 1 || settings.port > 65535)
             return refuse(QStringLiteral("El puerto debe ser un número entre 1 y 65535, no '%1'.").arg(typed.port));
     }
-    if (!settings.modoTls.isEmpty() && !tlsModes().contains(settings.modoTls))
-        return refuse(QStringLiteral("El modo TLS '%1' no existe.").arg(typed.modoTls));
+    if (!settings.tlsMode.isEmpty() && !tlsModes().contains(settings.tlsMode))
+        return refuse(QStringLiteral("El modo TLS '%1' no existe.").arg(typed.tlsMode));
     return settings;
 }
 
@@ -79,10 +79,10 @@ MaybeError ServerSettings::read(Connection &connection, ServerSettings &settings
     settings.host = rows.text(0, QStringLiteral("HOST"));
     settings.port = rows.value(0, QStringLiteral("PUERTO")).toInt();
     settings.database = rows.text(0, QStringLiteral("BASE_DE_DATOS"));
-    settings.vendedor = rows.text(0, QStringLiteral("VENDEDOR"));
-    settings.usuario = rows.text(0, QStringLiteral("USUARIO"));
-    settings.modoTls = rows.text(0, QStringLiteral("MODO_TLS"));
-    settings.selloCatalogo = rows.value(0, QStringLiteral("SELLO_CATALOGO")).toLongLong();
+    settings.salesperson = rows.text(0, QStringLiteral("VENDEDOR"));
+    settings.login = rows.text(0, QStringLiteral("USUARIO"));
+    settings.tlsMode = rows.text(0, QStringLiteral("MODO_TLS"));
+    settings.catalogueStamp = rows.value(0, QStringLiteral("SELLO_CATALOGO")).toLongLong();
     return std::nullopt;
 }
 
@@ -102,8 +102,8 @@ MaybeError ServerSettings::write(Connection &connection, const ServerSettings &s
     if (settings.isConfigured()) {
         if (MaybeError error = connection.execute(Tables::servidor().insertStatement(),
                 {textOrNull(settings.host), settings.port > 0 ? QVariant(settings.port) : QVariant(), settings.database,
-                    settings.vendedor, textOrNull(settings.usuario), textOrNull(settings.modoTls),
-                    sameCatalogue ? stored.selloCatalogo : qint64(0)}))
+                    settings.salesperson, textOrNull(settings.login), textOrNull(settings.tlsMode),
+                    sameCatalogue ? stored.catalogueStamp : qint64(0)}))
             return error;
     }
     return transaction.commit();

@@ -17,10 +17,10 @@ struct ServerSettings
     QString host;
     int port = 0; // 0: libpq's own
     QString database;
-    QString vendedor; // the salesperson's code on the server
-    QString usuario; // the login; empty: the salesperson's default one
-    QString modoTls; // libpq's sslmode; empty: libpq's own
-    qint64 selloCatalogo = 0; // the highest change stamp of the catalogue brought down
+    QString salesperson; // the salesperson's code on the server
+    QString login; // empty: the salesperson's default one
+    QString tlsMode; // libpq's sslmode; empty: libpq's own
+    qint64 catalogueStamp = 0; // the highest change stamp of the catalogue brought down
 
     // The settings as the user types them.
     struct Typed
@@ -28,9 +28,9 @@ struct ServerSettings
         QString host;
         QString port;
         QString database;
-        QString vendedor;
-        QString usuario;
-        QString modoTls;
+        QString salesperson;
+        QString login;
+        QString tlsMode;
     };
 
     bool isConfigured() const { return !database.isEmpty(); }

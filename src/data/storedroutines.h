@@ -31,10 +31,13 @@ struct ArticleRecord
     QDate fecha;
 };
 
-// Every change to orders, stock, the order counter and the catalogue goes through these
-// routines, on the connection they are given. Each returns true on success and false when the
-// user gave up in its Retry/Cancel box, asked through the dialogs they are given; what was
-// stored before stays stored.
+// The program's six stored-data routines, on the connection they are given: an order's header
+// and its lines, the stock an order takes, the order counter, and an article added or changed.
+// Each runs its statement in the routines' Retry/Cancel frame, asked through the dialogs they
+// are given, and returns true on success and false when the user gave up; what was stored
+// before stays stored. The article's single statements, without the frame, serve callers that
+// write many in one transaction and tell failures their own way. (Customers change through the
+// customer cursor, and the server's bookkeeping through SentOrders and OrderRenumbering.)
 class StoredRoutines
 {
 public:

@@ -39,12 +39,13 @@
 namespace {
 
 // Headings and widths in the order of OrderColumn and FoundColumn.
-const QStringList comprasHeadings = {QStringLiteral("Descripción"), QStringLiteral("Can"), QStringLiteral("PUnitario"),
-    QStringLiteral("Total"), QStringLiteral("Código"), QStringLiteral("Observaciones"), QStringLiteral("Cód.fábrica")};
-const QList<int> comprasWidths = {1600, 350, 700, 700, 700, 900, 900};
-const QStringList encontradosHeadings = {QStringLiteral("Código"), QStringLiteral("Cód.fábrica"),
+const QStringList orderGridHeadings
+    = {QStringLiteral("Descripción"), QStringLiteral("Can"), QStringLiteral("PUnitario"), QStringLiteral("Total"),
+        QStringLiteral("Código"), QStringLiteral("Observaciones"), QStringLiteral("Cód.fábrica")};
+const QList<int> orderGridWidths = {1600, 350, 700, 700, 700, 900, 900};
+const QStringList foundGridHeadings = {QStringLiteral("Código"), QStringLiteral("Cód.fábrica"),
     QStringLiteral("Descripción"), QStringLiteral("Stock"), QStringLiteral("Precio")};
-const QList<int> encontradosWidths = {700, 1230, 3260, 540, 900};
+const QList<int> foundGridWidths = {700, 1230, 3260, 540, 900};
 
 // Focus that comes and goes with a whole window (a message box, a modal window) is not
 // the user moving between controls: no got-focus or lost-focus rule runs for it.
@@ -126,7 +127,7 @@ void frmMenu::Form_Load()
     InicioVars();
     showCompanySettings();
     showUnsentOrders();
-    askTipoCambio();
+    askExchangeRate();
 }
 
 void frmMenu::showCompanySettings()
@@ -182,12 +183,12 @@ void frmMenu::paintEvent(QPaintEvent *)
 
 void frmMenu::resetComprasGrid()
 {
-    gridCompras->reset(comprasHeadings, comprasWidths);
+    gridCompras->reset(orderGridHeadings, orderGridWidths);
 }
 
 void frmMenu::resetEncontradosGrid()
 {
-    gridEncontrados->reset(encontradosHeadings, encontradosWidths);
+    gridEncontrados->reset(foundGridHeadings, foundGridWidths);
 }
 
 void frmMenu::InicioVars()
@@ -208,7 +209,7 @@ void frmMenu::InicioVars()
     lblNRO_PEDIDO->setText(nextOrderNumber());
 }
 
-void frmMenu::askTipoCambio()
+void frmMenu::askExchangeRate()
 {
     QString proposed = ExchangeRate::proposed(lblTC->text());
     for (;;) {
@@ -229,7 +230,7 @@ void frmMenu::askTipoCambio()
 
 void frmMenu::lblTC_Click()
 {
-    askTipoCambio();
+    askExchangeRate();
 }
 
 SearchCriteria frmMenu::criteria() const

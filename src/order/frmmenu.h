@@ -16,9 +16,10 @@ class TextGrid;
 class WhiteFrame;
 
 // The main window: the whole order-entry desk on one fixed screen. It holds the controls
-// under their own names and forwards their events; the rules live in ArticleSearch,
-// LineEntry, OrderTotals and ExchangeRate. Creating it loads it, which asks for the
-// exchange rate; closing it tells whoever started the run, which then ends it.
+// under their own names and forwards their events; the rules live in plain classes beside it
+// (ArticleSearch, LineEntry, TypedCode, OrderTotals, ExchangeRate, CustomerRecords,
+// OrderConfirmation) and in the store. Creating it loads it, which asks for the exchange rate;
+// closing it tells whoever started the run, which then ends it.
 class frmMenu : public QWidget
 {
     Q_OBJECT
@@ -89,7 +90,7 @@ private:
     // frmmenu.cpp
     void Form_Load();
     void Form_Unload();
-    void askTipoCambio();
+    void askExchangeRate();
     SearchCriteria criteria() const;
     void switchCriterion(QCheckBox *check, QLineEdit *text);
     void gridEncontrados_DblClick(int row);

@@ -29,14 +29,14 @@ public:
 
     // Quantity times price, "Standard"; nullopt when the quantity is not a whole number or
     // the price not a number.
-    static std::optional<QString> lineTotal(const QString &cantidad, const QString &precio);
+    static std::optional<QString> lineTotal(const QString &quantity, const QString &price);
 
     // An empty box becomes "0" and the total stays. Otherwise the total follows; when it
     // cannot be computed it shows empty rather than a stale figure, and the box keeps what
     // was typed. A quantity must be a whole number, since that is what is counted and stored.
-    static Left leaveCantidad(const QString &cantidad, const QString &precio);
+    static Left leaveCantidad(const QString &quantity, const QString &price);
     // As above, and a price that is a number is written again in "Standard".
-    static Left leavePrecio(const QString &cantidad, const QString &precio);
+    static Left leavePrecio(const QString &quantity, const QString &price);
 
     // The line's cells by OrderColumn, as cmdGuardar would add them. A line with nothing in it
     // is passed over; one whose quantity or price does not convert is refused.
@@ -44,6 +44,6 @@ public:
     static std::optional<Refusal> refusal(const QStringList &line);
 
 private:
-    static std::optional<Refusal> quantityRefusal(const QString &cantidad);
-    static std::optional<Refusal> priceRefusal(const QString &precio);
+    static std::optional<Refusal> quantityRefusal(const QString &quantity);
+    static std::optional<Refusal> priceRefusal(const QString &price);
 };

@@ -48,7 +48,7 @@ CatalogueUpdate::Result CatalogueUpdate::run()
         return result;
     }
     RowSet counted;
-    if (MaybeError error = m_server.select(countChanged, {settings.selloCatalogo}, counted)) {
+    if (MaybeError error = m_server.select(countChanged, {settings.catalogueStamp}, counted)) {
         result.stoppedBy = error;
         return result;
     }
@@ -58,7 +58,7 @@ CatalogueUpdate::Result CatalogueUpdate::run()
     const qint64 upTo = counted.value(0, QStringLiteral("HASTA")).toLongLong();
 
     const StoredRoutines routines(m_local, m_dialogs);
-    qint64 from = settings.selloCatalogo;
+    qint64 from = settings.catalogueStamp;
     while (!result.stoppedBy && !result.cancelled) {
         RowSet page;
         if (MaybeError error = m_server.select(selectChanged(), {from, upTo, m_pageSize}, page)) {

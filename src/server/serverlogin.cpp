@@ -34,10 +34,10 @@ MaybeError checkSalesperson(ServerConnection &connection, const ServerSettings &
         return DbError{ServerErrorNumber::OtherSalesperson,
             QStringLiteral("El usuario %1 no es vendedor de la empresa en el servidor %2.")
                 .arg(user, connection.address().shownServer())};
-    if (!SalespersonCode::same(code, settings.vendedor))
+    if (!SalespersonCode::same(code, settings.salesperson))
         return DbError{ServerErrorNumber::OtherSalesperson,
             QStringLiteral("El usuario %1 es el vendedor %2 en el servidor, no el vendedor %3 de la configuración.")
-                .arg(user, code, settings.vendedor)};
+                .arg(user, code, settings.salesperson)};
     return std::nullopt;
 }
 
@@ -45,10 +45,10 @@ MaybeError checkSalesperson(ServerConnection &connection, const ServerSettings &
 
 ServerAddress ServerLogin::address(const ServerSettings &settings)
 {
-    const QString login = settings.usuario.isEmpty()
-        ? SalespersonCode::defaultLogin(settings.database, settings.vendedor)
-        : settings.usuario;
-    return ServerAddress::fromParts(settings.host, settings.port, settings.database, login, settings.modoTls);
+    const QString login = settings.login.isEmpty()
+        ? SalespersonCode::defaultLogin(settings.database, settings.salesperson)
+        : settings.login;
+    return ServerAddress::fromParts(settings.host, settings.port, settings.database, login, settings.tlsMode);
 }
 
 MaybeError ServerLogin::open(ServerConnection &connection, const ServerSettings &settings, Dialogs &dialogs)

@@ -149,9 +149,9 @@ void frmConfiguracion::Form_Load()
     txtServidor->setText(stored.server.host);
     txtPuerto->setText(stored.server.port);
     txtBaseDeDatos->setText(stored.server.database);
-    txtCodigoVendedor->setText(stored.server.vendedor);
-    txtUsuario->setText(stored.server.usuario);
-    cboModoTls->setCurrentIndex(qMax(0, cboModoTls->findData(stored.server.modoTls)));
+    txtCodigoVendedor->setText(stored.server.salesperson);
+    txtUsuario->setText(stored.server.login);
+    cboModoTls->setCurrentIndex(qMax(0, cboModoTls->findData(stored.server.tlsMode)));
     cboFormatoLista->setCurrentIndex(qMax(0, cboFormatoLista->findData(stored.listFormat)));
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->setCursorPosition(0);

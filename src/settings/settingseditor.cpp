@@ -30,9 +30,9 @@ MaybeError SettingsEditor::load(Connection &connection, Typed &typed)
     typed.server.host = server.host;
     typed.server.port = server.port > 0 ? QString::number(server.port) : QString();
     typed.server.database = server.database;
-    typed.server.vendedor = server.vendedor;
-    typed.server.usuario = server.usuario;
-    typed.server.modoTls = server.modoTls;
+    typed.server.salesperson = server.salesperson;
+    typed.server.login = server.login;
+    typed.server.tlsMode = server.tlsMode;
     ListFormat format = ListFormat::es();
     if (MaybeError error = ListFormat::read(connection, format))
         return error;
@@ -99,8 +99,8 @@ MaybeError SettingsEditor::save(Connection &connection, const Typed &typed, Dial
     strULTIMO_PEDIDO = company->ultimoPedido.text();
 
     const bool serverChanged = before.host != server->host || before.port != server->port
-        || before.database != server->database || !SalespersonCode::same(before.vendedor, server->vendedor)
-        || before.usuario != server->usuario;
+        || before.database != server->database || !SalespersonCode::same(before.salesperson, server->salesperson)
+        || before.login != server->login;
     const bool counterChanged
         = !companyBefore || OrderNumber::read(companyBefore->ultimoPedido) != company->ultimoPedido;
     if (server->isConfigured() && (serverChanged || counterChanged))
@@ -140,13 +140,13 @@ MaybeError SettingsEditor::tryServer(const ServerSettings::Typed &typed, Dialogs
         return DbError{error->number, QStringLiteral("No se pudo conectar. %1").arg(error->description)};
     const ServerAddress &address = connection.address();
     found = QStringLiteral("Conexión correcta: base de datos %1 en el servidor %2, vendedor %3 (usuario %4).")
-                .arg(address.database(), address.shownServer(), settings->vendedor, connection.user());
+                .arg(address.database(), address.shownServer(), settings->salesperson, connection.user());
     return std::nullopt;
 }
 
 QString SettingsEditor::defaultLogin(const ServerSettings::Typed &typed)
 {
-    if (typed.database.trimmed().isEmpty() || typed.vendedor.trimmed().isEmpty())
+    if (typed.database.trimmed().isEmpty() || typed.salesperson.trimmed().isEmpty())
         return {};
-    return SalespersonCode::defaultLogin(typed.database.trimmed(), typed.vendedor.trimmed());
+    return SalespersonCode::defaultLogin(typed.database.trimmed(), typed.salesperson.trimmed());
 }

@@ -44,7 +44,7 @@ private slots:
         ServerSettings stored;
         QVERIFY_NO_ERROR(ServerSettings::read(connection, stored));
         QCOMPARE(stored.database, database);
-        QTEST(stored.selloCatalogo, "stamp");
+        QTEST(stored.catalogueStamp, "stamp");
     }
 
     // An order waiting to be sent takes another number with its lines, and the counter follows;

@@ -18,7 +18,7 @@ TestLaptop::TestLaptop(const TestCompanyDatabase &company, const QString &code)
     ServerSettings settings;
     settings.host = TestCluster::current().socketFolder();
     settings.database = company.name();
-    settings.vendedor = code;
+    settings.salesperson = code;
     const MaybeError error = ServerSettings::write(connection, settings);
     if (error)
         qWarning() << error->description;

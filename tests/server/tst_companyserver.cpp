@@ -468,9 +468,9 @@ private slots:
         const std::optional<ServerSettings> settings
             = ServerSettings::validate({{}, {}, QStringLiteral("empresa"), typed}, &refusal);
         if (stored.startsWith(QLatin1String("El vendedor")))
-            QCOMPARE(settings ? settings->vendedor : refusal, stored.section(QLatin1Char(' '), 2, 2));
+            QCOMPARE(settings ? settings->salesperson : refusal, stored.section(QLatin1Char(' '), 2, 2));
         else
-            QVERIFY2(settings ? settings->vendedor == stored : refusal.contains(stored), qPrintable(refusal));
+            QVERIFY2(settings ? settings->salesperson == stored : refusal.contains(stored), qPrintable(refusal));
 
         const auto tool = startTool(
             {QStringLiteral("server-add-salesperson"), m_database->url(), typed, QStringLiteral("Vendedor")});
@@ -695,7 +695,7 @@ private slots:
         ServerSettings settings;
         settings.host = TestCluster::current().socketFolder();
         settings.database = m_database->name();
-        settings.vendedor = QStringLiteral("B");
+        settings.salesperson = QStringLiteral("B");
         ScriptedDialogs dialogs;
         dialogs.answerInput(passwordB);
         ServerConnection login(QStringLiteral("login"));

@@ -54,7 +54,7 @@ private slots:
         const ServerSettings::Typed &read = loaded.server;
         QTEST(
             refusal.value_or(
-                QStringList{read.host, read.port, read.database, read.vendedor, read.usuario, read.modoTls}.join('|')),
+                QStringList{read.host, read.port, read.database, read.salesperson, read.login, read.tlsMode}.join('|')),
             "loaded");
         QCOMPARE((QStringList{loaded.company.empresa, loaded.company.ultimoPedido, strEMPRESA}),
             refusal ? QStringList({"Empresa de Prueba", "15", "Empresa de Prueba"})
