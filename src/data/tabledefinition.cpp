@@ -87,7 +87,7 @@ TableDefinition TableDefinition::keyed(QString name, QList<Column> columns, Keys
     return table;
 }
 
-TableDefinition TableDefinition::widened(QList<Column> before, QList<Column> after, Keys keys) const
+TableDefinition TableDefinition::widened(const QList<Column> &before, const QList<Column> &after, Keys keys) const
 {
     return keyed(m_name, before + m_columns + after, std::move(keys));
 }

@@ -81,7 +81,7 @@ public:
     static TableDefinition keyed(QString name, QList<Column> columns, Keys keys);
     // The same table with columns before and after its own, and keys of its own instead of its
     // keys (the company server's tables from the laptop's).
-    TableDefinition widened(QList<Column> before, QList<Column> after, Keys keys) const;
+    TableDefinition widened(const QList<Column> &before, const QList<Column> &after, Keys keys) const;
 
     const QString &name() const { return m_name; }
     const QList<Column> &columns() const { return m_columns; }

@@ -91,7 +91,7 @@ QString withoutPassword(QString text, const QString &password)
 
 QString passwordFileShown(const ServerAddress &address)
 {
-    const QString named = address.option(QStringLiteral("passfile"));
+    QString named = address.option(QStringLiteral("passfile"));
     if (!named.isEmpty())
         return named;
     const QString file = qEnvironmentVariable("PGPASSFILE");
