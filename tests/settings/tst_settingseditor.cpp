@@ -28,9 +28,6 @@ private slots:
         row("nothing typed: no server", "|||||", "|||||");
         row("server without its database", "srv|||||", "Falta el nombre de la base de datos del servidor.");
         row("no salesperson", "|| empresa |||", "Falta el código del vendedor en el servidor.");
-        row("code with a blank inside", "||empresa|V 23||",
-            "El código de vendedor «V 23» no sirve: lleva de 1 a 20 letras sin acentos (A-Z), dígitos, '-' o '_', "
-            "sin espacios.");
         row("port out of range", "|70000|empresa|V1||", "El puerto debe ser un número entre 1 y 65535, no '70000'.");
         row("unknown TLS mode", "||empresa|V1||siempre", "El modo TLS 'siempre' no existe.");
     }
