@@ -65,7 +65,7 @@ const char *const createStatements[] = {
     $$)",
     R"(CREATE OR REPLACE FUNCTION HUELLA_LINEA(P_NRO_LINEA INTEGER, P_COD_ART TEXT, P_CANTIDAD INTEGER,
             P_P_UNITARIO DOUBLE PRECISION, P_DETALLES TEXT) RETURNS TEXT
-        LANGUAGE sql IMMUTABLE SET search_path FROM CURRENT AS $$
+        LANGUAGE sql IMMUTABLE AS $$
         SELECT HUELLA_VALOR(P_NRO_LINEA::TEXT) || HUELLA_VALOR(P_COD_ART) || HUELLA_VALOR(P_CANTIDAD::TEXT)
             || HUELLA_VALOR(encode(float8send(CASE WHEN P_P_UNITARIO = 0 THEN 0::DOUBLE PRECISION
                 ELSE P_P_UNITARIO END), 'hex'))
@@ -75,7 +75,7 @@ const char *const createStatements[] = {
     R"(CREATE OR REPLACE FUNCTION HUELLA_PEDIDO(P_NRO_PEDIDO INTEGER, P_FECHA DATE, P_CLIENTE TEXT,
             P_DIRECCION TEXT, P_RUC TEXT, P_TELEFONO TEXT, P_CONTACTO TEXT, P_EMAIL TEXT, P_FORMA_DE_ENVIO TEXT,
             P_FORMA_DE_PAGO TEXT, P_OBSERVACIONES TEXT, P_LINEAS TEXT) RETURNS TEXT
-        LANGUAGE sql IMMUTABLE SET search_path FROM CURRENT AS $$
+        LANGUAGE sql IMMUTABLE AS $$
         SELECT encode(sha256(convert_to('recorvan-orden-1' || HUELLA_VALOR(P_NRO_PEDIDO::TEXT)
             || HUELLA_VALOR(to_char(P_FECHA, 'YYYY-MM-DD')) || HUELLA_VALOR(P_CLIENTE) || HUELLA_VALOR(P_DIRECCION)
             || HUELLA_VALOR(P_RUC) || HUELLA_VALOR(P_TELEFONO) || HUELLA_VALOR(P_CONTACTO) || HUELLA_VALOR(P_EMAIL)
@@ -115,6 +115,11 @@ const char *const createStatements[] = {
         GUARDADA TEXT;
         LINEA INTEGER;
         CAMPO TEXT;
+        REPETIDA BOOLEAN;
+        SIN_NUMERO BOOLEAN;
+        SIN_PRECIO INTEGER;
+        LARGA INTEGER;
+        TEXTO_LINEAS TEXT;
     BEGIN
         IF V IS NULL THEN
             RAISE EXCEPTION 'el usuario % no es vendedor de esta empresa', session_user
@@ -126,18 +131,25 @@ const char *const createStatements[] = {
         IF P_LINEAS IS NULL OR jsonb_typeof(P_LINEAS) <> 'array' THEN
             RAISE EXCEPTION 'la orden % llegó sin su lista de líneas', P_NRO_PEDIDO USING ERRCODE = 'check_violation';
         END IF;
-        IF EXISTS (SELECT FROM LINEAS_DE(P_LINEAS) WHERE NRO_LINEA IS NULL OR NRO_LINEA < 1) THEN
+        -- One reading of the lines finds what would refuse them, and makes their part of the
+        -- fingerprint.
+        SELECT COUNT(*) <> COUNT(DISTINCT L.NRO_LINEA), bool_or(L.NRO_LINEA IS NULL OR L.NRO_LINEA < 1),
+                MIN(L.NRO_LINEA) FILTER (WHERE L.P_UNITARIO IN ('NaN', 'Infinity', '-Infinity')),
+                MIN(L.NRO_LINEA) FILTER (WHERE char_length(L.COD_ART) > 32767 OR char_length(L.DETALLES) > 32767),
+                string_agg(HUELLA_LINEA(L.NRO_LINEA, L.COD_ART, L.CANTIDAD, L.P_UNITARIO, L.DETALLES), ''
+                    ORDER BY L.NRO_LINEA)
+            INTO REPETIDA, SIN_NUMERO, SIN_PRECIO, LARGA, TEXTO_LINEAS
+            FROM LINEAS_DE(P_LINEAS) AS L;
+        IF SIN_NUMERO THEN
             RAISE EXCEPTION 'la orden % trae una línea sin número o con un número menor que 1', P_NRO_PEDIDO
                 USING ERRCODE = 'check_violation';
         END IF;
-        SELECT NRO_LINEA INTO LINEA FROM LINEAS_DE(P_LINEAS) GROUP BY NRO_LINEA HAVING COUNT(*) > 1 LIMIT 1;
-        IF FOUND THEN
+        IF REPETIDA THEN
+            SELECT NRO_LINEA INTO LINEA FROM LINEAS_DE(P_LINEAS) GROUP BY NRO_LINEA HAVING COUNT(*) > 1 LIMIT 1;
             RAISE EXCEPTION 'la orden % trae dos veces la línea %', P_NRO_PEDIDO, LINEA USING ERRCODE = 'check_violation';
         END IF;
-        SELECT NRO_LINEA INTO LINEA FROM LINEAS_DE(P_LINEAS)
-            WHERE P_UNITARIO IN ('NaN', 'Infinity', '-Infinity') ORDER BY NRO_LINEA LIMIT 1;
-        IF FOUND THEN
-            RAISE EXCEPTION 'la línea % de la orden % no tiene un precio finito', LINEA, P_NRO_PEDIDO
+        IF SIN_PRECIO IS NOT NULL THEN
+            RAISE EXCEPTION 'la línea % de la orden % no tiene un precio finito', SIN_PRECIO, P_NRO_PEDIDO
                 USING ERRCODE = 'check_violation';
         END IF;
         SELECT 'el campo ' || T.NOMBRE INTO CAMPO FROM (VALUES ('Cliente', P_CLIENTE), ('Dirección', P_DIRECCION),
@@ -145,9 +157,8 @@ const char *const createStatements[] = {
                 ('Forma de envío', P_FORMA_DE_ENVIO), ('Forma de pago', P_FORMA_DE_PAGO),
                 ('Observaciones', P_OBSERVACIONES)) AS T (NOMBRE, TEXTO)
             WHERE char_length(T.TEXTO) > 32767 LIMIT 1;
-        IF NOT FOUND THEN
-            SELECT 'un texto de la línea ' || NRO_LINEA INTO CAMPO FROM LINEAS_DE(P_LINEAS)
-                WHERE char_length(COD_ART) > 32767 OR char_length(DETALLES) > 32767 ORDER BY NRO_LINEA LIMIT 1;
+        IF CAMPO IS NULL AND LARGA IS NOT NULL THEN
+            CAMPO := 'un texto de la línea ' || LARGA;
         END IF;
         -- The longest text a field of the desk holds.
         IF CAMPO IS NOT NULL THEN
@@ -156,9 +167,7 @@ const char *const createStatements[] = {
         END IF;
 
         H := HUELLA_PEDIDO(P_NRO_PEDIDO, P_FECHA, P_CLIENTE, P_DIRECCION, P_RUC, P_TELEFONO, P_CONTACTO, P_EMAIL,
-            P_FORMA_DE_ENVIO, P_FORMA_DE_PAGO, P_OBSERVACIONES,
-            (SELECT string_agg(HUELLA_LINEA(NRO_LINEA, COD_ART, CANTIDAD, P_UNITARIO, DETALLES), ''
-                ORDER BY NRO_LINEA) FROM LINEAS_DE(P_LINEAS)));
+            P_FORMA_DE_ENVIO, P_FORMA_DE_PAGO, P_OBSERVACIONES, TEXTO_LINEAS);
         IF P_HUELLA IS DISTINCT FROM H THEN
             RAISE EXCEPTION 'la orden % llegó distinta de como salió del equipo', P_NRO_PEDIDO
                 USING ERRCODE = 'check_violation';
