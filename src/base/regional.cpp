@@ -1,6 +1,9 @@
 #include "regional.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +14,10 @@ Regional::Settings &settingsInForce()
     static Regional::Settings settings = Regional::fromLocale(QLocale::system());
     return settings;
 }
+
+// The plain digits of a number being read ([+-]digits.digits e[+-]digits), on the stack: figures
+// are read for every record of a list.
+using NumberText = QVarLengthArray<char, 64>;
 
 bool isAsciiDigit(QChar c)
 {
@@ -23,12 +30,13 @@ bool isSkippedBlank(QChar c)
 }
 
 // Reads "[eE][+-]digits" starting at i; returns the characters taken (0 when no exponent).
-qsizetype readExponent(QStringView text, qsizetype i, QByteArray &out)
+qsizetype readExponent(QStringView text, qsizetype i, NumberText &out)
 {
     if (i >= text.size() || (text[i] != QLatin1Char('e') && text[i] != QLatin1Char('E')))
         return 0;
     qsizetype j = i + 1;
-    QByteArray exponent("e");
+    NumberText exponent;
+    exponent.append('e');
     if (j < text.size() && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
         exponent.append(char(text[j++].unicode()));
     const qsizetype digitsStart = j;
@@ -36,14 +44,23 @@ qsizetype readExponent(QStringView text, qsizetype i, QByteArray &out)
         exponent.append(char(text[j++].unicode()));
     if (j == digitsStart)
         return 0;
-    out.append(exponent);
+    out.append(exponent.constData(), exponent.size());
     return j - i;
 }
 
-std::optional<double> finiteOrNothing(const QByteArray &number)
+std::optional<double> finiteOrNothing(const NumberText &number)
 {
+    // The standard library's reading gives the same nearest double as Qt's; Qt's reading stays
+    // for what it does not read whole (a leading '+', a figure beyond or below any double).
+    const char *begin = number.constData();
+    const char *const end = begin + number.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0;
+    if (const auto [stop, error] = std::from_chars(begin, end, value); error == std::errc() && stop == end)
+        return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
     bool ok = false;
-    const double value = QLocale::c().toDouble(QString::fromLatin1(number), &ok);
+    value = QLocale::c().toDouble(QString::fromLatin1(number.constData(), number.size()), &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -183,7 +200,7 @@ std::optional<double> Regional::leadingNumberInRange(QStringView text)
             compact.append(c);
     }
 
-    QByteArray number;
+    NumberText number;
     qsizetype i = 0;
     if (i < compact.size() && (compact[i] == QLatin1Char('+') || compact[i] == QLatin1Char('-')))
         number.append(char(compact[i++].unicode()));
@@ -216,7 +233,7 @@ std::optional<double> Regional::toNumber(QStringView text, const Settings &setti
 {
     const QStringView trimmed = text.trimmed();
 
-    QByteArray number;
+    NumberText number;
     qsizetype i = 0;
     if (i < trimmed.size() && (trimmed[i] == QLatin1Char('+') || trimmed[i] == QLatin1Char('-')))
         number.append(char(trimmed[i++].unicode()));
