@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -58,6 +59,16 @@ qsizetype controlCharacterIn(const QString &field)
             return i;
     }
     return -1;
+}
+
+// No more records than this fit in the text: the reader ends each of a record's six fields at a
+// comma or a line end, and only the last field of the text at its end.
+qsizetype mostRecordsIn(const QString &text)
+{
+    qsizetype delimiters = 0;
+    for (const QChar c : text)
+        delimiters += c == QLatin1Char(',') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    return delimiters / 6 + 1;
 }
 
 } // namespace
@@ -172,6 +183,14 @@ std::optional<QString> ArticleList::whyRefused(const QString &path) const
     int records = 0;
     ArticleListReader reader(m_text);
     ArticleListRecord record;
+    // Once the records read so far without a failure of some kind are half as many as the text
+    // can hold, that kind cannot fail in more than half of them: the rest need not be read twice.
+    const qsizetype most = mostRecordsIn(m_text);
+    const auto cannotBeRefused = [&] {
+        const int failedMost = std::max({failures[std::size_t(Failure::Stock)].count,
+            failures[std::size_t(Failure::Price)].count, failures[std::size_t(Failure::Date)].count});
+        return 2 * qsizetype(records - failedMost) >= most;
+    };
     while (reader.next(record) == ArticleListReader::Status::Record) {
         ++records;
         QString reason;
@@ -181,6 +200,8 @@ std::optional<QString> ArticleList::whyRefused(const QString &path) const
             tally.firstLine = record.line;
             tally.firstReason = reason;
         }
+        if (records % 1024 == 0 && cannotBeRefused())
+            return std::nullopt;
     }
     const QString what[] = {
         QString(), QString(), QStringLiteral("la existencia"), QStringLiteral("el precio"), QStringLiteral("la fecha")};

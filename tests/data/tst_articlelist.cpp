@@ -80,6 +80,15 @@ private slots:
                            "20/08/2004).\nPor ejemplo, en la línea 1 el precio «1,250.5» no es un número."));
         QVERIFY(!ArticleList(english.section('\n', 1), ListFormat::es()).refusal("entrada.dat"));
         QVERIFY(ArticleList("A,p,d,1,\"1\",20/08/2004\n", ListFormat::en()).refusal("entrada.dat"));
+        // A long list is read to its end unless what is left can no longer tip it: one more bad
+        // price than good ones at the end of it still refuses it.
+        const QString good = QStringLiteral("A,p,d,1,\"2\",1/1/2004\n").repeated(1100);
+        const QString bad = QStringLiteral("B,p,d,1,\"1,250.5\",1/1/2004\n");
+        QVERIFY(ArticleList(good + bad.repeated(1101), ListFormat::es())
+                    .refusal("entrada.dat")
+                    .value_or(DbError())
+                    .description.contains(QStringLiteral("en 1101 de sus 2201 registros el precio")));
+        QVERIFY(!ArticleList(good + bad.repeated(1100), ListFormat::es()).refusal("entrada.dat"));
     }
 };
 
