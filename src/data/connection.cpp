@@ -268,6 +268,7 @@ void Connection::close()
 {
     if (!m_open)
         return;
+    m_byCharacters.clear();
     m_statements.clear();
     m_handle = nullptr;
     {
@@ -309,17 +310,26 @@ sqlite3 *Connection::nativeHandle() const
 
 NativeStatement *Connection::statement(const QString &sql, std::unique_ptr<NativeStatement> &own, MaybeError &error)
 {
-    const auto found = m_statements.find(sql);
-    if (found != m_statements.end() && !found->second->isRunning())
-        return found->second.get();
+    NativeStatement *known = nullptr;
+    if (const auto at = m_byCharacters.find(sql.constData());
+        at != m_byCharacters.end() && at->second.size == sql.size()) {
+        known = at->second.statement;
+    } else if (const auto found = m_statements.find(sql); found != m_statements.end()) {
+        known = found->second.get();
+        m_byCharacters[found->first.constData()] = {found->first.size(), known};
+    }
+    if (known && !known->isRunning())
+        return known;
     std::unique_ptr<NativeStatement> prepared = NativeStatement::prepare(m_handle, sql, error);
     if (!prepared)
         return nullptr;
-    if (found != m_statements.end()) {
+    if (known) {
         own = std::move(prepared);
         return own.get();
     }
-    return m_statements.emplace(sql, std::move(prepared)).first->second.get();
+    const auto added = m_statements.emplace(sql, std::move(prepared)).first;
+    m_byCharacters[added->first.constData()] = {added->first.size(), added->second.get()};
+    return added->second.get();
 }
 
 MaybeError Connection::run(

@@ -99,6 +99,14 @@ private:
     // Qt's handle, held while open; the native statements are finalized before it closes.
     sqlite3 *m_handle = nullptr;
     std::unordered_map<QString, std::unique_ptr<NativeStatement>> m_statements;
+    // The same statements found by where their text's characters are, which the key above holds
+    // on to: a text kept and run many times (an import's) is found without reading it again.
+    struct Known
+    {
+        qsizetype size = 0;
+        NativeStatement *statement = nullptr;
+    };
+    std::unordered_map<const QChar *, Known> m_byCharacters;
 };
 
 // The program's one connection for the run. It is never destroyed: the run closes it, and no

@@ -146,12 +146,9 @@ std::optional<OrderNumber> StoredRoutines::AumentoNroPedido(const QString &empre
 
 MaybeError StoredRoutines::Busco_Articulo(const QString &codArt, bool &found) const
 {
-    // Through select, which runs on SQLite's own statement: the lookup comes once per imported article.
-    RowSet rows;
-    if (MaybeError error = m_connection.select(findArticulo(), {text(codArt)}, rows))
-        return error;
-    found = rows.count() > 0;
-    return std::nullopt;
+    // The lookup comes once per imported article: the row is only looked at, never kept.
+    found = false;
+    return m_connection.forEachRow(findArticulo(), {text(codArt)}, [&found](const Row &) { found = true; });
 }
 
 MaybeError StoredRoutines::insertArticle(const ArticleRecord &a) const
