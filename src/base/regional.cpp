@@ -34,17 +34,18 @@ qsizetype readExponent(QStringView text, qsizetype i, NumberText &out)
 {
     if (i >= text.size() || (text[i] != QLatin1Char('e') && text[i] != QLatin1Char('E')))
         return 0;
+    const qsizetype kept = out.size();
     qsizetype j = i + 1;
-    NumberText exponent;
-    exponent.append('e');
+    out.append('e');
     if (j < text.size() && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
-        exponent.append(char(text[j++].unicode()));
+        out.append(char(text[j++].unicode()));
     const qsizetype digitsStart = j;
     while (j < text.size() && isAsciiDigit(text[j]))
-        exponent.append(char(text[j++].unicode()));
-    if (j == digitsStart)
+        out.append(char(text[j++].unicode()));
+    if (j == digitsStart) {
+        out.resize(kept);
         return 0;
-    out.append(exponent.constData(), exponent.size());
+    }
     return j - i;
 }
 

@@ -315,8 +315,8 @@ NativeStatement *Connection::statement(const QString &sql, std::unique_ptr<Nativ
         at != m_byCharacters.end() && at->second.size == sql.size()) {
         known = at->second.statement;
     } else if (const auto found = m_statements.find(sql); found != m_statements.end()) {
+        // The same text in characters of its own: the kept key's are known already.
         known = found->second.get();
-        m_byCharacters[found->first.constData()] = {found->first.size(), known};
     }
     if (known && !known->isRunning())
         return known;
